@@ -144,9 +144,16 @@ bool fileExists(const std::string& path)
 
 std::string temporarySibling(const std::string& path)
 {
+    // The extension is kept, so the new file is of the same kind as the one it replaces.
     static std::atomic<unsigned> counter{0};
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string extension = hasExtension ? path.substr(dot) : std::string();
     for (;;) {
-        std::string candidate = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        std::string candidate =
+            stem + "~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + extension;
         if (!fileExists(candidate))
             return candidate;
     }

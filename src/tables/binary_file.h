@@ -44,7 +44,8 @@ private:
 
 bool fileExists(const std::string& path);
 
-// A fresh name in the same folder as `path`, for writing a replacement next to it.
+// A fresh name in the same folder as `path`, with the same extension, for writing a
+// replacement next to it ("dir/t.DB" -> "dir/t~tmp123-0.DB").
 std::string temporarySibling(const std::string& path);
 
 // Puts `from` in the place of `to` in one step (rename), after flushing it to disk; on
