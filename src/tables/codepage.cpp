@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
