@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,23 @@ namespace zandor::tables::paradox {
 namespace {
 
 using namespace testing;
+
+// A test name from a case's description: "text outside GBK" -> "TextOutsideGBK".
+template <typename Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string name;
+    bool upper = true;
+    for (const char c : std::string(info.param.what)) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            upper = false;
+        } else {
+            upper = true;
+        }
+    }
+    return name + "_" + std::to_string(info.index);
+}
 
 bool sameValue(const Value& a, const Value& b)
 {
@@ -359,6 +377,8 @@ struct RefusalCase {
     const char* reason;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
+
 class ParadoxRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(ParadoxRefusal, NamesFileFieldAndRecordAndChangesNothing)
@@ -413,7 +433,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"a text for a number", 2, std::string("12"), "does not fit"},
                       RefusalCase{"29 February of a common year", 3, Date{2023, 2, 29}, "does not exist"},
                       RefusalCase{"month 13", 3, Date{2023, 13, 1}, "does not exist"},
-                      RefusalCase{"year 0", 3, Date{0, 1, 1}, "does not exist"}));
+                      RefusalCase{"year 0", 3, Date{0, 1, 1}, "does not exist"}),
+    caseName<RefusalCase>);
 
 TEST(ParadoxRefusal, RecordOfTheWrongLength)
 {
@@ -428,6 +449,8 @@ struct CreateCase {
     std::vector<FieldDef> fields;
     const char* reason;
 };
+
+void PrintTo(const CreateCase& c, std::ostream* os) { *os << c.what; }
 
 class ParadoxCreateRefusal : public ::testing::TestWithParam<CreateCase> {};
 
@@ -469,7 +492,8 @@ INSTANTIATE_TEST_SUITE_P(
         CreateCase{"control character", {{"a\tb", FieldKind::Float, 0, false}}, "control"},
         CreateCase{"text of size 0", {{"t", FieldKind::Char, 0, false}}, "1 to 255"},
         CreateCase{"text of size 256", {{"t", FieldKind::Char, 256, false}}, "1 to 255"},
-        CreateCase{"256 fields", manyFields(256), "at most 255"}));
+        CreateCase{"256 fields", manyFields(256), "at most 255"}),
+    caseName<CreateCase>);
 
 TEST(ParadoxCreate, LimitsThemselvesAreAccepted)
 {
@@ -683,6 +707,8 @@ struct DamageCase {
     const char* reason;
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.what; }
+
 class ParadoxDamagedHeader : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(ParadoxDamagedHeader, IsReportedWithTheFileName)
@@ -723,7 +749,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"a header size beyond the file", [](Bytes& b) { b[3] = 0x70; }, "truncated"},
         DamageCase{"no fields", [](Bytes& b) { b[0x21] = 0; }, "0 fields"},
         DamageCase{"field names without an end", [](Bytes& b) { std::fill(b.begin() + 0x190, b.begin() + 0x800, 'a'); },
-                   "field names"}));
+                   "field names"}),
+    caseName<DamageCase>);
 
 TEST(ParadoxForeign, KeyedTablesOpenForReadingOnly)
 {
