@@ -1275,10 +1275,14 @@ int codePageFromCpg(const std::string& text)
         return 950;
     if (s == "SHIFT_JIS" || s == "SJIS")
         return 932;
-    if (s.rfind("8859-", 0) == 0 || s.rfind("ISO-8859-", 0) == 0 || s.rfind("ISO8859-", 0) == 0) {
+    // "8859-1", "88591", "ISO-8859-1", "ISO8859-1"
+    std::string_view iso = s;
+    if (iso.rfind("ISO", 0) == 0)
+        iso.remove_prefix(iso.size() > 3 && iso[3] == '-' ? 4 : 3);
+    if (iso.rfind("8859", 0) == 0) {
+        iso.remove_prefix(iso.size() > 4 && iso[4] == '-' ? 5 : 4);
         int part = 0;
-        const std::string_view tail = s.substr(s.rfind('-') + 1);
-        std::from_chars(tail.data(), tail.data() + tail.size(), part);
+        std::from_chars(iso.data(), iso.data() + iso.size(), part);
         return part >= 1 && part <= 16 ? 28590 + part : 0;
     }
     // "936", "CP936", "ANSI 1252", "OEM 437", "1252"
