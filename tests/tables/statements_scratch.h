@@ -58,3 +58,47 @@ inline std::string fileBytes(const std::string& path)
 }
 
 }  // namespace zandor::tables::testing
+
+#include <cmath>
+#include <variant>
+
+#include "tables/field.h"
+#include "tables/table_file.h"
+
+namespace zandor::tables::testing {
+
+// Two cell values are the same: same kind and content; numbers within the last digits a
+// text-stored dBase number keeps.
+inline ::testing::AssertionResult sameValue(const Value& expected, const Value& actual)
+{
+    if (const auto* e = std::get_if<double>(&expected); e && std::holds_alternative<double>(actual)) {
+        const double a = std::get<double>(actual);
+        if (std::fabs(*e - a) <= 1e-9 * std::max(1.0, std::fabs(*e)))
+            return ::testing::AssertionSuccess();
+    } else if (expected == actual) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "expected " << (isNull(expected) ? "null" : toText(expected)) << " (type "
+                                         << expected.index() << "), got " << (isNull(actual) ? "null" : toText(actual))
+                                         << " (type " << actual.index() << ")";
+}
+
+// Every record of a table, read through a fresh open.
+inline std::vector<Record> allRecords(const std::string& path)
+{
+    auto file = openTableFile(path, true);
+    std::vector<Record> records(file->recordCount());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        file->read(i, records[i]);
+    return records;
+}
+
+inline std::vector<std::string> fieldNames(const std::string& path)
+{
+    std::vector<std::string> names;
+    for (const FieldInfo& f : openTableFile(path, true)->fields())
+        names.push_back(f.name);
+    return names;
+}
+
+}  // namespace zandor::tables::testing
