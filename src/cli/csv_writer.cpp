@@ -35,11 +35,7 @@ CsvWriter::CsvWriter(std::FILE* out, std::size_t bufferSize)
 {
 }
 
-CsvWriter::~CsvWriter()
-{
-    if (used_ > 0)
-        std::fwrite(buffer_.get(), 1, used_, out_);
-}
+CsvWriter::~CsvWriter() = default;
 
 void CsvWriter::drain()
 {

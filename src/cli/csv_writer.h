@@ -18,7 +18,9 @@ namespace zandor::cli {
 class CsvWriter {
 public:
     explicit CsvWriter(std::FILE* out, std::size_t bufferSize = std::size_t(1) << 20);
-    ~CsvWriter();  // writes what is buffered; errors there are lost, so call finish()
+    // What is still buffered is dropped: a command that fails half-way throws past finish(),
+    // and a short output then leaves nothing at all on the stream.
+    ~CsvWriter();
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
