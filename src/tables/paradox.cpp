@@ -421,10 +421,19 @@ public:
         const auto [pos, slot] = locate(index);
         Cached& b = block(chain_[pos]);
         std::uint8_t* rec = b.bytes.data() + kBlockHeaderSize + slot * recordSize_;
-        autoInc_ = encode(record, index, rec, scratch_);
+        const std::uint32_t autoInc = encode(record, index, rec, scratch_);
         std::memcpy(rec, scratch_.data(), recordSize_);
-        b.dirty = true;
-        changed_ = true;
+        // A replaced record goes to the file at once, so other readers of the table see it;
+        // a block still holding appended records goes out whole on flush.
+        if (b.dirty) {
+            changed_ = true;
+        } else {
+            file_.writeAt(blockOffset(b.number) + kBlockHeaderSize + slot * recordSize_, rec, recordSize_);
+        }
+        if (autoInc != autoInc_) {
+            autoInc_ = autoInc;
+            changed_ = true;
+        }
     }
 
     void append(const Record& record) override
@@ -461,6 +470,8 @@ public:
         if (counts_[pos] == 0)
             dropEmptyBlock(pos);
         rebuildStarts();
+        // Like a replaced record, a removal reaches the file at once.
+        flush();
     }
 
     void flush() override

@@ -368,6 +368,34 @@ TEST(ParadoxBlocks, WriteReplacesInPlaceAcrossBlocks)
     expectModel(*again, model, "after replacing");
 }
 
+TEST(ParadoxBlocks, OtherReadersSeeReplacedAndRemovedRecordsAtOnceAndAppendsAfterFlush)
+{
+    ScratchDir dir;
+    const std::string path = dir.path("shared.db");
+    std::vector<std::int64_t> model;
+    auto writer = create(path, kWide).table;
+    for (std::int64_t id = 0; id < 20; ++id) {
+        writer->append(wideRecord(id));
+        model.push_back(id);
+    }
+    writer->flush();
+    expectModel(*open(path, true), model, "after flush");
+
+    writer->write(3, wideRecord(300));
+    model[3] = 300;
+    expectModel(*open(path, true), model, "after replacing, without flush");
+    writer->remove(16);
+    model.erase(model.begin() + 16);
+    expectModel(*open(path, true), model, "after removing, without flush");
+
+    writer->append(wideRecord(400));
+    writer->write(0, wideRecord(401));  // into a block that also holds a pending append
+    model.push_back(400);
+    model[0] = 401;
+    writer->flush();
+    expectModel(*open(path, true), model, "after appending and flush");
+}
+
 // ---- refusals -------------------------------------------------------------------------------
 
 struct RefusalCase {
