@@ -286,7 +286,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDefinition{"256 fields", [] {
                                         std::vector<FieldDef> many;
                                         for (int i = 0; i < 256; ++i)
-                                            many.push_back({"f" + std::to_string(i), FieldKind::Float, 0, false});
+                                            many.push_back({std::string("f").append(std::to_string(i)), FieldKind::Float, 0, false});
                                         return many;
                                     }()}),
     [](const auto& info) {
