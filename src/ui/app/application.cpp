@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QTableWidget>
 
+#include <memory>
+
 #include "tables/table.h"
 #include "tables/table_error.h"
 
@@ -36,22 +38,29 @@ QTableWidget* tableView(const QString& path, QWidget* parent)
 
 }  // namespace
 
+QMainWindow* createMainWindow(Edition edition, const QString& tablePath)
+{
+    auto* window = new QMainWindow;
+    window->setObjectName(edition == Edition::Full ? "Zandor" : "ZandorT");
+    window->setWindowTitle("Velmora");
+    window->resize(1000, 700);
+    if (!tablePath.isEmpty()) {
+        try {
+            window->setCentralWidget(tableView(QFileInfo(tablePath).absoluteFilePath(), window));
+        } catch (const tables::TableError& e) {
+            QMessageBox::information(window, "Velmora", QString::fromStdString(e.what()));
+        }
+    }
+    return window;
+}
+
 int runApplication(int argc, char** argv, Edition edition)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(edition == Edition::Full ? "Zandor" : "ZandorT");
-    QMainWindow window;
-    window.setWindowTitle("Velmora");
-    window.resize(1000, 700);
     const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
-        try {
-            window.setCentralWidget(tableView(QFileInfo(args.at(1)).absoluteFilePath(), &window));
-        } catch (const tables::TableError& e) {
-            QMessageBox::information(&window, "Velmora", QString::fromStdString(e.what()));
-        }
-    }
-    window.showMaximized();
+    std::unique_ptr<QMainWindow> window(createMainWindow(edition, args.size() > 1 ? args.at(1) : QString()));
+    window->showMaximized();
     return QApplication::exec();
 }
 
