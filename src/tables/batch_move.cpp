@@ -152,7 +152,7 @@ void checkTargetName(const std::string& target, TableFormat format)
         wanted = ".dbf";
         break;
     case TableFormat::Ascii:
-        suits = extension != ".db" && extension != ".dbf";
+        suits = extension.empty() || extension == ".txt";
         wanted = ".txt";
         break;
     }

@@ -47,6 +47,8 @@ std::vector<std::string> addResultField(Table& current, const std::string& name,
         current.post();
         current.next();
     }
+    // The results are on disk when the analysis reports them written.
+    current.file().flush();
     current.first();
     return remarks;
 }
