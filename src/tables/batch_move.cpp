@@ -120,6 +120,25 @@ bool writableStorage(StorageType storage)
     }
 }
 
+}  // namespace
+
+bool carriedByReader(StorageType storage, TableFormat format)
+{
+    switch (storage) {
+    case StorageType::Blob:
+    case StorageType::Other:
+        return false;
+    case StorageType::Memo:
+        // A Paradox record holds the start of its memo (all of it when short); a dBase record
+        // holds only the block number of the text in the memo file.
+        return format == TableFormat::Paradox;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
 std::string defText(const FieldDef& def)
 {
     std::string text(kindName(def.kind));
@@ -173,6 +192,11 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (static_cast<int>(i) == omit)
             continue;
+        if (!carriedByReader(fields[i].storage, source.format())) {
+            remarks.push_back(fields[i].name + ": " + std::string(storageName(fields[i].storage)) +
+                              " field not copied (its content is kept in a separate file that is not read)");
+            continue;
+        }
         TargetField t{fields[i].def(), static_cast<int>(i)};
         if (t.def.kind == FieldKind::Char && (fields[i].storage != StorageType::Alpha || t.def.size > limit))
             measured.push_back(out.size());
@@ -213,7 +237,10 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
         if (changed) {
             const std::string from = info.storage == StorageType::Alpha ? "Char(" + std::to_string(info.def().size) + ")"
                                                                         : std::string(storageName(info.storage));
-            remarks.push_back(info.name + ": " + from + " → " + defText(t.def));
+            std::string remark = info.name + ": " + from + " → " + defText(t.def);
+            if (info.storage == StorageType::Memo)
+                remark += " (the text held in the table itself; text kept only in the memo file is not copied)";
+            remarks.push_back(std::move(remark));
         }
     }
     return out;

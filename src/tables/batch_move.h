@@ -33,10 +33,16 @@ struct TargetField {
     int source = -1;
 };
 
+// Whether the values a table reader gives for a field of `storage` in a table of `format` are
+// its whole content: binary fields and dBase memo fields (whose records hold only a block
+// number) are not; a Paradox memo is carried as the text its record holds.
+bool carriedByReader(StorageType storage, TableFormat format);
+
 // The definitions that recreate the fields of `source` in a table of `format`, each taking
 // the values of its own field. Text fields get a width that holds every value the source
 // has (read through once for kinds without a fixed text width); a value longer than the
-// format holds throws TableError naming the field. Changed kinds are noted in `remarks`.
+// format holds throws TableError naming the field. Changed kinds are noted in `remarks`;
+// fields whose content the reader cannot give (carriedByReader) are left out with a remark.
 // The field numbered `omit` (0-based), if any, is left out.
 std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
                                          std::vector<std::string>& remarks, int omit = -1);

@@ -319,6 +319,22 @@ std::unique_ptr<TableFile> openForChange(const std::string& path)
     return file;
 }
 
+// A restructured table must keep every value: fields whose content the rewrite cannot carry
+// whole (binary and memo fields) make the table unsuitable, unless they are being dropped.
+void requireEveryFieldCarried(const TableFile& file, int dropping)
+{
+    const auto& fields = file.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const StorageType s = fields[i].storage;
+        if (static_cast<int>(i) == dropping)
+            continue;
+        if (s == StorageType::Memo || !carriedByReader(s, file.format()))
+            throw TableError("The table " + file.path() + " has the " + (s == StorageType::Memo ? "memo" : "binary") +
+                             " field " + fields[i].name + ", which restructuring cannot keep whole; its structure " +
+                             "cannot be changed here");
+    }
+}
+
 int findField(const TableFile& file, std::string_view name)
 {
     const auto& fields = file.fields();
@@ -339,6 +355,7 @@ std::vector<std::string> addField(const std::string& path, const FieldDef& field
         throw TableError("The field " + field.name + " already exists in " + path);
     const TableFormat format = file->format();
     checkWidth(field, format);
+    requireEveryFieldCarried(*file, -1);
     std::vector<std::string> remarks;
     std::vector<TargetField> fields = fieldsForFormat(*file, format, remarks);
     fields.push_back(TargetField{field, -1});
@@ -356,6 +373,7 @@ std::vector<std::string> dropField(const std::string& path, std::string_view nam
     if (file->fields().size() == 1)
         throw TableError("The field " + std::string(name) + " is the only field of " + path +
                          "; a table keeps at least one field");
+    requireEveryFieldCarried(*file, index);
     const TableFormat format = file->format();
     std::vector<std::string> remarks;
     std::vector<TargetField> fields = fieldsForFormat(*file, format, remarks, index);

@@ -11,6 +11,7 @@
 #include "tables/statements.h"
 #include "tables/table_error.h"
 #include "tables/table_file.h"
+#include "paradox_fixture.h"
 #include "statements_scratch.h"
 
 namespace zandor::tables {
@@ -298,6 +299,118 @@ TEST(BatchMove, ATextLongerThanTheFormatHoldsIsNotCut)
         EXPECT_NE(message.find("record 2"), std::string::npos) << message;
         EXPECT_NE(message.find("300 bytes"), std::string::npos) << message;
     }
+}
+
+// A Paradox 7 table as another program writes it, with a time, timestamp, automatic number,
+// short integer and memo field; the memo is left out when `withMemo` is false.
+std::string writeParadoxMadeElsewhere(const ScratchFolder& scratch, const std::string& name, bool withMemo)
+{
+    using namespace paradox::testing;
+    paradox::testing::ForeignTable t;
+    t.version = 12;
+    t.codePage = 936;
+    t.fields = {{0x14, 4, "Time"}, {0x15, 8, "Stamp"}, {0x16, 4, "Auto"}, {0x03, 2, "Short"},
+                {0x01, 8, "\xC8\xCB\xBF\xDA"}};  // 人口
+    if (withMemo)
+        t.fields.push_back({0x0C, 15, "Memo"});
+    const auto record = [&](std::int64_t ms, double stamp, std::int64_t autoNumber, std::int64_t shortInt,
+                            const std::string& text) {
+        Bytes r(static_cast<std::size_t>(t.recordSize()), 0);
+        storeInt(&r[0], ms, 4);
+        if (stamp != 0)
+            storeDouble(&r[4], stamp);
+        storeInt(&r[12], autoNumber, 4);
+        storeInt(&r[16], shortInt, 2);
+        std::memcpy(&r[18], text.data(), text.size());
+        if (withMemo) {
+            const Bytes memo = {'a', 'b', 'c', 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0};  // held in the record
+            std::memcpy(&r[26], memo.data(), memo.size());
+        }
+        return r;
+    };
+    const double stamp = (730120.0 + 1) * 86400000.0 + ((4 * 60 + 5) * 60 + 6) * 1000.0;  // 2000-01-02 04:05:06
+    t.blocks = {{1,
+                 {record((13 * 3600 + 45 * 60 + 30) * 1000, stamp, 7, -300, "\xC8\xCB\xBF\xDA"),
+                  record(0, 0, 8, 32767, "")}}};
+    const std::string path = scratch.path(name);
+    Bytes file = t.build();
+    file[0x49] = 8;  // the table's last automatic number
+    writeAll(path, file);
+    return path;
+}
+
+TEST(BatchMove, ParadoxTimesAndMemosBecomeText)
+{
+    ScratchFolder scratch;
+    const std::string source = writeParadoxMadeElsewhere(scratch, "elsewhere.db", true);
+    const auto expected = allRecords(source);
+    ASSERT_EQ(expected.size(), 2u);
+    ASSERT_TRUE(sameValue(std::string("13:45:30"), expected[0][0]));
+    for (TableFormat to : {TableFormat::DBase, TableFormat::FoxPro, TableFormat::Paradox}) {
+        const std::string target = scratch.path(std::string(formatName(to)) + extensionOf(to));
+        const auto remarks = copyTable(source, target, to);
+        EXPECT_EQ(remarks.size(), 5u) << formatName(to);  // time, timestamp, automatic number, short, memo
+        auto out = openTableFile(target, true);
+        const std::pair<FieldKind, int> kinds[] = {{FieldKind::Char, 8},    {FieldKind::Char, 19},
+                                                   {FieldKind::Integer, 0}, {FieldKind::Integer, 0},
+                                                   {FieldKind::Char, 8},    {FieldKind::Char, 10}};
+        ASSERT_EQ(out->fields().size(), std::size(kinds));
+        for (std::size_t i = 0; i < std::size(kinds); ++i) {
+            EXPECT_EQ(out->fields()[i].kind(), kinds[i].first) << formatName(to) << " " << i;
+            if (kinds[i].first == FieldKind::Char) {
+                EXPECT_EQ(out->fields()[i].def().size, kinds[i].second) << formatName(to) << " " << i;
+            }
+        }
+        const auto actual = allRecords(target);
+        ASSERT_EQ(actual.size(), expected.size());
+        for (std::size_t r = 0; r < expected.size(); ++r)
+            for (std::size_t i = 0; i < std::size(kinds); ++i)
+                EXPECT_TRUE(sameValue(expected[r][i], actual[r][i])) << formatName(to) << " record " << r << " field " << i;
+    }
+}
+
+TEST(Restructure, TablesMadeElsewhereKeepTheirValuesOrAreRefused)
+{
+    ScratchFolder scratch;
+    // Without a memo: the time and timestamp become text, the numbers stay numbers.
+    const std::string plain = writeParadoxMadeElsewhere(scratch, "plain.db", false);
+    const auto before = allRecords(plain);
+    addField(plain, FieldDef{"结果", FieldKind::Float, 0, false});
+    const auto after = allRecords(plain);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t r = 0; r < before.size(); ++r) {
+        for (std::size_t i = 0; i < before[r].size(); ++i)
+            EXPECT_TRUE(sameValue(before[r][i], after[r][i])) << "record " << r << " field " << i;
+        EXPECT_TRUE(sameValue(Value{}, after[r].back()));
+    }
+    // With a memo, whose text may lie partly in the memo file: refused, the table as it was.
+    const std::string memo = writeParadoxMadeElsewhere(scratch, "memo.db", true);
+    const std::string bytes = fileBytes(memo);
+    EXPECT_THROW(addField(memo, FieldDef{"结果", FieldKind::Float, 0, false}), TableError);
+    EXPECT_THROW(dropField(memo, "Time"), TableError);
+    EXPECT_EQ(fileBytes(memo), bytes);
+    // Dropping the memo itself keeps everything else.
+    dropField(memo, "Memo");
+    EXPECT_EQ(allRecords(memo).front().size(), 5u);
+}
+
+TEST(BatchMove, ContentKeptOutsideTheRecordIsLeftOutWithARemark)
+{
+    const Record row = {std::string("12"), std::string(), std::int64_t{5}};
+    std::vector<FieldInfo> fields = {info("备注", StorageType::Memo, 10), info("图", StorageType::Blob, 10),
+                                     info("n", StorageType::LongInt, 4)};
+    class DBaseSource : public ForeignTable {
+    public:
+        using ForeignTable::ForeignTable;
+        TableFormat format() const override { return TableFormat::DBase; }
+    } source(fields, {row});
+    std::vector<std::string> remarks;
+    const auto out = fieldsForFormat(source, TableFormat::Paradox, remarks);
+    ASSERT_EQ(out.size(), 1u);  // the dBase memo's block number and the binary field are not copied
+    EXPECT_EQ(out[0].source, 2);
+    ASSERT_EQ(remarks.size(), 2u);
+    EXPECT_NE(remarks[0].find("备注"), std::string::npos);
+    EXPECT_NE(remarks[1].find("图"), std::string::npos);
 }
 
 }  // namespace
