@@ -47,10 +47,11 @@ bool carriedByReader(StorageType storage, TableFormat format);
 std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
                                          std::vector<std::string>& remarks, int omit = -1);
 
-// Writes every record of `source` into a new table of `format` at `target` with `fields`,
-// beside the target first and in its place (with companion files such as a dBase .cpg) only
-// when complete and flushed. On any failure every file written is removed and the target
-// is untouched. Returns the remarks of creating the table.
+// Writes every record of `source` into a new table of `format` with `fields`: under the
+// target's name in a fresh folder beside it first, then moved into the target's place (with
+// companion files such as a dBase .cpg or an ASCII .sch) only when complete and flushed. On
+// any failure everything written is removed and the target is untouched. Returns the
+// remarks of creating the table.
 std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
                                       const std::vector<TargetField>& fields, const CopyHook& afterRecord = {});
 

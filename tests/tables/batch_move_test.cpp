@@ -171,6 +171,7 @@ TEST(BatchMove, Refusals)
         {scratch.path("x.DB"), TableFormat::DBase, "does not suit a dBase table: use the extension .dbf"},
         {scratch.path("x.txt"), TableFormat::FoxPro, "does not suit a FoxPro table"},
         {scratch.path("x.dbf"), TableFormat::Ascii, "does not suit a ASCII table"},
+        {scratch.path("x"), TableFormat::Ascii, "use the extension .txt"},
     };
     for (const auto& c : cases) {
         try {
@@ -200,6 +201,33 @@ TEST(BatchMove, NamesTooLongForDBaseAreShortenedWithARemark)
     Record r;
     out->read(0, r);
     EXPECT_TRUE(sameValue(0.0625, r[1]));
+}
+
+TEST(BatchMove, AsciiTextWithItsSchema)
+{
+    ScratchFolder scratch;
+    const std::string source = scratch.path("source.DB");
+    makeTable(source, TableFormat::Paradox, kSampleFields, sampleRecords());
+    const std::string target = scratch.path("人口.txt");
+    EXPECT_THROW(copyTable(source, target, TableFormat::Ascii, [](std::size_t) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"source.DB"}));
+
+    copyTable(source, target, TableFormat::Ascii);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"source.DB", "人口.sch", "人口.txt"}));
+    // The schema names the table by its own name (in GBK: 人口 is C8 CB BF DA).
+    const std::string schema = fileBytes(scratch.path("人口.sch"));
+    EXPECT_EQ(schema.rfind("[\xC8\xCB\xBF\xDA]\r\n", 0), 0u) << schema;
+    const std::string text = fileBytes(target);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+    EXPECT_NE(text.find("12345.678"), std::string::npos) << text;
+
+    // A second copy replaces both files.
+    makeTable(scratch.path("other.DB"), TableFormat::Paradox, {{"x", FieldKind::Integer, 0, false}},
+              {{std::int64_t{42}}});
+    copyTable(scratch.path("other.DB"), target, TableFormat::Ascii);
+    EXPECT_EQ(fileBytes(target), "42\r\n");
+    EXPECT_NE(fileBytes(scratch.path("人口.sch")).find("Field1=x,"), std::string::npos);
 }
 
 // A table as another program may have made it, with kinds our writers do not produce.
