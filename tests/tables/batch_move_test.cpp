@@ -422,6 +422,25 @@ TEST(Restructure, TablesMadeElsewhereKeepTheirValuesOrAreRefused)
     EXPECT_EQ(allRecords(memo).front().size(), 5u);
 }
 
+TEST(Restructure, AFoxProTableStaysFoxPro)
+{
+    ScratchFolder scratch;
+    const std::string path = scratch.path("fox.dbf");
+    makeTable(path, TableFormat::FoxPro, kSampleFields, sampleRecords());
+    const auto before = allRecords(path);
+    runStatement("alter table \"" + path + "\" add 结果 float");
+    runStatement("alter table \"" + path + "\" drop 人口");
+    EXPECT_EQ(openTableFile(path, true)->format(), TableFormat::FoxPro);
+    const auto after = allRecords(path);
+    ASSERT_EQ(after.size(), before.size());
+    const int from[] = {0, 2, 3, 4};
+    for (std::size_t r = 0; r < before.size(); ++r) {
+        for (std::size_t i = 0; i < std::size(from); ++i)
+            EXPECT_TRUE(sameValue(before[r][static_cast<std::size_t>(from[i])], after[r][i])) << r << " " << i;
+        EXPECT_TRUE(sameValue(Value{}, after[r][4]));
+    }
+}
+
 TEST(BatchMove, ContentKeptOutsideTheRecordIsLeftOutWithARemark)
 {
     const Record row = {std::string("12"), std::string(), std::int64_t{5}};
