@@ -441,6 +441,28 @@ TEST(Restructure, AFoxProTableStaysFoxPro)
     }
 }
 
+TEST(BatchMove, AValueTheTargetCannotHoldStopsTheCopyAndNamesIt)
+{
+    ScratchFolder scratch;
+    const std::string target = scratch.path("t.DB");
+    makeTable(target, TableFormat::Paradox, {{"旧", FieldKind::Integer, 0, false}}, {{std::int64_t{1}}});
+    const std::string before = fileBytes(target);
+    // The third record's number is beyond a 32-bit integer field.
+    ForeignTable source({info("n", StorageType::LongInt, 4)},
+                        {{std::int64_t{1}}, {std::int64_t{2}}, {std::int64_t{5000000000}}});
+    std::vector<std::string> remarks;
+    try {
+        rewriteTable(source, target, TableFormat::Paradox, fieldsForFormat(source, TableFormat::Paradox, remarks));
+        ADD_FAILURE() << "an out-of-range value was accepted";
+    } catch (const TableError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("Record 3, field n"), std::string::npos) << message;
+        EXPECT_EQ(message.find("~tmp"), std::string::npos) << message;
+    }
+    EXPECT_EQ(fileBytes(target), before);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"t.DB"}));
+}
+
 TEST(BatchMove, ContentKeptOutsideTheRecordIsLeftOutWithARemark)
 {
     const Record row = {std::string("12"), std::string(), std::int64_t{5}};
