@@ -107,7 +107,9 @@ TEST(ColumnType, TextOutsideGbkIsRefusedNamingLineAndField)
 TEST(ChooseFieldTypes, OneDefinitionPerHeaderName)
 {
     CsvReader reader("年龄,人口,地区,备注\n0,1.5,城镇,\n1,2,农村,\n");
-    const auto fields = chooseFieldTypes(reader, "p.csv");
+    const CsvLayout layout = chooseFieldTypes(reader, "p.csv");
+    EXPECT_EQ(layout.records, 2u);
+    const auto& fields = layout.fields;
     ASSERT_EQ(fields.size(), 4u);
     EXPECT_EQ(fields[0].name, "年龄");
     EXPECT_EQ(fields[0].kind, FieldKind::Integer);
