@@ -198,6 +198,15 @@ std::vector<std::string> rebuildYears(SingleRegionInputs& inputs, SingleRegionGr
                                       tables::Table& table, int baseYear, int endYear, bool& yearsChanged) {
     std::vector<std::string> refusals;
     if (!yearsChanged) return refusals;
+    // What would refuse every handler alike is said once, and the grids wait for years that work.
+    if (endYear < baseYear) throw Refusal(message::endBeforeBase(baseYear, endYear));
+    if (table.recordCount() < static_cast<std::size_t>(kMinimumAgeRows)) {
+        const ChosenFields& f = inputs.fields;
+        for (const std::string* name : {&f.malePopulation, &f.femalePopulation, &f.maleDeathRates,
+                                        &f.femaleDeathRates, &f.fertility}) {
+            if (!name->empty()) throw Refusal(message::tooFewAgeRows(table.recordCount()));
+        }
+    }
     const InputField order[] = {InputField::MalePopulation, InputField::FemalePopulation, InputField::Fertility,
                                 InputField::MaleDeathRates, InputField::FemaleDeathRates};
     for (InputField field : order) {

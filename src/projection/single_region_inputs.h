@@ -125,7 +125,9 @@ void chooseFieldSeries(SingleRegionInputs& inputs, SingleRegionGrids& grids, Inp
 // the handlers of the chosen fields run again in the order male population, female
 // population, fertility, male death rates, female death rates, each with the new years;
 // a handler's refusal does not stop the others. Then yearsChanged is cleared (and the
-// dialog enables "开始预测"). Returns the refusal messages in the order they arose.
+// dialog enables "开始预测"). Returns the refusal messages in the order they arose. An end
+// year before the base year, or a chosen field in a table of fewer than 71 records, is
+// refused once (Refusal) before any handler runs, and yearsChanged stays set.
 std::vector<std::string> rebuildYears(SingleRegionInputs& inputs, SingleRegionGrids& grids,
                                       tables::Table& table, int baseYear, int endYear, bool& yearsChanged);
 

@@ -271,6 +271,13 @@ TEST_F(HandlersOnATable, RebuildReloadsEveryChosenFieldForTheNewYears) {
     EXPECT_EQ(g.lifeExpectancy.cell(1, 4), "9.9373");
     EXPECT_EQ(in.male.Lx.yearCount(), 4);
     EXPECT_EQ(in.male.Lx(70, 3), in.male.Lx(70, 0));
+
+    // Years the other way round are refused once, and the grids wait for better years.
+    yearsChanged = true;
+    EXPECT_EQ(refusalOf([&] { rebuildYears(in, g, table, 2014, 2010, yearsChanged); }),
+              "预测终止年份2010早于基础数据年份2014.");
+    EXPECT_TRUE(yearsChanged);
+    EXPECT_EQ(g.tfr.columnCount(), 5);
 }
 
 TEST_F(HandlersOnATable, ATableOfSeventyRowsIsRefusedBeforeReading) {
@@ -299,16 +306,6 @@ TEST(MigrantOption, SeedsTheMigrantGridInZandorOnly) {
     chooseMigrantOption(in, g, true, 2000, Edition::Target);
     EXPECT_FALSE(in.includeMigrants);
     EXPECT_EQ(g.migrants, before.migrants);
-}
-
-TEST(InterpolationBoxesTest, FollowTheYears) {
-    const InterpolationBoxes b = interpolationBoxes(2000, 2010);
-    EXPECT_EQ(b.startMinimum, 2000);
-    EXPECT_EQ(b.startMaximum, 2010);
-    EXPECT_EQ(b.startValue, 2001);
-    EXPECT_EQ(b.endMinimum, 2002);
-    EXPECT_EQ(b.endMaximum, 2010);
-    EXPECT_EQ(b.endValue, 2010);
 }
 
 // A TFR grid for base year 2000 with ten years.
