@@ -97,6 +97,16 @@ void DataGrid::currentRowChanged(const QModelIndex& current, const QModelIndex& 
     emit recordStateChanged();
 }
 
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!index.isValid() || !(model_->flags(index) & Qt::ItemIsEditable) || !(editTriggers() & trigger) ||
+        state() == EditingState)
+        return QTableView::edit(index, trigger, event);
+    if (!model_->edit(index.row()))
+        return false;
+    return QTableView::edit(index, trigger, event);
+}
+
 bool DataGrid::commitPendingEdit()
 {
     if (!editor_)

@@ -18,6 +18,7 @@ public:
     explicit DataGrid(Session& session, QWidget* parent = nullptr);
 
     TableModel* tableModel() const { return model_; }
+    using QTableView::edit;
 
     // Ends in-place editing of a cell, storing what was typed (refused text is reported and
     // dropped). Returns false when the typed text was refused.
@@ -43,6 +44,10 @@ public:
     void markField(const QString& fieldName, const QColor& colour);
     void resetColumnColours();  // every column white
     QColor columnColour(int column) const;
+
+protected:
+    // Starting to type in a cell puts its record into edit, as the navigator's Edit does.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 signals:
     // The current row or the edit state changed (the navigator updates its buttons).

@@ -244,8 +244,10 @@ void TableModel::cancel()
     if (row < 0)
         return;
     if (inserting()) {
-        beginRemoveRows({}, row, row);
+        // The record leaves the cursor before the row leaves the views, so that a view
+        // moving its current row away from it finds nothing left to post.
         table.cancel();
+        beginRemoveRows({}, row, row);
         --rows_;
         endRemoveRows();
     } else {
