@@ -1,0 +1,114 @@
+// Argument parsing shared by every zandor-cli command.
+#include "cli/args.h"
+
+#include <algorithm>
+
+namespace zandor::cli {
+
+bool ParsedArgs::has(std::string_view option) const
+{
+    const std::string key(option);
+    return flags.contains(key) || values.contains(key);
+}
+
+std::optional<std::string> ParsedArgs::value(std::string_view option) const
+{
+    auto it = values.find(std::string(option));
+    if (it == values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+namespace {
+
+const OptionSpec* findOption(const CommandSpec& spec, std::string_view name)
+{
+    for (const OptionSpec& option : spec.options)
+        if (option.name == name)
+            return &option;
+    return nullptr;
+}
+
+std::string joined(const std::vector<std::string>& items, std::string_view separator)
+{
+    std::string out;
+    for (const std::string& item : items) {
+        if (!out.empty())
+            out += separator;
+        out += item;
+    }
+    return out;
+}
+
+}  // namespace
+
+ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words)
+{
+    ParsedArgs parsed;
+    for (const std::string& word : words) {
+        if (word == "--")
+            break;
+        if (word == "--help" || word == "-h") {
+            parsed.help = true;
+            return parsed;
+        }
+    }
+
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-') {
+            parsed.positionals.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (word[1] != '-')
+            throw UsageError("unknown option '" + word + "'");
+
+        std::string name = word.substr(2);
+        std::optional<std::string> inlineValue;
+        if (auto eq = name.find('='); eq != std::string::npos) {
+            inlineValue = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        const OptionSpec* option = findOption(spec, name);
+        if (!option)
+            throw UsageError("unknown option '--" + name + "'");
+        if (!option->takesValue) {
+            if (inlineValue)
+                throw UsageError("option '--" + name + "' takes no value");
+            parsed.flags.insert(name);
+            continue;
+        }
+        std::string value;
+        if (inlineValue) {
+            value = *inlineValue;
+        } else {
+            if (i + 1 >= words.size())
+                throw UsageError("option '--" + name + "' needs a value");
+            value = words[++i];
+        }
+        if (!option->choices.empty()
+            && std::find(option->choices.begin(), option->choices.end(), value)
+                   == option->choices.end())
+            throw UsageError("option '--" + name + "' takes one of " + joined(option->choices, ", ")
+                             + ", not '" + value + "'");
+        if (parsed.values.contains(name))
+            throw UsageError("option '--" + name + "' is given twice");
+        parsed.values[name] = std::move(value);
+    }
+
+    if (parsed.positionals.size() < spec.positionals.size())
+        throw UsageError("missing " + spec.positionals[parsed.positionals.size()]);
+    if (parsed.positionals.size() > spec.positionals.size())
+        throw UsageError("unexpected argument '" + parsed.positionals[spec.positionals.size()] + "'");
+    for (const std::string& required : spec.requiredOptions)
+        if (!parsed.has(required))
+            throw UsageError("missing option '--" + required + "'");
+    return parsed;
+}
+
+}  // namespace zandor::cli

@@ -1,0 +1,67 @@
+// The command line of zandor-cli: what each command accepts, and the parser that turns the
+// words after the command name into positionals, option values and flags.
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zandor::cli {
+
+// A usage error: unknown command or option, missing value, wrong number of arguments.
+// zandor-cli reports it with exit status 64.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where a command writes. Plain C streams, so that dump can write large blocks and tests can
+// capture both streams in memory (open_memstream).
+struct Streams {
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+};
+
+struct OptionSpec {
+    std::string name;   // without the leading "--"
+    bool takesValue = false;
+    // The values the option allows; empty when any text is allowed.
+    std::vector<std::string> choices = {};
+};
+
+struct ParsedArgs;
+
+struct CommandSpec {
+    std::string name;
+    std::string summary;   // one line, for the general help
+    std::string usage;     // "info TABLE"
+    std::string help;      // the rest of the command's --help text
+    std::vector<std::string> positionals;  // names, in order; all required
+    std::vector<OptionSpec> options;
+    std::vector<std::string> requiredOptions;
+    int (*run)(const ParsedArgs& args, Streams& io) = nullptr;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> positionals;
+    std::map<std::string, std::string> values;  // options that take a value
+    std::set<std::string> flags;                // options without a value
+    bool help = false;
+
+    const std::string& positional(std::size_t i) const { return positionals.at(i); }
+    bool has(std::string_view option) const;
+    std::optional<std::string> value(std::string_view option) const;
+};
+
+// Parses the words after the command name. "--name value" and "--name=value" both work;
+// "--" ends the options (later words are positionals, even when they start with "--").
+// "--help" anywhere sets `help` and skips every other check. Throws UsageError.
+ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words);
+
+}  // namespace zandor::cli

@@ -1,0 +1,51 @@
+// CSV input of zandor-cli: RFC 4180 records (fields in double quotes may hold commas, quotes
+// doubled and line breaks), lines ended by LF or CRLF, a UTF-8 byte order mark at the start
+// skipped. Records are read one at a time from text held in memory, so a file can be read
+// twice (once to choose the field types, once to write) without keeping every value.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zandor::cli {
+
+// A CSV text that breaks the quoting rules; the message names the line.
+class CsvFormatError : public std::runtime_error {
+public:
+    CsvFormatError(const std::string& message, std::size_t line)
+        : std::runtime_error(message), line_(line) {}
+    std::size_t line() const { return line_; }
+
+private:
+    std::size_t line_;
+};
+
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view content);
+
+    // Reads the next record into `fields` (resized to its number of values). Returns false
+    // at the end of the text. An empty line is a record of one empty value; the line break
+    // at the end of the last record does not start another one.
+    bool next(std::vector<std::string>& fields);
+
+    // The line on which the record last read starts (1-based).
+    std::size_t line() const { return recordLine_; }
+
+    void rewind();
+
+private:
+    std::string_view content_;
+    std::size_t start_ = 0;
+    std::size_t pos_ = 0;
+    std::size_t currentLine_ = 1;
+    std::size_t recordLine_ = 0;
+};
+
+// The whole file as bytes. Throws std::runtime_error naming the file and the system's reason.
+std::string readWholeFile(const std::string& path);
+
+}  // namespace zandor::cli

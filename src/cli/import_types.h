@@ -1,0 +1,39 @@
+// How zandor-cli import chooses the type of each CSV column.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/field.h"
+
+namespace zandor::cli {
+
+class CsvReader;
+
+// A whole number as import takes it for an Integer field: optional blanks around, optional
+// sign, decimal digits only, within 32 bits.
+std::optional<std::int32_t> parseWholeNumber(std::string_view text);
+
+// What one column's values allow so far.
+struct ColumnTypeGuess {
+    std::string name;
+    bool anyValue = false;    // some value is not empty
+    bool allWhole = true;     // every value so far is a whole number within 32 bits
+    bool allNumbers = true;   // every value so far is a number
+    std::size_t width = 0;    // longest value in GBK bytes
+
+    // Takes one value of the column into account. Throws std::runtime_error naming the line
+    // and the field when the value has characters outside the GBK code page.
+    void add(std::string_view value, std::size_t line);
+    tables::FieldDef field() const;
+};
+
+// Reads the whole CSV (header first) and returns the field definitions of the new table.
+// Throws Refusal for a line with the wrong number of values, CsvFormatError for broken quoting.
+std::vector<tables::FieldDef> chooseFieldTypes(CsvReader& reader, const std::string& source);
+
+}  // namespace zandor::cli

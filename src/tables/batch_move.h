@@ -1,0 +1,51 @@
+// Batch move: copying a table into a new table of another format, and the safe rewrite that
+// the restructuring statements share with it (write a complete new file beside the target,
+// then put it in the target's place).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tables/field.h"
+#include "tables/table_file.h"
+
+namespace zandor::tables {
+
+// Called after each record copied, with the number copied so far; it may throw to abandon
+// the copy (the target is then left as it was).
+using CopyHook = std::function<void(std::size_t copied)>;
+
+// Copies every record of `source` into a new table of `format` at `target`, with the
+// source's fields (kinds the target cannot hold become the closest it can: Paradox time,
+// timestamp and memo fields become text wide enough for every value). An existing target
+// is replaced only when the new table is complete. Copying a table onto itself is refused,
+// and so is a target name whose extension names another format. Returns the remarks on
+// what the format forced (shortened names, changed kinds), one a line.
+std::vector<std::string> copyTable(const std::string& source, const std::string& target, TableFormat format,
+                                   const CopyHook& afterRecord = {});
+
+// One field of a table being written: its definition and the field of the source table it
+// takes its values from (-1: a new field, null in every record).
+struct TargetField {
+    FieldDef def;
+    int source = -1;
+};
+
+// The definitions that recreate the fields of `source` in a table of `format`, each taking
+// the values of its own field. Text fields get a width that holds every value the source
+// has (read through once for kinds without a fixed text width); a value longer than the
+// format holds throws TableError naming the field. Changed kinds are noted in `remarks`.
+// The field numbered `omit` (0-based), if any, is left out.
+std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
+                                         std::vector<std::string>& remarks, int omit = -1);
+
+// Writes every record of `source` into a new table of `format` at `target` with `fields`,
+// beside the target first and in its place (with companion files such as a dBase .cpg) only
+// when complete and flushed. On any failure every file written is removed and the target
+// is untouched. Returns the remarks of creating the table.
+std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
+                                      const std::vector<TargetField>& fields, const CopyHook& afterRecord = {});
+
+}  // namespace zandor::tables
