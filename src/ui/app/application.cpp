@@ -10,14 +10,10 @@
 #include "ui/app/quenta_logo.h"
 #include "ui/app/session.h"
 
-// The bundled manual lives in a static library: its resources are registered by hand.
-static void initialiseResources() { Q_INIT_RESOURCE(zandor); }
-
 namespace zandor::ui {
 
 Tvendol* createMainWindow(Edition edition, const QString& tablePath)
 {
-    initialiseResources();
     auto* window = new Tvendol(edition);
     window->session().helpFile = kStartHelpFile;
     if (!tablePath.isEmpty())

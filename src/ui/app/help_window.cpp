@@ -5,10 +5,14 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+// The manual is compiled into a static library: its resources are registered by hand.
+static void initialiseResources() { Q_INIT_RESOURCE(zandor); }
+
 namespace zandor::ui {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
+    initialiseResources();
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Velmora 帮助"));
     resize(820, 640);
@@ -44,6 +48,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 
 QUrl HelpWindow::manualUrl(const QString&, const QString& topic)
 {
+    initialiseResources();
     // The program names its help file "C:\Zandor_Help\Zandor.HLP" at start and "\Zandor.hlp"
     // in the Help menu; both are this one bundled manual.
     QUrl url(QStringLiteral("qrc:/help/index.html"));

@@ -11,6 +11,7 @@
 
 #include <exception>
 
+#include "tables/prepared.h"
 #include "tables/table.h"
 #include "tables/table_file.h"
 #include "text/refusal.h"
@@ -24,10 +25,6 @@
 #include "ui/common/prompts.h"
 #include "ui/tables/table_info.h"
 
-#if __has_include("tables/prepared.h")
-#include "tables/prepared.h"
-#define ZANDOR_HAVE_PREPARED 1
-#endif
 
 namespace zandor::ui {
 namespace {
@@ -42,6 +39,7 @@ const QString kContentsHelpFile = QStringLiteral("\\Zandor.hlp");
 const QString kContentsTopic = QStringLiteral("contents");
 const QString kCannotOpen = QStringLiteral("无法打开数据表 %1:\n%2");
 const QString kOpenedReadOnly = QStringLiteral("数据表 %1 是只读文件，已以只读方式打开：可以查看，不能修改。");
+const QString kRemarks = QStringLiteral("数据表已创建，以下字段名按文件格式作了调整:\n%1");
 const QString kUnsavedOnExit = QStringLiteral("当前记录的修改无法保存。放弃这些修改并退出吗?");
 
 QString errorText(const std::exception& e) { return QString::fromStdString(e.what()); }
@@ -337,12 +335,12 @@ void Tvendol::preparePopulationTable(bool urbanRural)
     if (path.isEmpty())
         return;
     path = QString::fromStdString(tables::withDefaultExtension(path.toStdString()));
-#ifdef ZANDOR_HAVE_PREPARED
+    tables::PreparedTable prepared;
     try {
-        tables::preparePopulationTable(path.toStdString(),
-                                       urbanRural ? tables::PopulationSchema::UrbanRural
-                                                  : tables::PopulationSchema::SingleRegion,
-                                       session_->edition());
+        prepared = tables::preparePopulationTable(
+            path.toStdString(),
+            urbanRural ? tables::PopulationSchema::RuralUrban : tables::PopulationSchema::SingleRegion,
+            session_->edition());
     } catch (const Refusal& refusal) {
         Prompts::information(this, QString::fromStdString(refusal.what()));
         return;
@@ -350,10 +348,14 @@ void Tvendol::preparePopulationTable(bool urbanRural)
         Prompts::information(this, errorText(e));
         return;
     }
-    openTable(path);
-#else
-    (void)urbanRural;
-#endif
+    if (!openTable(QString::fromStdString(prepared.path)))
+        return;
+    if (!prepared.remarks.empty()) {
+        QStringList remarks;
+        for (const auto& remark : prepared.remarks)
+            remarks << QString::fromStdString(remark);
+        Prompts::information(this, kRemarks.arg(remarks.join(QLatin1Char('\n'))));
+    }
 }
 
 void Tvendol::N10Click() { preparePopulationTable(false); }
