@@ -64,9 +64,11 @@ void SplashChart::paintEvent(QPaintEvent*)
     auto x = [&](int i) { return plot.left() + step * (i + 0.5); };
     auto y = [&](double v) { return plot.bottom() - plot.height() * v / 6.0; };
 
+    p.setPen(QPen(QColor(170, 200, 255), 1));
+    p.setBrush(QColor(20, 40, 230));
     for (int i = 0; i < kPoints; ++i) {
         const double top = y(series2[static_cast<std::size_t>(i)]);
-        p.fillRect(QRectF(x(i) - step * 0.3, top, step * 0.6, plot.bottom() - top), QColor(0, 0, 200));
+        p.drawRect(QRectF(x(i) - step * 0.3, top, step * 0.6, plot.bottom() - top));
     }
     QPainterPath line;
     for (int i = 0; i < kPoints; ++i) {

@@ -2,7 +2,7 @@
 
 #include <QEvent>
 #include <QFrame>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -31,20 +31,6 @@ TTable_info_frm::TTable_info_frm(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("表结构"));
     resize(460, 360);
 
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* headings = new QGridLayout(panel);
-    const QString captions[] = {QStringLiteral("字段号:"), QStringLiteral("字段名"), QStringLiteral("字段类型"),
-                                QStringLiteral("字段宽度")};
-    for (int c = 0; c < 4; ++c) {
-        auto* label = new QLabel(captions[c], panel);
-        label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
-        label->installEventFilter(this);
-        headings->addWidget(label, 0, c);
-    }
-    panel->installEventFilter(this);
-
     StringGrid1 = new QTableWidget(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setColumnCount(4);
@@ -52,19 +38,35 @@ TTable_info_frm::TTable_info_frm(QWidget* parent) : QDialog(parent)
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setColumnWidth(0, 70);
-    StringGrid1->setColumnWidth(1, 160);
-    StringGrid1->setColumnWidth(2, 100);
-    StringGrid1->setColumnWidth(3, 80);
+    const int widths[] = {70, 160, 100, 80};
+    for (int c = 0; c < 4; ++c)
+        StringGrid1->setColumnWidth(c, widths[c]);
     StringGrid1->viewport()->installEventFilter(this);
+
+    // The headings stand over the grid's columns.
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* headings = new QHBoxLayout(panel);
+    const int inset = StringGrid1->frameWidth();
+    headings->setContentsMargins(inset + 4, 6, 4, 6);
+    headings->setSpacing(0);
+    const QString captions[] = {QStringLiteral("字段号:"), QStringLiteral("字段名"), QStringLiteral("字段类型"),
+                                QStringLiteral("字段宽度")};
+    for (int c = 0; c < 4; ++c) {
+        auto* label = new QLabel(captions[c], panel);
+        label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
+        label->setFixedWidth(widths[c]);
+        label->installEventFilter(this);
+        headings->addWidget(label);
+    }
+    headings->addStretch(1);
+    panel->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(panel);
     layout->addWidget(StringGrid1, 1);
-    // The headings stand over the grid's columns.
-    for (int c = 0; c < 4; ++c)
-        headings->setColumnMinimumWidth(c, StringGrid1->columnWidth(c) - 8);
-    headings->setColumnStretch(4, 1);
+    setMinimumWidth(440);
 }
 
 void TTable_info_frm::fill(const std::vector<StructureRow>& rows) { fillStructureGrid(*StringGrid1, rows); }
