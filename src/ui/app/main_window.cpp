@@ -51,7 +51,11 @@ Tvendol::Tvendol(Edition edition, QWidget* parent) : QMainWindow(parent), sessio
     FormCreate();
 }
 
-Tvendol::~Tvendol() = default;
+Tvendol::~Tvendol()
+{
+    // The grid reads the session's table: it goes before the session does.
+    delete takeCentralWidget();
+}
 
 TTable_info_frm* Tvendol::tableInfoForm() const { return tableInfoForm_; }
 TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }

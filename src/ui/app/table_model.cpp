@@ -93,7 +93,7 @@ bool TableModel::readOnly() const
 
 QVariant TableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.column() >= columns_ || index.row() >= rows_)
+    if (!index.isValid() || index.column() >= columns_ || index.row() >= rows_ || !session_.table().isOpen())
         return {};
     const auto column = static_cast<std::size_t>(index.column());
     switch (role) {
@@ -142,7 +142,7 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (orientation == Qt::Horizontal) {
-        if (section < 0 || section >= columns_)
+        if (section < 0 || section >= columns_ || !session_.table().isOpen())
             return {};
         return QString::fromStdString(session_.table().fields()[static_cast<std::size_t>(section)].name);
     }
