@@ -12,10 +12,12 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tables/prepared.h"
 #include "tables/table.h"
 #include "tables/table_file.h"
 #include "text/numbers.h"
@@ -268,11 +270,22 @@ struct Column {
     const std::vector<double>* values;
 };
 
-void writeTable(const std::filesystem::path& path, const std::vector<Column>& columns) {
+void writeTable(const std::filesystem::path& path, zandor::tables::PopulationSchema schema,
+                const std::vector<Column>& columns) {
     using namespace zandor::tables;
-    std::filesystem::remove(path);  // the store creates new files only
     std::vector<FieldDef> fields{{"年龄", FieldKind::Integer, 0, false}};
-    for (const Column& column : columns) fields.push_back({column.name, FieldKind::Float, 0, false});
+    std::string fieldList = "年龄 integer";
+    for (const Column& column : columns) {
+        fields.push_back({column.name, FieldKind::Float, 0, false});
+        fieldList += "," + column.name + " float";
+    }
+    // The samples have the layout of the prepared population tables, so every window that
+    // takes a prepared table takes them too.
+    if (fieldList != populationFieldList(schema)) {
+        throw std::runtime_error("the fields of " + path.string() + " differ from the prepared layout: " +
+                                 fieldList);
+    }
+    std::filesystem::remove(path);  // the store creates new files only
     CreateResult created = createTableFile(path.string(), TableFormat::Paradox, fields);
     for (const std::string& remark : created.remarks) std::fprintf(stderr, "%s\n", remark.c_str());
     Table table(std::move(created.table));
@@ -294,12 +307,12 @@ std::vector<Column> regionColumns(const Region& r, const std::string& prefix) {
 }
 
 void printSummary(const Region& r) {
-    const double infant = 1 - r.maleTable.l[1];
-    std::printf("%s: e0 male %.2f female %.2f (a3 male %.6g female %.6g), TFR %.3f, "
-                "male q0 %.4f, m(100+) male %.4f female %.4f, population male %.0f female %.0f total %.0f\n",
-                r.name, r.maleTable.e0, r.femaleTable.e0, r.male.a3, r.female.a3, sum(r.fertilityRates),
-                infant, r.maleTable.m[kOldest], r.femaleTable.m[kOldest], sum(r.population.male),
-                sum(r.population.female), sum(r.population.male) + sum(r.population.female));
+    std::printf("%s: e0 male %.2f female %.2f; a3 male %.4g female %.4g; q0 male %.4f female %.4f; "
+                "m(100+) male %.4f female %.4f; TFR %.3f; population male %.0f female %.0f total %.0f\n",
+                r.name, r.maleTable.e0, r.femaleTable.e0, r.male.a3, r.female.a3, 1 - r.maleTable.l[1],
+                1 - r.femaleTable.l[1], r.maleTable.m[kOldest], r.femaleTable.m[kOldest], sum(r.fertilityRates),
+                sum(r.population.male), sum(r.population.female),
+                sum(r.population.male) + sum(r.population.female));
 }
 
 void printSchedules(const Region& r) {
@@ -331,10 +344,11 @@ int main(int argc, char** argv) {
     }
     try {
         const std::filesystem::path folder(argument);
-        writeTable(folder / "single_region.DB", regionColumns(single, ""));
+        writeTable(folder / "single_region.DB", zandor::tables::PopulationSchema::SingleRegion,
+                   regionColumns(single, ""));
         std::vector<Column> both = regionColumns(rural, "农村");
         for (const Column& column : regionColumns(urban, "城镇")) both.push_back(column);
-        writeTable(folder / "urban_rural.DB", both);
+        writeTable(folder / "urban_rural.DB", zandor::tables::PopulationSchema::RuralUrban, both);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_samples: %s\n", e.what());
         return 1;

@@ -94,6 +94,9 @@ const std::vector<const CommandSpec*>& commands()
         &infoCommand(),
         &dumpCommand(),
         &importCommand(),
+        &prepareCommand(),
+        &sqlCommand(),
+        &convertCommand(),
     };
     return all;
 }

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/csv_reader.h"
+#include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/codepage.h"
 #include "tables/table_error.h"
@@ -99,7 +100,7 @@ tables::FieldDef ColumnTypeGuess::field() const
     return def;
 }
 
-std::vector<tables::FieldDef> chooseFieldTypes(CsvReader& reader, const std::string& source)
+CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
 {
     std::vector<std::string> values;
     if (!reader.next(values))
@@ -107,7 +108,9 @@ std::vector<tables::FieldDef> chooseFieldTypes(CsvReader& reader, const std::str
     std::vector<ColumnTypeGuess> columns(values.size());
     for (std::size_t i = 0; i < values.size(); ++i)
         columns[i].name = values[i];
+    CsvLayout layout;
     while (reader.next(values)) {
+        ++layout.records;
         if (values.size() != columns.size())
             throw Refusal(source + " " + lineText(reader.line()) + " has "
                           + std::to_string(values.size()) + " values, the header has "
@@ -115,11 +118,10 @@ std::vector<tables::FieldDef> chooseFieldTypes(CsvReader& reader, const std::str
         for (std::size_t i = 0; i < values.size(); ++i)
             columns[i].add(values[i], reader.line());
     }
-    std::vector<tables::FieldDef> fields;
-    fields.reserve(columns.size());
+    layout.fields.reserve(columns.size());
     for (const ColumnTypeGuess& column : columns)
-        fields.push_back(column.field());
-    return fields;
+        layout.fields.push_back(column.field());
+    return layout;
 }
 
 namespace {
@@ -138,23 +140,79 @@ tables::Value cellValue(const std::string& text, tables::FieldKind kind)
     }
 }
 
-void writeTable(CsvReader& reader, const std::string& path, tables::TableFormat format,
-                const std::vector<tables::FieldDef>& fields, std::vector<std::string>& remarks)
+tables::StorageType storageOf(tables::FieldKind kind)
 {
-    tables::CreateResult created = tables::createTableFile(path, format, fields);
-    remarks = std::move(created.remarks);
-    tables::TableFile& table = *created.table;
-    std::vector<std::string> values;
-    tables::Record record(fields.size());
-    reader.rewind();
-    reader.next(values);  // the header
-    while (reader.next(values)) {
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            record[i] = cellValue(values[i], fields[i].kind);
-        table.append(record);
+    switch (kind) {
+    case tables::FieldKind::Integer: return tables::StorageType::LongInt;
+    case tables::FieldKind::Float: return tables::StorageType::Number;
+    default: return tables::StorageType::Alpha;
     }
-    table.flush();
 }
+
+// The CSV file seen as a read-only table whose fields have the chosen types, so that the
+// table store's safe rewrite (new file beside the target, moved into place with its
+// companion files only when complete) writes the new table.
+class CsvTable final : public tables::TableFile {
+public:
+    CsvTable(std::string path, CsvReader& reader, const CsvLayout& layout)
+        : path_(std::move(path)), reader_(reader), records_(layout.records)
+    {
+        for (const tables::FieldDef& def : layout.fields) {
+            tables::FieldInfo info;
+            info.name = def.name;
+            info.storage = storageOf(def.kind);
+            info.size = def.size;
+            info.width = def.size;
+            fields_.push_back(info);
+        }
+        rewind();
+    }
+
+    tables::TableFormat format() const override { return tables::TableFormat::Ascii; }
+    const std::string& path() const override { return path_; }
+    const std::vector<tables::FieldInfo>& fields() const override { return fields_; }
+    std::size_t recordCount() const override { return records_; }
+    bool readOnly() const override { return true; }
+
+    void read(std::size_t index, tables::Record& out) override
+    {
+        if (index >= records_)
+            throw tables::TableError(path_ + ": there is no record " + std::to_string(index + 1));
+        if (index < next_)
+            rewind();
+        while (next_ <= index) {
+            reader_.next(values_);
+            ++next_;
+        }
+        out.resize(fields_.size());
+        for (std::size_t i = 0; i < fields_.size(); ++i)
+            out[i] = cellValue(values_[i], fields_[i].kind());
+    }
+
+    void write(std::size_t, const tables::Record&) override { readOnlyError(); }
+    void append(const tables::Record&) override { readOnlyError(); }
+    void remove(std::size_t) override { readOnlyError(); }
+    void flush() override {}
+
+private:
+    void rewind()
+    {
+        reader_.rewind();
+        reader_.next(values_);  // the header
+        next_ = 0;
+    }
+    [[noreturn]] void readOnlyError() const
+    {
+        throw tables::TableError(path_ + " is read as a source only");
+    }
+
+    std::string path_;
+    CsvReader& reader_;
+    std::size_t records_;
+    std::vector<tables::FieldInfo> fields_;
+    std::vector<std::string> values_;
+    std::size_t next_ = 0;
+};
 
 int runImport(const ParsedArgs& args, Streams& io)
 {
@@ -166,26 +224,18 @@ int runImport(const ParsedArgs& args, Streams& io)
 
     const std::string content = readWholeFile(source);
     CsvReader reader(content);
-    std::vector<tables::FieldDef> fields;
+    CsvLayout layout;
     try {
-        fields = chooseFieldTypes(reader, source);
+        layout = chooseFieldTypes(reader, source);
     } catch (const CsvFormatError& e) {
         throw Refusal(source + " " + e.what());
     }
 
-    // The table is written under a temporary name and put in place only when complete, so a
-    // failure leaves no half-written table behind.
-    const std::string temporary = tables::temporarySibling(target);
-    std::vector<std::string> remarks;
-    try {
-        writeTable(reader, temporary, format, fields, remarks);
-        if (tables::fileExists(target))
-            throw Refusal(target + " exists already: import only creates new tables");
-        tables::replaceFile(temporary, target);
-    } catch (...) {
-        std::remove(temporary.c_str());
-        throw;
-    }
+    CsvTable csv(source, reader, layout);
+    std::vector<tables::TargetField> fields;
+    for (std::size_t i = 0; i < layout.fields.size(); ++i)
+        fields.push_back(tables::TargetField{layout.fields[i], static_cast<int>(i)});
+    const std::vector<std::string> remarks = tables::rewriteTable(csv, target, format, fields);
     for (const std::string& remark : remarks)
         std::fprintf(io.err, "%s\n", remark.c_str());
     return 0;

@@ -32,8 +32,13 @@ struct ColumnTypeGuess {
     tables::FieldDef field() const;
 };
 
+struct CsvLayout {
+    std::vector<tables::FieldDef> fields;  // one per header name, in order
+    std::size_t records = 0;               // lines after the header
+};
+
 // Reads the whole CSV (header first) and returns the field definitions of the new table.
 // Throws Refusal for a line with the wrong number of values, CsvFormatError for broken quoting.
-std::vector<tables::FieldDef> chooseFieldTypes(CsvReader& reader, const std::string& source);
+CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source);
 
 }  // namespace zandor::cli

@@ -30,6 +30,27 @@ bool endsWithTxt(const std::string& path)
 
 std::string basePath(const std::string& path) { return endsWithTxt(path) ? path.substr(0, path.size() - 4) : path; }
 
+// The table name the schema gives: the file name without folder and extension. A table
+// written under a temporary sibling name ("POP~tmp123-4", see temporarySibling) is named as
+// the table it is going to replace.
+std::string tableNameOf(const std::string& path)
+{
+    std::string name = basePath(path);
+    if (const auto slash = name.find_last_of('/'); slash != std::string::npos)
+        name = name.substr(slash + 1);
+    const auto mark = name.rfind("~tmp");
+    if (mark != std::string::npos && mark > 0) {
+        const std::string tail = name.substr(mark + 4);
+        const auto dash = tail.find('-');
+        auto digits = [](const std::string& s) {
+            return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+        };
+        if (dash != std::string::npos && digits(tail.substr(0, dash)) && digits(tail.substr(dash + 1)))
+            name = name.substr(0, mark);
+    }
+    return name;
+}
+
 const char* typeName(FieldKind kind)
 {
     switch (kind) {
@@ -326,9 +347,7 @@ CreateResult create(const std::string& path, const std::vector<FieldDef>& fields
     if (fields.empty())
         throw TableError("Cannot create " + data + ": a table needs at least one field");
 
-    std::string base = basePath(path);
-    if (const auto slash = base.find_last_of('/'); slash != std::string::npos)
-        base = base.substr(slash + 1);
+    const std::string base = tableNameOf(path);
     const std::optional<std::string> tableName = encodeText(base, kCodePage);
     if (!tableName || base.empty())
         throw TableError("Cannot create " + data + ": the table name has characters outside code page 936 (GBK)");

@@ -67,14 +67,6 @@ std::vector<std::string> companionExtensions(const std::string& path)
     return found;
 }
 
-void removeWithCompanions(const std::string& path)
-{
-    const PathParts parts = split(path);
-    for (const std::string& extension : companionExtensions(path))
-        std::remove((parts.folder + parts.stem + extension).c_str());
-    std::remove(path.c_str());
-}
-
 std::string replaceAll(std::string text, const std::string& from, const std::string& to)
 {
     if (from.empty())
@@ -120,6 +112,25 @@ bool writableStorage(StorageType storage)
     }
 }
 
+}  // namespace
+
+bool carriedByReader(StorageType storage, TableFormat format)
+{
+    switch (storage) {
+    case StorageType::Blob:
+    case StorageType::Other:
+        return false;
+    case StorageType::Memo:
+        // A Paradox record holds the start of its memo (all of it when short); a dBase record
+        // holds only the block number of the text in the memo file.
+        return format == TableFormat::Paradox;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
 std::string defText(const FieldDef& def)
 {
     std::string text(kindName(def.kind));
@@ -152,7 +163,7 @@ void checkTargetName(const std::string& target, TableFormat format)
         wanted = ".dbf";
         break;
     case TableFormat::Ascii:
-        suits = extension != ".db" && extension != ".dbf";
+        suits = extension == ".txt";
         wanted = ".txt";
         break;
     }
@@ -173,6 +184,11 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (static_cast<int>(i) == omit)
             continue;
+        if (!carriedByReader(fields[i].storage, source.format())) {
+            remarks.push_back(fields[i].name + ": " + std::string(storageName(fields[i].storage)) +
+                              " field not copied (its content is kept in a separate file that is not read)");
+            continue;
+        }
         TargetField t{fields[i].def(), static_cast<int>(i)};
         if (t.def.kind == FieldKind::Char && (fields[i].storage != StorageType::Alpha || t.def.size > limit))
             measured.push_back(out.size());
@@ -213,7 +229,10 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
         if (changed) {
             const std::string from = info.storage == StorageType::Alpha ? "Char(" + std::to_string(info.def().size) + ")"
                                                                         : std::string(storageName(info.storage));
-            remarks.push_back(info.name + ": " + from + " → " + defText(t.def));
+            std::string remark = info.name + ": " + from + " → " + defText(t.def);
+            if (info.storage == StorageType::Memo)
+                remark += " (the text held in the table itself; text kept only in the memo file is not copied)";
+            remarks.push_back(std::move(remark));
         }
     }
     return out;
@@ -230,12 +249,25 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& targ
         defs.push_back(f.def);
     }
 
-    const std::string temp = temporarySibling(target);
-    const PathParts tempParts = split(temp);
+    // The new table is written under the target's own name in a fresh folder beside it (on
+    // the same disk, so moving it in is one rename); formats that record their file's name
+    // inside (a Paradox header, an ASCII schema) then name the target, not a temporary file.
     const PathParts targetParts = split(target);
+    const std::string fileName = targetParts.stem + targetParts.extension;
+    const std::string workFolder = temporarySibling(target);
+    std::error_code ec;
+    if (!fs::create_directory(workFolder, ec))
+        throw TableError("Cannot write the new table beside " + target + ": " +
+                         (ec ? ec.message() : std::string("the folder ") + workFolder + " exists"));
+    const std::string temp = workFolder + "/" + fileName;
+    const auto removeWork = [&] {
+        std::error_code ignored;
+        fs::remove_all(workFolder, ignored);
+    };
     // Messages of the format's writer name the file it writes; the user knows it as the target.
+    const std::string targetFolder = targetParts.folder.empty() ? "." : targetParts.folder.substr(0, targetParts.folder.size() - 1);
     auto inTargetTerms = [&](const std::string& message) {
-        return replaceAll(replaceAll(message, temp, target), tempParts.stem, targetParts.stem);
+        return replaceAll(replaceAll(message, temp, target), workFolder, targetFolder);
     };
 
     std::vector<std::string> remarks;
@@ -275,37 +307,44 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& targ
         out.reset();
     } catch (const TableError& e) {
         out.reset();
-        removeWithCompanions(temp);
+        removeWork();
         throw TableError(inTargetTerms(e.what()));
     } catch (...) {
         out.reset();
-        removeWithCompanions(temp);
+        removeWork();
         throw;
     }
 
-    // The new table is complete: put it and its companion files in place of the old ones.
-    const std::vector<std::string> tempCompanions = companionExtensions(temp);
+    // The new table is complete: put it and its companion files in place of the old ones,
+    // the table itself first.
+    std::vector<std::string> companions;
+    for (fs::directory_iterator it(workFolder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name != fileName)
+            companions.push_back(name);
+    }
     const std::vector<std::string> oldCompanions = companionExtensions(target);
     try {
         replaceFile(temp, target);
     } catch (...) {
-        removeWithCompanions(temp);
+        removeWork();
         throw;
     }
     std::string failed;
-    for (const std::string& extension : tempCompanions) {
+    for (const std::string& name : companions) {
         try {
-            replaceFile(tempParts.folder + tempParts.stem + extension, targetParts.folder + targetParts.stem + extension);
+            replaceFile(workFolder + "/" + name, targetParts.folder + name);
         } catch (const TableError& e) {
             failed += std::string(failed.empty() ? "" : "; ") + e.what();
         }
     }
+    removeWork();
     // A code page file left from the old table would make its text be read in the wrong
     // code page; other old companions (memo, index) are left as they were.
     if (format == TableFormat::DBase || format == TableFormat::FoxPro) {
         for (const std::string& extension : oldCompanions)
             if (lowered(extension) == ".cpg" &&
-                std::find(tempCompanions.begin(), tempCompanions.end(), extension) == tempCompanions.end())
+                std::find(companions.begin(), companions.end(), targetParts.stem + extension) == companions.end())
                 std::remove((targetParts.folder + targetParts.stem + extension).c_str());
     }
     if (!failed.empty())

@@ -33,18 +33,25 @@ struct TargetField {
     int source = -1;
 };
 
+// Whether the values a table reader gives for a field of `storage` in a table of `format` are
+// its whole content: binary fields and dBase memo fields (whose records hold only a block
+// number) are not; a Paradox memo is carried as the text its record holds.
+bool carriedByReader(StorageType storage, TableFormat format);
+
 // The definitions that recreate the fields of `source` in a table of `format`, each taking
 // the values of its own field. Text fields get a width that holds every value the source
 // has (read through once for kinds without a fixed text width); a value longer than the
-// format holds throws TableError naming the field. Changed kinds are noted in `remarks`.
+// format holds throws TableError naming the field. Changed kinds are noted in `remarks`;
+// fields whose content the reader cannot give (carriedByReader) are left out with a remark.
 // The field numbered `omit` (0-based), if any, is left out.
 std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
                                          std::vector<std::string>& remarks, int omit = -1);
 
-// Writes every record of `source` into a new table of `format` at `target` with `fields`,
-// beside the target first and in its place (with companion files such as a dBase .cpg) only
-// when complete and flushed. On any failure every file written is removed and the target
-// is untouched. Returns the remarks of creating the table.
+// Writes every record of `source` into a new table of `format` with `fields`: under the
+// target's name in a fresh folder beside it first, then moved into the target's place (with
+// companion files such as a dBase .cpg or an ASCII .sch) only when complete and flushed. On
+// any failure everything written is removed and the target is untouched. Returns the
+// remarks of creating the table.
 std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
                                       const std::vector<TargetField>& fields, const CopyHook& afterRecord = {});
 

@@ -28,8 +28,6 @@ constexpr unsigned char kTerminator = 0x0D;
 constexpr unsigned char kEndOfFile = 0x1A;
 constexpr unsigned char kGbkLanguageDriver = 0x7A;  // code page 936, Windows
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;  // read-ahead and append buffer
-constexpr std::int64_t kMaxInteger = 99'999'999'999;       // N(11,0)
-constexpr std::int64_t kMinInteger = -9'999'999'999;
 
 // Visual FoxPro field flags.
 constexpr unsigned char kFlagSystem = 0x01;
@@ -263,47 +261,98 @@ Digits splitScientific(const char* first, const char* last)
     return d;
 }
 
-std::size_t fixedLength(const Digits& d)
+// The most significant digits a fixed text of d's exponent shows in `room` characters
+// (0: none fit).
+int fixedRoom(const Digits& d, int room)
 {
-    std::size_t n = d.negative ? 1 : 0;
-    if (d.exponent >= 0)
-        return n + std::max<std::size_t>(d.count, static_cast<std::size_t>(d.exponent) + 1) +
-               (d.count > d.exponent + 1 ? 1 : 0);
-    return n + 2 + static_cast<std::size_t>(-d.exponent - 1) + static_cast<std::size_t>(d.count);
+    const int sign = d.negative ? 1 : 0;
+    if (d.exponent >= 0) {
+        const int whole = d.exponent + 1;
+        if (sign + whole > room)
+            return 0;
+        return whole + std::max(0, room - sign - whole - 1);
+    }
+    return std::max(0, room - sign - 2 - (-d.exponent - 1));
 }
 
-std::string fixedText(const Digits& d)
+int exponentLength(int e) { return (e < 0 ? 1 : 0) + (std::abs(e) >= 100 ? 3 : std::abs(e) >= 10 ? 2 : 1); }
+
+// The same for a scientific text ("1.5E-7").
+int scientificRoom(const Digits& d, int room)
 {
-    std::string s;
+    const int base = (d.negative ? 1 : 0) + 2 + exponentLength(d.exponent);
+    if (base > room)
+        return 0;
+    return room - base >= 2 ? room - base : 1;
+}
+
+std::size_t writeFixed(const Digits& d, char* out)
+{
+    char* p = out;
     if (d.negative)
-        s += '-';
+        *p++ = '-';
     if (d.exponent >= 0) {
         for (int i = 0; i <= d.exponent || i < d.count; ++i) {
             if (i == d.exponent + 1)
-                s += '.';
-            s += i < d.count ? d.digits[i] : '0';
+                *p++ = '.';
+            *p++ = i < d.count ? d.digits[i] : '0';
         }
     } else {
-        s += "0.";
-        s.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-        s.append(d.digits, static_cast<std::size_t>(d.count));
+        *p++ = '0';
+        *p++ = '.';
+        for (int i = 0; i < -d.exponent - 1; ++i)
+            *p++ = '0';
+        for (int i = 0; i < d.count; ++i)
+            *p++ = d.digits[i];
     }
-    return s;
+    return static_cast<std::size_t>(p - out);
 }
 
-std::string scientificText(const Digits& d)
+std::size_t writeScientific(const Digits& d, char* out)
 {
-    std::string s;
+    char* p = out;
     if (d.negative)
-        s += '-';
-    s += d.digits[0];
+        *p++ = '-';
+    *p++ = d.digits[0];
     if (d.count > 1) {
-        s += '.';
-        s.append(d.digits + 1, static_cast<std::size_t>(d.count - 1));
+        *p++ = '.';
+        for (int i = 1; i < d.count; ++i)
+            *p++ = d.digits[i];
     }
-    s += 'E';
-    s += std::to_string(d.exponent);
-    return s;
+    *p++ = 'E';
+    p = std::to_chars(p, p + 8, d.exponent).ptr;
+    return static_cast<std::size_t>(p - out);
+}
+
+// Writes the N-field text of `value` into out (room for `width` characters); returns its
+// length, 0 when it cannot keep 13 significant digits (or all of them, if fewer).
+std::size_t formatNumeric(double value, int width, char* out)
+{
+    if (!std::isfinite(value) || width < 1)
+        return 0;
+    if (value == 0) {
+        out[0] = '0';
+        return 1;
+    }
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    Digits d = splitScientific(buf, r.ptr);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fixed = fixedRoom(d, width);
+        const int scientific = scientificRoom(d, width);
+        if (d.count <= fixed)
+            return writeFixed(d, out);
+        if (d.count <= scientific)
+            return writeScientific(d, out);
+        const int digits = std::max(fixed, scientific);
+        if (digits < 13)
+            return 0;
+        // Round to the digits that fit; rounding up may carry into a new exponent, which the
+        // next round measures again.
+        r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+        d = splitScientific(buf, r.ptr);
+    }
+    return 0;
 }
 
 // Number text of an N or F field: blanks around, '*' fill for overflow (read as null).
@@ -895,17 +944,14 @@ private:
             const double value = doubleOf(v, field, index);
             if (!std::isfinite(value))
                 refuse(field, index, "the value " + toShortText(value) + ", which is no finite number");
-            const std::optional<std::string> text = numericText(value, static_cast<int>(c.length));
-            if (text) {
-                n = text->size();
-                std::memcpy(buf, text->data(), n);
-            } else if (c.length < 19) {
+            n = formatNumeric(value, static_cast<int>(std::min<std::uint32_t>(c.length, 38)), buf);
+            if (n == 0 && c.length < 19) {
                 // A narrow field made by another program holds what its decimals allow.
                 const int len = std::snprintf(buf, sizeof buf, "%.*f", c.decimals, value);
                 if (len < 0 || static_cast<std::size_t>(len) > c.length)
                     refuse(field, index, "the number " + toShortText(value) + " (too wide for the field)");
                 n = static_cast<std::size_t>(len);
-            } else {
+            } else if (n == 0) {
                 refuse(field, index, "the number " + toShortText(value) +
                                          " (it cannot keep 13 significant digits in " + std::to_string(c.length) +
                                          " characters)");
@@ -1231,29 +1277,13 @@ std::vector<StoredName> storedNames(const std::string& path, const std::vector<F
 
 std::optional<std::string> numericText(double value, int width)
 {
-    if (!std::isfinite(value) || width < 1)
+    if (width > 40)
+        width = 40;
+    char buf[48];
+    const std::size_t n = formatNumeric(value, width, buf);
+    if (n == 0)
         return std::nullopt;
-    if (value == 0)
-        return std::string("0");
-    const auto room = static_cast<std::size_t>(width);
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    const Digits shortest = splitScientific(buf, r.ptr);
-    for (int p = shortest.count; p >= 1; --p) {
-        Digits d = shortest;
-        if (p < shortest.count) {
-            if (p < 13)
-                break;
-            r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, p - 1);
-            d = splitScientific(buf, r.ptr);
-        }
-        if (fixedLength(d) <= room)
-            return fixedText(d);
-        std::string sci = scientificText(d);
-        if (sci.size() <= room)
-            return sci;
-    }
-    return std::nullopt;
+    return std::string(buf, n);
 }
 
 int codePageFromCpg(const std::string& text)

@@ -273,16 +273,17 @@ std::string bcdText(const std::uint8_t* p)
         const std::uint8_t digit = nibble ^ flip;
         digits += static_cast<char>(digit < 10 ? '0' + digit : 'A' + digit - 10);
     }
-    std::string whole = digits.substr(0, 32 - decimals);
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-    if (whole.empty())
-        whole = "0";
-    std::string out = whole;
-    if (decimals > 0)
-        out += "." + digits.substr(32 - decimals);
-    if (negative && out.find_first_not_of("0.") != std::string::npos)
-        out.insert(0, "-");
-    return out;
+    const std::size_t wholeDigits = 32 - static_cast<std::size_t>(decimals);
+    std::size_t first = 0;
+    while (first < wholeDigits && digits[first] == '0')
+        ++first;
+    std::string out = first < wholeDigits ? digits.substr(first, wholeDigits - first) : std::string(1, '0');
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(digits, wholeDigits, std::string::npos);
+    }
+    const bool zero = out.find_first_not_of("0.") == std::string::npos;
+    return negative && !zero ? "-" + out : out;
 }
 
 struct Layout {
@@ -420,10 +421,19 @@ public:
         const auto [pos, slot] = locate(index);
         Cached& b = block(chain_[pos]);
         std::uint8_t* rec = b.bytes.data() + kBlockHeaderSize + slot * recordSize_;
-        autoInc_ = encode(record, index, rec, scratch_);
+        const std::uint32_t autoInc = encode(record, index, rec, scratch_);
         std::memcpy(rec, scratch_.data(), recordSize_);
-        b.dirty = true;
-        changed_ = true;
+        // A replaced record goes to the file at once, so other readers of the table see it;
+        // a block still holding appended records goes out whole on flush.
+        if (b.dirty) {
+            changed_ = true;
+        } else {
+            file_.writeAt(blockOffset(b.number) + kBlockHeaderSize + slot * recordSize_, rec, recordSize_);
+        }
+        if (autoInc != autoInc_) {
+            autoInc_ = autoInc;
+            changed_ = true;
+        }
     }
 
     void append(const Record& record) override
@@ -460,6 +470,8 @@ public:
         if (counts_[pos] == 0)
             dropEmptyBlock(pos);
         rebuildStarts();
+        // Like a replaced record, a removal reaches the file at once.
+        flush();
     }
 
     void flush() override

@@ -1,5 +1,7 @@
 #include "tables/result_field.h"
 
+#include <cmath>
+
 #include "tables/statements.h"
 #include "tables/table_error.h"
 #include "text/refusal.h"
@@ -22,6 +24,12 @@ std::vector<std::string> addResultField(Table& current, const std::string& name,
     if (values.size() > current.recordCount())
         throw TableError("There are " + std::to_string(values.size()) + " values for the field " + name + " but only " +
                          std::to_string(current.recordCount()) + " rows in " + current.path());
+
+    // A value no table can hold is found before the table changes, not half way through it.
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!std::isfinite(values[i]))
+            throw TableError("The value for row " + std::to_string(i + 1) + " of the field " + name +
+                             " is not a number that a table can hold");
 
     const std::string path = current.path();
     current.close();
@@ -47,6 +55,8 @@ std::vector<std::string> addResultField(Table& current, const std::string& name,
         current.post();
         current.next();
     }
+    // The results are on disk when the analysis reports them written.
+    current.file().flush();
     current.first();
     return remarks;
 }

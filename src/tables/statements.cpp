@@ -1,7 +1,6 @@
 #include "tables/statements.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "tables/batch_move.h"
@@ -15,13 +14,17 @@ constexpr std::string_view kTypeHelp = "use char(n), integer, float, date or boo
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII letters only, whatever the process locale (the windows set the user's locale, in
+// which std::tolower might change bytes of a multi-byte character).
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string_view trim(std::string_view s)
 {
@@ -59,7 +62,7 @@ public:
     {
         skipBlanks();
         std::size_t end = pos_;
-        while (end < text_.size() && std::isalpha(static_cast<unsigned char>(text_[end])))
+        while (end < text_.size() && isAsciiLetter(text_[end]))
             ++end;
         return text_.substr(pos_, end - pos_);
     }
@@ -240,8 +243,7 @@ Statement parseAlter(Reader& r)
 
 bool sameFieldName(std::string_view a, std::string_view b)
 {
-    // Only ASCII letters fold: tolower of a byte of a UTF-8 sequence (>= 0x80) leaves it
-    // unchanged in the C locale the program runs in, and lower() casts through unsigned char.
+    // Only ASCII letters fold; the bytes of a UTF-8 sequence (>= 0x80) compare exactly.
     return equalsIgnoringCase(a, b);
 }
 
@@ -319,6 +321,22 @@ std::unique_ptr<TableFile> openForChange(const std::string& path)
     return file;
 }
 
+// A restructured table must keep every value: fields whose content the rewrite cannot carry
+// whole (binary and memo fields) make the table unsuitable, unless they are being dropped.
+void requireEveryFieldCarried(const TableFile& file, int dropping)
+{
+    const auto& fields = file.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const StorageType s = fields[i].storage;
+        if (static_cast<int>(i) == dropping)
+            continue;
+        if (s == StorageType::Memo || !carriedByReader(s, file.format()))
+            throw TableError("The table " + file.path() + " has the " + (s == StorageType::Memo ? "memo" : "binary") +
+                             " field " + fields[i].name + ", which restructuring cannot keep whole; its structure " +
+                             "cannot be changed here");
+    }
+}
+
 int findField(const TableFile& file, std::string_view name)
 {
     const auto& fields = file.fields();
@@ -339,6 +357,7 @@ std::vector<std::string> addField(const std::string& path, const FieldDef& field
         throw TableError("The field " + field.name + " already exists in " + path);
     const TableFormat format = file->format();
     checkWidth(field, format);
+    requireEveryFieldCarried(*file, -1);
     std::vector<std::string> remarks;
     std::vector<TargetField> fields = fieldsForFormat(*file, format, remarks);
     fields.push_back(TargetField{field, -1});
@@ -356,6 +375,7 @@ std::vector<std::string> dropField(const std::string& path, std::string_view nam
     if (file->fields().size() == 1)
         throw TableError("The field " + std::string(name) + " is the only field of " + path +
                          "; a table keeps at least one field");
+    requireEveryFieldCarried(*file, index);
     const TableFormat format = file->format();
     std::vector<std::string> remarks;
     std::vector<TargetField> fields = fieldsForFormat(*file, format, remarks, index);

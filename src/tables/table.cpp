@@ -190,9 +190,12 @@ void Table::setValue(std::string_view name, const Value& v) { setValue(requireFi
 void Table::post()
 {
     requireOpen();
-    if (state_ == State::Insert)
+    if (state_ == State::Insert) {
+        // A posted record is on disk at once, where another reader of the file sees it and
+        // a crash cannot take it. Bulk writers append through TableFile and flush once.
         file_->append(current_);
-    else if (state_ == State::Edit && modified_)
+        file_->flush();
+    } else if (state_ == State::Edit && modified_)
         file_->write(position_, current_);
     state_ = State::Browse;
     modified_ = false;

@@ -38,9 +38,9 @@ struct ParseCase {
     bool threeD;
 };
 
-class ParseArgsAccepts : public ::testing::TestWithParam<ParseCase> {};
+class CliParseArgsAccepts : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseArgsAccepts, SplitsPositionalsValuesAndFlags)
+TEST_P(CliParseArgsAccepts, SplitsPositionalsValuesAndFlags)
 {
     const ParseCase& c = GetParam();
     const ParsedArgs parsed = parseArgs(sampleCommand(), c.words);
@@ -52,7 +52,7 @@ TEST_P(ParseArgsAccepts, SplitsPositionalsValuesAndFlags)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseArgsAccepts,
+    Cases, CliParseArgsAccepts,
     ::testing::Values(
         ParseCase{{"a.db", "b.dbf", "--to", "dbase"}, {"a.db", "b.dbf"}, "dbase", "<none>", false},
         ParseCase{{"--to=ascii", "a.db", "b.dbf"}, {"a.db", "b.dbf"}, "ascii", "<none>", false},
@@ -70,9 +70,9 @@ struct RejectCase {
     std::string messagePart;
 };
 
-class ParseArgsRejects : public ::testing::TestWithParam<RejectCase> {};
+class CliParseArgsRejects : public ::testing::TestWithParam<RejectCase> {};
 
-TEST_P(ParseArgsRejects, WithAMessageNamingTheProblem)
+TEST_P(CliParseArgsRejects, WithAMessageNamingTheProblem)
 {
     const RejectCase& c = GetParam();
     try {
@@ -84,7 +84,7 @@ TEST_P(ParseArgsRejects, WithAMessageNamingTheProblem)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseArgsRejects,
+    Cases, CliParseArgsRejects,
     ::testing::Values(
         RejectCase{{"a", "b", "--to", "ascii", "--bogus"}, "unknown option '--bogus'"},
         RejectCase{{"a", "b", "--to", "ascii", "-x"}, "unknown option '-x'"},
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectCase{{"a", "b", "c", "--to", "ascii"}, "unexpected argument 'c'"},
         RejectCase{{"a", "b"}, "missing option '--to'"}));
 
-TEST(ParseArgs, HelpWinsOverEveryOtherCheck)
+TEST(CliParseArgs, HelpWinsOverEveryOtherCheck)
 {
     EXPECT_TRUE(parseArgs(sampleCommand(), std::vector<std::string>{"--bogus", "--help"}).help);
     EXPECT_TRUE(parseArgs(sampleCommand(), std::vector<std::string>{"-h"}).help);

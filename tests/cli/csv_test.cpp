@@ -47,9 +47,9 @@ struct QuoteCase {
     std::string written;
 };
 
-class CsvWriterQuoting : public ::testing::TestWithParam<QuoteCase> {};
+class CliCsvWriterQuoting : public ::testing::TestWithParam<QuoteCase> {};
 
-TEST_P(CsvWriterQuoting, QuotesOnlyCommasQuotesAndLineBreaks)
+TEST_P(CliCsvWriterQuoting, QuotesOnlyCommasQuotesAndLineBreaks)
 {
     CapturedWriter csv;
     csv->text(GetParam().value);
@@ -59,7 +59,7 @@ TEST_P(CsvWriterQuoting, QuotesOnlyCommasQuotesAndLineBreaks)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, CsvWriterQuoting,
+    Cases, CliCsvWriterQuoting,
     ::testing::Values(QuoteCase{"plain", "plain"},
                       QuoteCase{"", ""},
                       QuoteCase{" leading and trailing blanks ", " leading and trailing blanks "},
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QuoteCase{"cr\rhere", "\"cr\rhere\""},
                       QuoteCase{"城镇,农村", "\"城镇,农村\""}));
 
-TEST(CsvWriter, DoublesAreWrittenInTheRoundTripForm)
+TEST(CliCsvWriter, DoublesAreWrittenInTheRoundTripForm)
 {
     const double values[] = {0.0,     -0.0,     1.0,      0.1,       1.0 / 3.0, -2.5,
                              1e-7,    1e21,     123456789012345678.0, 5e-324,
@@ -88,7 +88,7 @@ TEST(CsvWriter, DoublesAreWrittenInTheRoundTripForm)
     }
 }
 
-TEST(CsvWriter, CellsOfEveryType)
+TEST(CliCsvWriter, CellsOfEveryType)
 {
     CapturedWriter csv;
     csv->value(tables::Value{std::int64_t{-2147483648LL}});
@@ -103,7 +103,7 @@ TEST(CsvWriter, CellsOfEveryType)
     EXPECT_EQ(csv.text(), "-2147483648,2.5,\"a,b\",True,False,2024-02-09,0987-12-31,\n");
 }
 
-TEST(CsvWriter, ValuesLongerThanTheBufferArriveWhole)
+TEST(CliCsvWriter, ValuesLongerThanTheBufferArriveWhole)
 {
     CapturedWriter csv(64);
     const std::string longText(1000, 'x');
@@ -121,7 +121,7 @@ TEST(CsvWriter, ValuesLongerThanTheBufferArriveWhole)
     EXPECT_EQ(csv.text(), expected);
 }
 
-TEST(CsvWriter, FinishReportsAnOutputThatCannotBeWritten)
+TEST(CliCsvWriter, FinishReportsAnOutputThatCannotBeWritten)
 {
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
@@ -155,15 +155,15 @@ struct ReadCase {
     std::vector<std::string> records;
 };
 
-class CsvReaderReads : public ::testing::TestWithParam<ReadCase> {};
+class CliCsvReaderReads : public ::testing::TestWithParam<ReadCase> {};
 
-TEST_P(CsvReaderReads, RecordsAndTheirLines)
+TEST_P(CliCsvReaderReads, RecordsAndTheirLines)
 {
     EXPECT_EQ(readAll(GetParam().content), GetParam().records);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, CsvReaderReads,
+    Cases, CliCsvReaderReads,
     ::testing::Values(
         ReadCase{"Plain", "a,b\n1,2\n", {"a|b@1", "1|2@2"}},
         ReadCase{"NoFinalLineBreak", "a,b\n1,2", {"a|b@1", "1|2@2"}},
@@ -185,9 +185,9 @@ struct BrokenCase {
     std::size_t line;
 };
 
-class CsvReaderRefuses : public ::testing::TestWithParam<BrokenCase> {};
+class CliCsvReaderRefuses : public ::testing::TestWithParam<BrokenCase> {};
 
-TEST_P(CsvReaderRefuses, NamingTheLine)
+TEST_P(CliCsvReaderRefuses, NamingTheLine)
 {
     try {
         readAll(GetParam().content);
@@ -201,13 +201,13 @@ TEST_P(CsvReaderRefuses, NamingTheLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, CsvReaderRefuses,
+    Cases, CliCsvReaderRefuses,
     ::testing::Values(BrokenCase{"UnclosedQuote", "a,b\n1,\"open\n2,3\n", 2},
                       BrokenCase{"TextAfterClosingQuote", "a,b\n1,2\n\"x\"y,3\n", 3},
                       BrokenCase{"QuoteInsideUnquotedValue", "a,b\n1,2\n3,4\n5,6\"\n", 4}),
     [](const auto& info) { return info.param.name; });
 
-TEST(CsvRoundTrip, WhatTheWriterWritesTheReaderReadsBack)
+TEST(CliCsvRoundTrip, WhatTheWriterWritesTheReaderReadsBack)
 {
     const std::vector<std::string> values = {"", "plain", "a,b", "\"", "x\"\"y", "two\r\nlines",
                                              "农村,城镇", " ", "\n", ",,,", "end\""};
@@ -228,7 +228,7 @@ TEST(CsvRoundTrip, WhatTheWriterWritesTheReaderReadsBack)
     EXPECT_FALSE(reader.next(fields));
 }
 
-TEST(CsvRoundTrip, RewindReadsFromTheHeaderAgain)
+TEST(CliCsvRoundTrip, RewindReadsFromTheHeaderAgain)
 {
     CsvReader reader("\xEF\xBB\xBFh\n1\n");
     std::vector<std::string> fields;

@@ -16,7 +16,7 @@ using testing::ScratchDir;
 using testing::writeFile;
 using tables::FieldKind;
 
-TEST(ParseWholeNumber, TakesOnlyDigitsWithin32Bits)
+TEST(CliParseWholeNumber, TakesOnlyDigitsWithin32Bits)
 {
     const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
         {"0", 0},
@@ -52,9 +52,9 @@ struct TypeCase {
     int size;  // Char only
 };
 
-class ColumnType : public ::testing::TestWithParam<TypeCase> {};
+class CliColumnType : public ::testing::TestWithParam<TypeCase> {};
 
-TEST_P(ColumnType, FollowsEveryNonEmptyValue)
+TEST_P(CliColumnType, FollowsEveryNonEmptyValue)
 {
     ColumnTypeGuess guess;
     guess.name = "f";
@@ -70,7 +70,7 @@ TEST_P(ColumnType, FollowsEveryNonEmptyValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ColumnType,
+    Cases, CliColumnType,
     ::testing::Values(
         TypeCase{"Whole", {"1", "-2", "300"}, FieldKind::Integer, 0},
         TypeCase{"WholeWithEmpties", {"", "5", "", "6"}, FieldKind::Integer, 0},
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"NanIsNoNumber", {"nan", "inf"}, FieldKind::Char, 3}),
     [](const auto& info) { return info.param.name; });
 
-TEST(ColumnType, TextOutsideGbkIsRefusedNamingLineAndField)
+TEST(CliColumnType, TextOutsideGbkIsRefusedNamingLineAndField)
 {
     ColumnTypeGuess guess;
     guess.name = "备注";
@@ -104,10 +104,12 @@ TEST(ColumnType, TextOutsideGbkIsRefusedNamingLineAndField)
     }
 }
 
-TEST(ChooseFieldTypes, OneDefinitionPerHeaderName)
+TEST(CliChooseFieldTypes, OneDefinitionPerHeaderName)
 {
     CsvReader reader("年龄,人口,地区,备注\n0,1.5,城镇,\n1,2,农村,\n");
-    const auto fields = chooseFieldTypes(reader, "p.csv");
+    const CsvLayout layout = chooseFieldTypes(reader, "p.csv");
+    EXPECT_EQ(layout.records, 2u);
+    const auto& fields = layout.fields;
     ASSERT_EQ(fields.size(), 4u);
     EXPECT_EQ(fields[0].name, "年龄");
     EXPECT_EQ(fields[0].kind, FieldKind::Integer);
@@ -124,9 +126,9 @@ struct RaggedCase {
     std::string messagePart;
 };
 
-class ImportRefuses : public ::testing::TestWithParam<RaggedCase> {};
+class CliImportRefuses : public ::testing::TestWithParam<RaggedCase> {};
 
-TEST_P(ImportRefuses, NamingTheLineAndWritingNothing)
+TEST_P(CliImportRefuses, NamingTheLineAndWritingNothing)
 {
     ScratchDir scratch;
     writeFile(scratch / "in.csv", GetParam().csv);
@@ -141,7 +143,7 @@ TEST_P(ImportRefuses, NamingTheLineAndWritingNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ImportRefuses,
+    Cases, CliImportRefuses,
     ::testing::Values(
         RaggedCase{"TooFewValues", "a,b,c\n1,2,3\n4,5\n", "line 3 has 2 values, the header has 3"},
         RaggedCase{"TooManyValues", "a,b\n1,2\n3,4\n5,6,7\n", "line 4 has 3 values, the header has 2"},
@@ -153,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
         RaggedCase{"EmptyFile", "", "the first line must hold the field names"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(Import, AnExistingTableIsRefusedAndLeftAsItWas)
+TEST(CliImport, AnExistingTableIsRefusedAndLeftAsItWas)
 {
     ScratchDir scratch;
     writeFile(scratch / "in.csv", "a\n1\n");
@@ -166,7 +168,7 @@ TEST(Import, AnExistingTableIsRefusedAndLeftAsItWas)
     EXPECT_EQ(scratch.files(), (std::vector<std::string>{"in.csv", "t.dbf"}));
 }
 
-TEST(Import, AMissingSourceIsAFailureNamingTheFile)
+TEST(CliImport, AMissingSourceIsAFailureNamingTheFile)
 {
     ScratchDir scratch;
     const auto run = runInProcess({"import", scratch / "absent.csv", scratch / "t.db"});
@@ -175,7 +177,7 @@ TEST(Import, AMissingSourceIsAFailureNamingTheFile)
     EXPECT_TRUE(scratch.files().empty());
 }
 
-TEST(Import, ATargetThatIsNoTableFileIsAFailure)
+TEST(CliImport, ATargetThatIsNoTableFileIsAFailure)
 {
     ScratchDir scratch;
     writeFile(scratch / "in.csv", "a\n1\n");

@@ -14,16 +14,16 @@ using testing::runInProcess;
 using testing::ScratchDir;
 using testing::writeFile;
 
-class TableCommands : public ::testing::TestWithParam<std::string> {
+class CliTableCommands : public ::testing::TestWithParam<std::string> {
 protected:
     std::string table(const std::string& stem) const { return scratch / (stem + GetParam()); }
     ScratchDir scratch;
 };
 
-INSTANTIATE_TEST_SUITE_P(Kinds, TableCommands, ::testing::Values(".db", ".dbf"),
+INSTANTIATE_TEST_SUITE_P(Kinds, CliTableCommands, ::testing::Values(".db", ".dbf"),
                          [](const auto& info) { return info.param == ".db" ? "Paradox" : "dBase"; });
 
-TEST_P(TableCommands, InfoShowsEveryType)
+TEST_P(CliTableCommands, InfoShowsEveryType)
 {
     const std::string path = table("every");
     {
@@ -47,7 +47,7 @@ TEST_P(TableCommands, InfoShowsEveryType)
               "6,\"名, \"\"称\"\"\",Char,1\n");
 }
 
-TEST_P(TableCommands, DumpWritesEveryTypeInItsForm)
+TEST_P(CliTableCommands, DumpWritesEveryTypeInItsForm)
 {
     const std::string path = table("values");
     {
@@ -71,7 +71,7 @@ TEST_P(TableCommands, DumpWritesEveryTypeInItsForm)
               ",,,,\n");
 }
 
-TEST_P(TableCommands, ImportThenDumpGivesTheValuesBack)
+TEST_P(CliTableCommands, ImportThenDumpGivesTheValuesBack)
 {
     const std::string csv =
         "\xEF\xBB\xBF"
@@ -103,7 +103,7 @@ TEST_P(TableCommands, ImportThenDumpGivesTheValuesBack)
               "2,-5,2,\"两行\n文本\",普通\n");
 }
 
-TEST_P(TableCommands, ImportOfAHeaderOnlyCsvMakesAnEmptyTable)
+TEST_P(CliTableCommands, ImportOfAHeaderOnlyCsvMakesAnEmptyTable)
 {
     writeFile(scratch / "in.csv", "甲,乙\n");
     const std::string path = table("empty");
@@ -112,7 +112,7 @@ TEST_P(TableCommands, ImportOfAHeaderOnlyCsvMakesAnEmptyTable)
     EXPECT_EQ(runInProcess({"dump", path}).out, "甲,乙\n");
 }
 
-TEST_P(TableCommands, AFailedImportLeavesNoFileBehind)
+TEST_P(CliTableCommands, AFailedImportLeavesNoFileBehind)
 {
     // Duplicate field names, a value too wide for any text field, text outside GBK.
     const std::string csvs[] = {
@@ -129,7 +129,7 @@ TEST_P(TableCommands, AFailedImportLeavesNoFileBehind)
     }
 }
 
-TEST_P(TableCommands, DumpOfADamagedOrMissingFileNamesIt)
+TEST_P(CliTableCommands, DumpOfADamagedOrMissingFileNamesIt)
 {
     writeFile(table("damaged"), std::string(37, '\x7f'));
     for (const std::string& path : {table("damaged"), table("absent")}) {
@@ -142,7 +142,7 @@ TEST_P(TableCommands, DumpOfADamagedOrMissingFileNamesIt)
     EXPECT_EQ(readFile(table("damaged")), std::string(37, '\x7f'));
 }
 
-TEST(ImportDBase, ShortenedFieldNamesAreReportedOnStandardError)
+TEST(CliImportDBase, ShortenedFieldNamesAreReportedOnStandardError)
 {
     ScratchDir scratch;
     writeFile(scratch / "in.csv", "农村年龄别生育率,年龄\n0.5,1\n");

@@ -90,6 +90,16 @@ TEST_F(AsciiTable, WritesTheSchemaAndDelimitedRecordsInGbk)
               "\"天津\",99999999999,1.234567890123e-99,01/01/0001,T\r\n");
 }
 
+TEST_F(AsciiTable, ATemporarySiblingIsNamedAsTheTableItWillReplace)
+{
+    ascii::create(file("人口~tmp4242-7.txt"), kFields);
+    const std::string schema = readGbk(file("人口~tmp4242-7.sch"));
+    EXPECT_EQ(schema.substr(0, schema.find('\r')), "[人口]");
+    ascii::create(file("a~tmpx-1.txt"), kFields);
+    const std::string other = readGbk(file("a~tmpx-1.sch"));
+    EXPECT_EQ(other.substr(0, other.find('\r')), "[a~tmpx-1]");
+}
+
 TEST_F(AsciiTable, RefusesExistingFilesBadNamesAndValuesItCannotHold)
 {
     std::ofstream(file("a.sch")) << "keep";

@@ -11,6 +11,7 @@
 #include "tables/statements.h"
 #include "tables/table_error.h"
 #include "tables/table_file.h"
+#include "paradox_fixture.h"
 #include "statements_scratch.h"
 
 namespace zandor::tables {
@@ -170,6 +171,7 @@ TEST(BatchMove, Refusals)
         {scratch.path("x.DB"), TableFormat::DBase, "does not suit a dBase table: use the extension .dbf"},
         {scratch.path("x.txt"), TableFormat::FoxPro, "does not suit a FoxPro table"},
         {scratch.path("x.dbf"), TableFormat::Ascii, "does not suit a ASCII table"},
+        {scratch.path("x"), TableFormat::Ascii, "use the extension .txt"},
     };
     for (const auto& c : cases) {
         try {
@@ -183,22 +185,31 @@ TEST(BatchMove, Refusals)
     EXPECT_EQ(scratch.files(), (std::vector<std::string>{"link.DB", "source.DB"}));
 }
 
-TEST(BatchMove, NamesTooLongForDBaseAreShortenedWithARemark)
+TEST(BatchMove, AsciiTextWithItsSchema)
 {
     ScratchFolder scratch;
     const std::string source = scratch.path("source.DB");
-    makeTable(source, TableFormat::Paradox,
-              {{"年龄", FieldKind::Integer, 0, false}, {"年龄别生育率", FieldKind::Float, 0, false}},
-              {{std::int64_t{20}, 0.0625}});
-    const std::string target = scratch.path("target.dbf");
-    const auto remarks = copyTable(source, target, TableFormat::DBase);
-    ASSERT_EQ(remarks.size(), 1u);
-    EXPECT_NE(remarks[0].find("年龄别生育率"), std::string::npos) << remarks[0];
-    auto out = openTableFile(target, true);
-    EXPECT_EQ(out->fields()[1].name, "年龄别生育");
-    Record r;
-    out->read(0, r);
-    EXPECT_TRUE(sameValue(0.0625, r[1]));
+    makeTable(source, TableFormat::Paradox, kSampleFields, sampleRecords());
+    const std::string target = scratch.path("人口.txt");
+    EXPECT_THROW(copyTable(source, target, TableFormat::Ascii, [](std::size_t) { throw std::runtime_error("stop"); }),
+                 std::runtime_error);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"source.DB"}));
+
+    copyTable(source, target, TableFormat::Ascii);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"source.DB", "人口.sch", "人口.txt"}));
+    // The schema names the table by its own name (in GBK: 人口 is C8 CB BF DA).
+    const std::string schema = fileBytes(scratch.path("人口.sch"));
+    EXPECT_EQ(schema.rfind("[\xC8\xCB\xBF\xDA]\r\n", 0), 0u) << schema;
+    const std::string text = fileBytes(target);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
+    EXPECT_NE(text.find("12345.678"), std::string::npos) << text;
+
+    // A second copy replaces both files.
+    makeTable(scratch.path("other.DB"), TableFormat::Paradox, {{"x", FieldKind::Integer, 0, false}},
+              {{std::int64_t{42}}});
+    copyTable(scratch.path("other.DB"), target, TableFormat::Ascii);
+    EXPECT_EQ(fileBytes(target), "42\r\n");
+    EXPECT_NE(fileBytes(scratch.path("人口.sch")).find("Field1=x,"), std::string::npos);
 }
 
 // A table as another program may have made it, with kinds our writers do not produce.
@@ -270,18 +281,6 @@ TEST(BatchMove, KindsTheTargetCannotHoldBecomeTheClosest)
         // Every changed kind is remarked on: memo, time, auto-increment, short integer, currency
         // (and the text field narrowed for dBase).
         EXPECT_EQ(remarks.size(), c.format == TableFormat::DBase ? 6u : 5u);
-
-        ScratchFolder scratch;
-        const std::string target = scratch.path("t" + extensionOf(c.format));
-        rewriteTable(source, target, c.format, fields);
-        const auto records = allRecords(target);
-        ASSERT_EQ(records.size(), 2u);
-        EXPECT_TRUE(sameValue(longMemo, records[0][0]));
-        EXPECT_TRUE(sameValue(chineseMemo, records[1][0]));
-        EXPECT_TRUE(sameValue(std::string("08:30:00"), records[0][1]));
-        EXPECT_TRUE(sameValue(std::int64_t{32767}, records[1][3]));
-        EXPECT_TRUE(sameValue(2.5, records[0][4]));
-        EXPECT_TRUE(sameValue(std::string(200, 'y'), records[1][5]));
     }
 }
 
@@ -298,6 +297,159 @@ TEST(BatchMove, ATextLongerThanTheFormatHoldsIsNotCut)
         EXPECT_NE(message.find("record 2"), std::string::npos) << message;
         EXPECT_NE(message.find("300 bytes"), std::string::npos) << message;
     }
+}
+
+// A Paradox 7 table as another program writes it, with a time, timestamp, automatic number,
+// short integer and memo field; the memo is left out when `withMemo` is false.
+std::string writeParadoxMadeElsewhere(const ScratchFolder& scratch, const std::string& name, bool withMemo)
+{
+    using namespace paradox::testing;
+    paradox::testing::ForeignTable t;
+    t.version = 12;
+    t.codePage = 936;
+    t.fields = {{0x14, 4, "Time"}, {0x15, 8, "Stamp"}, {0x16, 4, "Auto"}, {0x03, 2, "Short"},
+                {0x01, 8, "\xC8\xCB\xBF\xDA"}};  // 人口
+    if (withMemo)
+        t.fields.push_back({0x0C, 15, "Memo"});
+    const auto record = [&](std::int64_t ms, double stamp, std::int64_t autoNumber, std::int64_t shortInt,
+                            const std::string& text) {
+        Bytes r(static_cast<std::size_t>(t.recordSize()), 0);
+        storeInt(&r[0], ms, 4);
+        if (stamp != 0)
+            storeDouble(&r[4], stamp);
+        storeInt(&r[12], autoNumber, 4);
+        storeInt(&r[16], shortInt, 2);
+        std::memcpy(&r[18], text.data(), text.size());
+        if (withMemo) {
+            const Bytes memo = {'a', 'b', 'c', 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0};  // held in the record
+            std::memcpy(&r[26], memo.data(), memo.size());
+        }
+        return r;
+    };
+    const double stamp = (730120.0 + 1) * 86400000.0 + ((4 * 60 + 5) * 60 + 6) * 1000.0;  // 2000-01-02 04:05:06
+    t.blocks = {{1,
+                 {record((13 * 3600 + 45 * 60 + 30) * 1000, stamp, 7, -300, "\xC8\xCB\xBF\xDA"),
+                  record(0, 0, 8, 32767, "")}}};
+    const std::string path = scratch.path(name);
+    Bytes file = t.build();
+    file[0x49] = 8;  // the table's last automatic number
+    writeAll(path, file);
+    return path;
+}
+
+TEST(BatchMove, ParadoxTimesAndMemosBecomeText)
+{
+    ScratchFolder scratch;
+    const std::string source = writeParadoxMadeElsewhere(scratch, "elsewhere.db", true);
+    const auto expected = allRecords(source);
+    ASSERT_EQ(expected.size(), 2u);
+    ASSERT_TRUE(sameValue(std::string("13:45:30"), expected[0][0]));
+    for (TableFormat to : {TableFormat::DBase, TableFormat::FoxPro, TableFormat::Paradox}) {
+        const std::string target = scratch.path(std::string(formatName(to)) + extensionOf(to));
+        const auto remarks = copyTable(source, target, to);
+        EXPECT_EQ(remarks.size(), 5u) << formatName(to);  // time, timestamp, automatic number, short, memo
+        auto out = openTableFile(target, true);
+        const std::pair<FieldKind, int> kinds[] = {{FieldKind::Char, 8},    {FieldKind::Char, 19},
+                                                   {FieldKind::Integer, 0}, {FieldKind::Integer, 0},
+                                                   {FieldKind::Char, 8},    {FieldKind::Char, 10}};
+        ASSERT_EQ(out->fields().size(), std::size(kinds));
+        for (std::size_t i = 0; i < std::size(kinds); ++i) {
+            EXPECT_EQ(out->fields()[i].kind(), kinds[i].first) << formatName(to) << " " << i;
+            if (kinds[i].first == FieldKind::Char) {
+                EXPECT_EQ(out->fields()[i].def().size, kinds[i].second) << formatName(to) << " " << i;
+            }
+        }
+        const auto actual = allRecords(target);
+        ASSERT_EQ(actual.size(), expected.size());
+        for (std::size_t r = 0; r < expected.size(); ++r)
+            for (std::size_t i = 0; i < std::size(kinds); ++i)
+                EXPECT_TRUE(sameValue(expected[r][i], actual[r][i])) << formatName(to) << " record " << r << " field " << i;
+    }
+}
+
+TEST(Restructure, TablesMadeElsewhereKeepTheirValuesOrAreRefused)
+{
+    ScratchFolder scratch;
+    // Without a memo: the time and timestamp become text, the numbers stay numbers.
+    const std::string plain = writeParadoxMadeElsewhere(scratch, "plain.db", false);
+    const auto before = allRecords(plain);
+    addField(plain, FieldDef{"结果", FieldKind::Float, 0, false});
+    const auto after = allRecords(plain);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t r = 0; r < before.size(); ++r) {
+        for (std::size_t i = 0; i < before[r].size(); ++i)
+            EXPECT_TRUE(sameValue(before[r][i], after[r][i])) << "record " << r << " field " << i;
+        EXPECT_TRUE(sameValue(Value{}, after[r].back()));
+    }
+    // With a memo, whose text may lie partly in the memo file: refused, the table as it was.
+    const std::string memo = writeParadoxMadeElsewhere(scratch, "memo.db", true);
+    const std::string bytes = fileBytes(memo);
+    EXPECT_THROW(addField(memo, FieldDef{"结果", FieldKind::Float, 0, false}), TableError);
+    EXPECT_THROW(dropField(memo, "Time"), TableError);
+    EXPECT_EQ(fileBytes(memo), bytes);
+    // Dropping the memo itself keeps everything else.
+    dropField(memo, "Memo");
+    EXPECT_EQ(allRecords(memo).front().size(), 5u);
+}
+
+TEST(Restructure, AFoxProTableStaysFoxPro)
+{
+    ScratchFolder scratch;
+    const std::string path = scratch.path("fox.dbf");
+    makeTable(path, TableFormat::FoxPro, kSampleFields, sampleRecords());
+    const auto before = allRecords(path);
+    runStatement("alter table \"" + path + "\" add 结果 float");
+    runStatement("alter table \"" + path + "\" drop 人口");
+    EXPECT_EQ(openTableFile(path, true)->format(), TableFormat::FoxPro);
+    const auto after = allRecords(path);
+    ASSERT_EQ(after.size(), before.size());
+    const int from[] = {0, 2, 3, 4};
+    for (std::size_t r = 0; r < before.size(); ++r) {
+        for (std::size_t i = 0; i < std::size(from); ++i)
+            EXPECT_TRUE(sameValue(before[r][static_cast<std::size_t>(from[i])], after[r][i])) << r << " " << i;
+        EXPECT_TRUE(sameValue(Value{}, after[r][4]));
+    }
+}
+
+TEST(BatchMove, AValueTheTargetCannotHoldStopsTheCopyAndNamesIt)
+{
+    ScratchFolder scratch;
+    const std::string target = scratch.path("t.DB");
+    makeTable(target, TableFormat::Paradox, {{"旧", FieldKind::Integer, 0, false}}, {{std::int64_t{1}}});
+    const std::string before = fileBytes(target);
+    // The third record's number is beyond a 32-bit integer field.
+    ForeignTable source({info("n", StorageType::LongInt, 4)},
+                        {{std::int64_t{1}}, {std::int64_t{2}}, {std::int64_t{5000000000}}});
+    std::vector<std::string> remarks;
+    try {
+        rewriteTable(source, target, TableFormat::Paradox, fieldsForFormat(source, TableFormat::Paradox, remarks));
+        ADD_FAILURE() << "an out-of-range value was accepted";
+    } catch (const TableError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("Record 3, field n"), std::string::npos) << message;
+        EXPECT_EQ(message.find("~tmp"), std::string::npos) << message;
+    }
+    EXPECT_EQ(fileBytes(target), before);
+    EXPECT_EQ(scratch.files(), (std::vector<std::string>{"t.DB"}));
+}
+
+TEST(BatchMove, ContentKeptOutsideTheRecordIsLeftOutWithARemark)
+{
+    const Record row = {std::string("12"), std::string(), std::int64_t{5}};
+    std::vector<FieldInfo> fields = {info("备注", StorageType::Memo, 10), info("图", StorageType::Blob, 10),
+                                     info("n", StorageType::LongInt, 4)};
+    class DBaseSource : public ForeignTable {
+    public:
+        using ForeignTable::ForeignTable;
+        TableFormat format() const override { return TableFormat::DBase; }
+    } source(fields, {row});
+    std::vector<std::string> remarks;
+    const auto out = fieldsForFormat(source, TableFormat::Paradox, remarks);
+    ASSERT_EQ(out.size(), 1u);  // the dBase memo's block number and the binary field are not copied
+    EXPECT_EQ(out[0].source, 2);
+    ASSERT_EQ(remarks.size(), 2u);
+    EXPECT_NE(remarks[0].find("备注"), std::string::npos);
+    EXPECT_NE(remarks[1].find("图"), std::string::npos);
 }
 
 }  // namespace

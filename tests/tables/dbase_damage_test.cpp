@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <ostream>
 #include <sstream>
 
 #include "tables/dbase.h"
@@ -126,6 +127,8 @@ struct Damage {
     int value;             // -1: truncate to `at` bytes
     const char* expected;  // part of the message
 };
+
+void PrintTo(const Damage& d, std::ostream* os) { *os << d.what; }
 
 class DbaseDamageCases : public DbaseDamage, public ::testing::WithParamInterface<Damage> {};
 

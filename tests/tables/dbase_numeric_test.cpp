@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <ostream>
 #include <random>
 
 #include "tables/dbase.h"
@@ -16,6 +17,8 @@ struct Exact {
     double value;
     const char* text;
 };
+
+void PrintTo(const Exact& e, std::ostream* os) { *os << e.text; }
 
 class NumericTextExact : public ::testing::TestWithParam<Exact> {};
 

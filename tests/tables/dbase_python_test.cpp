@@ -142,8 +142,11 @@ std::string lower(std::string s)
 std::string expectedListing(TableFile& table, bool emptyTextAsBlank)
 {
     std::string out;
-    for (std::size_t i = 0; i < table.fields().size(); ++i)
-        out += (i ? "\t" : "") + lower(table.fields()[i].name);
+    for (std::size_t i = 0; i < table.fields().size(); ++i) {
+        if (i)
+            out += '\t';
+        out += lower(table.fields()[i].name);
+    }
     out += '\n';
     Record r;
     for (std::size_t n = 0; n < table.recordCount(); ++n) {
@@ -152,7 +155,9 @@ std::string expectedListing(TableFile& table, bool emptyTextAsBlank)
             std::string c = cell(r[i]);
             if (emptyTextAsBlank && c == "null" && table.fields()[i].storage == StorageType::Alpha)
                 c.clear();
-            out += (i ? "\t" : "") + c;
+            if (i)
+                out += '\t';
+            out += c;
         }
         out += '\n';
     }

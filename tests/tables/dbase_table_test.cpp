@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <ostream>
 #include <sstream>
 
 #include "tables/codepage.h"
@@ -73,6 +75,8 @@ struct FormatCase {
     std::int64_t minInteger;
     std::int64_t maxInteger;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << formatName(c.format); }
 
 class DbaseFormats : public ::testing::TestWithParam<FormatCase> {
 protected:
@@ -168,6 +172,8 @@ struct Refusal {
     bool foxPro;
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.what; }
+
 class DbaseRefusals : public ::testing::TestWithParam<std::tuple<TableFormat, Refusal>> {};
 
 TEST_P(DbaseRefusals, NameFileFieldAndRecordAndStoreNothing)
@@ -224,7 +230,15 @@ const Refusal kRefusals[] = {
 
 INSTANTIATE_TEST_SUITE_P(Values, DbaseRefusals,
                          ::testing::Combine(::testing::Values(TableFormat::DBase, TableFormat::FoxPro),
-                                            ::testing::ValuesIn(kRefusals)));
+                                            ::testing::ValuesIn(kRefusals)),
+                         [](const auto& info) {
+                             std::string name = std::string(formatName(std::get<0>(info.param))) + "_" +
+                                                std::get<1>(info.param).what;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
 
 TEST(DbaseNames, LongNamesAreShortenedAtCharacterBoundariesAndKeptUnique)
 {
@@ -261,6 +275,8 @@ struct BadDefinition {
     std::vector<FieldDef> fields;
 };
 
+void PrintTo(const BadDefinition& d, std::ostream* os) { *os << d.what; }
+
 class DbaseBadDefinitions : public ::testing::TestWithParam<BadDefinition> {};
 
 TEST_P(DbaseBadDefinitions, AreRefusedBeforeAnythingIsWritten)
@@ -286,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadDefinition{"256 fields", [] {
                                         std::vector<FieldDef> many;
                                         for (int i = 0; i < 256; ++i)
-                                            many.push_back({"f" + std::to_string(i), FieldKind::Float, 0, false});
+                                            many.push_back({std::string("f").append(std::to_string(i)), FieldKind::Float, 0, false});
                                         return many;
                                     }()}),
     [](const auto& info) {
@@ -569,6 +585,8 @@ struct CodePageCase {
     std::string bytes;
     std::string utf8;
 };
+
+void PrintTo(const CodePageCase& c, std::ostream* os) { *os << c.what; }
 
 class DbaseCodePages : public ::testing::TestWithParam<CodePageCase> {};
 

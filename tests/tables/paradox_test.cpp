@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,23 @@ namespace zandor::tables::paradox {
 namespace {
 
 using namespace testing;
+
+// A test name from a case's description: "text outside GBK" -> "TextOutsideGBK".
+template <typename Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string name;
+    bool upper = true;
+    for (const char c : std::string(info.param.what)) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+            upper = false;
+        } else {
+            upper = true;
+        }
+    }
+    return name + "_" + std::to_string(info.index);
+}
 
 bool sameValue(const Value& a, const Value& b)
 {
@@ -350,6 +368,34 @@ TEST(ParadoxBlocks, WriteReplacesInPlaceAcrossBlocks)
     expectModel(*again, model, "after replacing");
 }
 
+TEST(ParadoxBlocks, OtherReadersSeeReplacedAndRemovedRecordsAtOnceAndAppendsAfterFlush)
+{
+    ScratchDir dir;
+    const std::string path = dir.path("shared.db");
+    std::vector<std::int64_t> model;
+    auto writer = create(path, kWide).table;
+    for (std::int64_t id = 0; id < 20; ++id) {
+        writer->append(wideRecord(id));
+        model.push_back(id);
+    }
+    writer->flush();
+    expectModel(*open(path, true), model, "after flush");
+
+    writer->write(3, wideRecord(300));
+    model[3] = 300;
+    expectModel(*open(path, true), model, "after replacing, without flush");
+    writer->remove(16);
+    model.erase(model.begin() + 16);
+    expectModel(*open(path, true), model, "after removing, without flush");
+
+    writer->append(wideRecord(400));
+    writer->write(0, wideRecord(401));  // into a block that also holds a pending append
+    model.push_back(400);
+    model[0] = 401;
+    writer->flush();
+    expectModel(*open(path, true), model, "after appending and flush");
+}
+
 // ---- refusals -------------------------------------------------------------------------------
 
 struct RefusalCase {
@@ -358,6 +404,8 @@ struct RefusalCase {
     Value value;
     const char* reason;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
 
 class ParadoxRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -413,7 +461,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"a text for a number", 2, std::string("12"), "does not fit"},
                       RefusalCase{"29 February of a common year", 3, Date{2023, 2, 29}, "does not exist"},
                       RefusalCase{"month 13", 3, Date{2023, 13, 1}, "does not exist"},
-                      RefusalCase{"year 0", 3, Date{0, 1, 1}, "does not exist"}));
+                      RefusalCase{"year 0", 3, Date{0, 1, 1}, "does not exist"}),
+    caseName<RefusalCase>);
 
 TEST(ParadoxRefusal, RecordOfTheWrongLength)
 {
@@ -428,6 +477,8 @@ struct CreateCase {
     std::vector<FieldDef> fields;
     const char* reason;
 };
+
+void PrintTo(const CreateCase& c, std::ostream* os) { *os << c.what; }
 
 class ParadoxCreateRefusal : public ::testing::TestWithParam<CreateCase> {};
 
@@ -469,7 +520,8 @@ INSTANTIATE_TEST_SUITE_P(
         CreateCase{"control character", {{"a\tb", FieldKind::Float, 0, false}}, "control"},
         CreateCase{"text of size 0", {{"t", FieldKind::Char, 0, false}}, "1 to 255"},
         CreateCase{"text of size 256", {{"t", FieldKind::Char, 256, false}}, "1 to 255"},
-        CreateCase{"256 fields", manyFields(256), "at most 255"}));
+        CreateCase{"256 fields", manyFields(256), "at most 255"}),
+    caseName<CreateCase>);
 
 TEST(ParadoxCreate, LimitsThemselvesAreAccepted)
 {
@@ -683,6 +735,8 @@ struct DamageCase {
     const char* reason;
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.what; }
+
 class ParadoxDamagedHeader : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(ParadoxDamagedHeader, IsReportedWithTheFileName)
@@ -723,7 +777,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"a header size beyond the file", [](Bytes& b) { b[3] = 0x70; }, "truncated"},
         DamageCase{"no fields", [](Bytes& b) { b[0x21] = 0; }, "0 fields"},
         DamageCase{"field names without an end", [](Bytes& b) { std::fill(b.begin() + 0x190, b.begin() + 0x800, 'a'); },
-                   "field names"}));
+                   "field names"}),
+    caseName<DamageCase>);
 
 TEST(ParadoxForeign, KeyedTablesOpenForReadingOnly)
 {

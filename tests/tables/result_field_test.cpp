@@ -2,6 +2,8 @@
 // name the table has, and the current table left open and unchanged when the change fails.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tables/result_field.h"
 #include "tables/statements.h"
 #include "tables/table_error.h"
@@ -104,8 +106,10 @@ TEST_P(ResultField, FailuresLeaveTheCurrentTableOpenAndUnchanged)
         std::vector<double> values;
     } cases[] = {
         {"多", std::vector<double>(6, 1.0)},       // more values than rows
+        {"非数", {1.0, std::nan(""), 2.0}},        // a value no table holds
+        {"无穷", {HUGE_VAL}},
         {"两 个", {1.0}},                          // not one word
-        {std::string(300, 'n'), {1.0}},            // too long a name for either format
+        {"结果\U0001F600", {1.0}},                 // a name with no form in the tables' code page
     };
     for (const auto& c : cases) {
         Table current = Table::open(path);

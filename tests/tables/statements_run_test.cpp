@@ -177,6 +177,8 @@ TEST_P(StatementRun, AddAndDropKeepEveryValue)
         // Only the table (and a dBase table's code page file) is left: no temporary files.
         for (const std::string& f : scratch.files())
             EXPECT_EQ(f.find("~tmp"), std::string::npos) << f;
+        // A Paradox header records the table's file name: it is the table's own.
+        EXPECT_EQ(fileBytes(path).find("~tmp"), std::string::npos);
     }
 }
 

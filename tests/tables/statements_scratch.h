@@ -96,7 +96,8 @@ inline std::vector<Record> allRecords(const std::string& path)
 inline std::vector<std::string> fieldNames(const std::string& path)
 {
     std::vector<std::string> names;
-    for (const FieldInfo& f : openTableFile(path, true)->fields())
+    const auto file = openTableFile(path, true);
+    for (const FieldInfo& f : file->fields())
         names.push_back(f.name);
     return names;
 }
