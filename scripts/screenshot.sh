@@ -13,6 +13,8 @@ build="${2:-$root/build}"
 out="${1:-$build/screenshot.png}"
 table="${3:-$root/samples/single_region.DB}"
 
+# A sanitizer build reports the code-page converters it keeps for the whole run as leaks.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 for tool in xvfb-run import xdotool; do
   command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing (apt-get install xvfb imagemagick xdotool)" >&2; exit 1; }
 done
@@ -26,7 +28,6 @@ if [ ! -f "$table" ]; then
   table="$samples/$(basename "$table")"
 fi
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   set -eu
   "$1" "$2" &
