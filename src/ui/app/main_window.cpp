@@ -23,6 +23,7 @@
 #include "ui/app/table_model.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
+#include "ui/projection/single_region_frm.h"
 #include "ui/tables/table_info.h"
 
 
@@ -60,6 +61,7 @@ Tvendol::~Tvendol()
 TTable_info_frm* Tvendol::tableInfoForm() const { return tableInfoForm_; }
 TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }
 HelpWindow* Tvendol::helpWindow() const { return helpWindow_; }
+TSingle_Region_frm* Tvendol::singleRegionForm() const { return singleRegionForm_; }
 
 void Tvendol::FormCreate()
 {
@@ -442,7 +444,11 @@ void Tvendol::Projection1Click()
 {
     if (!tableIsOpen())
         return;
-    // The single-region projection dialog opens here.
+    if (singleRegionForm_)
+        singleRegionForm_->deleteLater();
+    singleRegionForm_ = new TSingle_Region_frm(*session_, DBGrid1, this);
+    singleRegionForm_->setWindowModality(Qt::ApplicationModal);
+    singleRegionForm_->show();
 }
 
 void Tvendol::N6Click()

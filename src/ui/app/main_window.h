@@ -18,6 +18,7 @@ class HelpWindow;
 class Navigator;
 class Session;
 class TAbout_Frm;
+class TSingle_Region_frm;
 class TTable_info_frm;
 
 class Tvendol : public QMainWindow {
@@ -37,6 +38,7 @@ public:
     TTable_info_frm* tableInfoForm() const;
     TAbout_Frm* aboutForm() const;
     HelpWindow* helpWindow() const;
+    TSingle_Region_frm* singleRegionForm() const;
 
 public slots:
     // 文件
@@ -98,6 +100,7 @@ private:
     QPointer<TTable_info_frm> tableInfoForm_;
     QPointer<TAbout_Frm> aboutForm_;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<TSingle_Region_frm> singleRegionForm_;
 };
 
 }  // namespace zandor::ui

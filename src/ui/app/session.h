@@ -11,6 +11,7 @@
 
 #include "tables/table.h"
 #include "text/edition.h"
+#include "ui/projection/single_region_session.h"
 #include "ui/tables/structure_rows.h"
 
 namespace zandor::ui {
@@ -37,6 +38,13 @@ public:
     std::vector<FieldRecord> structureSnapshot;
     // The help file the program names; every name maps to the bundled manual.
     QString helpFile;
+    // 1 after a year box of a projection dialog changed until its grids are rebuilt; one
+    // flag for the single-region and the urban-rural dialog.
+    int yearsChanged = 0;
+    // 1 once the projection wizard has filled the single-region input set itself.
+    int wizardData = 0;
+    // The single-region projection's inputs, last results and dialog state.
+    SingleRegionSession singleRegion;
 
     // The current table (open while tableOpen is 1).
     tables::Table& table() { return table_; }

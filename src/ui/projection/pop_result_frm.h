@@ -1,0 +1,44 @@
+// Tpop_result_Form1 ("预测结果"): the results dialog of a single-region projection. It lists
+// the indicator catalogue and shows the chosen indicator as a text listing or an animated
+// line or bar chart (the age structure as an animated pyramid).
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+
+namespace zandor::ui {
+
+class DataGrid;
+class Session;
+class Tpop_data_resultForm1;
+
+class Tpop_result_Form1 : public QDialog {
+    Q_OBJECT
+public:
+    // `mainGrid` is the main window's grid, whose column colours "取消" resets.
+    Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidget* parent = nullptr);
+    ~Tpop_result_Form1() override;
+
+public slots:
+    void BitBtn2Click();  // 显示
+    void BitBtn1Click();  // 取消
+
+private:
+    void showListing(const QString& entry);
+    void showChart(const QString& entry, bool bars);
+
+    Session& session_;
+    QPointer<DataGrid> mainGrid_;
+    QComboBox* ComboBox1;
+    QRadioButton* RadioButton12;
+    QRadioButton* RadioButton1;
+    QRadioButton* RadioButton15;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn1;
+};
+
+}  // namespace zandor::ui

@@ -1,0 +1,110 @@
+#include "ui/projection/schedule_grid.h"
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace zandor::ui {
+
+TextGridModel::TextGridModel(text::TextGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+
+void TextGridModel::reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int TextGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : std::max(grid_.rowCount() - 1, 0);
+}
+
+int TextGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : std::max(grid_.columnCount() - 1, 0);
+}
+
+QVariant TextGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return QString::fromStdString(grid_.cell(gridRow(index.row()), gridColumn(index.column())));
+}
+
+bool TextGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    grid_.setCell(gridRow(index.row()), gridColumn(index.column()), value.toString().toStdString());
+    emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    return true;
+}
+
+QVariant TextGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || section < 0)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Horizontal) {
+        if (grid_.rowCount() == 0 || gridColumn(section) >= grid_.columnCount())
+            return {};
+        return QString::fromStdString(grid_.cell(0, gridColumn(section)));
+    }
+    if (gridRow(section) >= grid_.rowCount() || grid_.columnCount() == 0)
+        return {};
+    return QString::fromStdString(grid_.cell(gridRow(section), 0));
+}
+
+Qt::ItemFlags TextGridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+// Remembers the open cell editor, so that commitPendingEdit can store it.
+class ScheduleGridDelegate : public QStyledItemDelegate {
+public:
+    explicit ScheduleGridDelegate(ScheduleGrid* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        view_->editor_ = editor;
+        return editor;
+    }
+
+private:
+    ScheduleGrid* view_;
+};
+
+ScheduleGrid::ScheduleGrid(TextGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
+{
+    setItemDelegate(new ScheduleGridDelegate(this));
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setWordWrap(false);
+    horizontalHeader()->setDefaultSectionSize(72);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            emit cellSelected(TextGridModel::gridRow(current.row()));
+    });
+}
+
+void ScheduleGrid::commitPendingEdit()
+{
+    if (!editor_)
+        return;
+    QWidget* editor = editor_;
+    editor_ = nullptr;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+}  // namespace zandor::ui

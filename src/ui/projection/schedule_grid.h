@@ -1,0 +1,63 @@
+// The schedule grids of the projection dialogs on screen: a Qt model over an engine text grid
+// (row 0 as the column headers, column 0 as the row labels, every other cell an editable
+// text) and the table view that shows it. The texts stay the engine's: what the user types is
+// stored as typed, and the engine reads it when a run starts.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QTableView>
+
+#include "text/text_grid.h"
+
+namespace zandor::ui {
+
+class TextGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // The grid must outlive the model.
+    TextGridModel(text::TextGrid& grid, QObject* parent = nullptr);
+
+    text::TextGrid& grid() const { return grid_; }
+
+    // The engine changed the grid (size, labels or cells): views show it anew.
+    void reload();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The grid row (1..) of a model row, and back.
+    static int gridRow(int modelRow) { return modelRow + 1; }
+    static int gridColumn(int modelColumn) { return modelColumn + 1; }
+
+private:
+    text::TextGrid& grid_;
+};
+
+class ScheduleGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit ScheduleGrid(TextGridModel* model, QWidget* parent = nullptr);
+
+    TextGridModel* gridModel() const { return model_; }
+
+    // Stores what is being typed in a cell, so that a button reads it (a click that does not
+    // take the focus away from the cell would otherwise miss it).
+    void commitPendingEdit();
+
+signals:
+    // A cell of grid row `row` (1..) became the current cell.
+    void cellSelected(int row);
+
+private:
+    TextGridModel* model_;
+    QPointer<QWidget> editor_;
+
+    friend class ScheduleGridDelegate;
+};
+
+}  // namespace zandor::ui

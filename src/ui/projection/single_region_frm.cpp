@@ -1,0 +1,368 @@
+// The handlers of TSingle_Region_frm: each gathers what the user set, calls the projection
+// engine and shows the outcome, or the engine's message in an information box.
+#include "ui/projection/single_region_frm.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <exception>
+
+#include "projection/single_region_projection.h"
+#include "tables/table.h"
+#include "text/refusal.h"
+#include "ui/app/data_grid.h"
+#include "ui/app/session.h"
+#include "ui/common/prompts.h"
+#include "ui/projection/pop_result_frm.h"
+#include "ui/projection/schedule_grid.h"
+
+namespace zandor::ui {
+
+namespace {
+
+using projection::InputField;
+
+struct FieldListTraits {
+    InputField field;
+    QColor colour;  // of the list and of the column it marks in the main grid
+};
+
+FieldListTraits traits(FieldList list)
+{
+    switch (list) {
+    case FieldList::MalePopulation: return {InputField::MalePopulation, QColor(Qt::red)};
+    case FieldList::FemalePopulation: return {InputField::FemalePopulation, QColor(Qt::blue)};
+    case FieldList::MaleDeathRates: return {InputField::MaleDeathRates, QColor(0, 128, 128)};  // teal
+    case FieldList::FemaleDeathRates: return {InputField::FemaleDeathRates, QColor(Qt::yellow)};
+    case FieldList::Fertility: return {InputField::Fertility, QColor(0, 128, 0)};  // green
+    }
+    return {InputField::MalePopulation, QColor(Qt::red)};
+}
+
+QString messageOf(const std::exception& e) { return QString::fromStdString(e.what()); }
+
+void paintList(QComboBox* box, const QColor& colour)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Button, colour);
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
+}  // namespace
+
+projection::InterpolationMethod TSingle_Region_frm::InterpolationGroup::method() const
+{
+    if (copy->isChecked())
+        return projection::InterpolationMethod::Copy;
+    if (exponential->isChecked())
+        return projection::InterpolationMethod::Exponential;
+    return projection::InterpolationMethod::Linear;
+}
+
+TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWidget* parent)
+    : QDialog(parent), session_(session), mainGrid_(mainGrid)
+{
+    setObjectName(QStringLiteral("Single_Region_frm"));
+    buildPages();
+
+    // The field lists show the current table's fields with none chosen.
+    const QStringList names = session_.fieldNames();
+    for (QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox8, ComboBox9}) {
+        box->clear();
+        box->addItems(names);
+        box->setCurrentIndex(-1);
+    }
+    // The grids for the year count the last projection dialog left, labels and "0.0".
+    grids_ = projection::openScheduleGrids(session_.projectionYearCount, baseYear());
+    reloadGrids();
+    connectHandlers();
+}
+
+TSingle_Region_frm::~TSingle_Region_frm()
+{
+    // The grid views read the grids, which go with the dialog's members: the views go first.
+    delete PageControl1;
+}
+
+Tpop_result_Form1* TSingle_Region_frm::resultForm() const { return resultForm_; }
+
+void TSingle_Region_frm::connectHandlers()
+{
+    using Self = TSingle_Region_frm;
+    connect(ComboBox2, &QComboBox::currentTextChanged, this, &Self::ComboBox2Change);
+    connect(ComboBox3, &QComboBox::currentTextChanged, this, &Self::ComboBox3Change);
+    connect(ComboBox4, &QComboBox::currentTextChanged, this, &Self::ComboBox4Change);
+    connect(ComboBox5, &QComboBox::currentTextChanged, this, &Self::ComboBox5Change);
+    connect(ComboBox6, &QComboBox::currentTextChanged, this, &Self::ComboBox6Change);
+    connect(SpinEdit10, &QSpinBox::valueChanged, this, &Self::SpinEdit10Change);
+    connect(SpinEdit11, &QSpinBox::valueChanged, this, &Self::SpinEdit11Change);
+    for (QSpinBox* box : {SpinEdit10, SpinEdit11}) {
+        box->installEventFilter(this);
+        for (QObject* child : box->children())
+            child->installEventFilter(this);
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, &Self::PageControl1Change);
+    connect(tfrGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit3Change);
+    connect(sexRatioGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit5Change);
+    connect(mortalityGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit7Change);
+    connect(patternGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit9Change);
+    connect(migrantGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit12Change);
+    connect(RadioButton16, &QRadioButton::clicked, this, &Self::RadioButton16Click);
+    connect(RadioButton20, &QRadioButton::clicked, this, &Self::RadioButton20Click);
+    connect(RadioButton6, &QRadioButton::clicked, this, &Self::RadioButton6Click);
+    connect(RadioButton7, &QRadioButton::clicked, this, &Self::RadioButton7Click);
+    connect(StringGrid3, &ScheduleGrid::cellSelected, this, &Self::StringGrid3SelectCell);
+    connect(StringGrid5, &ScheduleGrid::cellSelected, this, &Self::StringGrid5SelectCell);
+    connect(tfrGroup_.button, &QPushButton::clicked, this, &Self::Button1Click);
+    connect(sexRatioGroup_.button, &QPushButton::clicked, this, &Self::Button2Click);
+    connect(mortalityGroup_.button, &QPushButton::clicked, this, &Self::Button3Click);
+    connect(patternGroup_.button, &QPushButton::clicked, this, &Self::Button4Click);
+    connect(migrantGroup_.button, &QPushButton::clicked, this, &Self::Button5Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
+}
+
+bool TSingle_Region_frm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == SpinEdit10 || watched->parent() == SpinEdit10)
+            SpinEdit10DblClick();
+        else if (watched == SpinEdit11 || watched->parent() == SpinEdit11)
+            SpinEdit11DblClick();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- helpers ----
+
+projection::SingleRegionInputs& TSingle_Region_frm::inputs() { return session_.singleRegion.inputs; }
+int TSingle_Region_frm::baseYear() const { return SpinEdit10->value(); }
+int TSingle_Region_frm::endYear() const { return SpinEdit11->value(); }
+
+void TSingle_Region_frm::tell(const QString& message) { Prompts::information(this, message); }
+
+void TSingle_Region_frm::reloadGrids()
+{
+    for (ScheduleGrid* grid : {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5})
+        grid->gridModel()->reload();
+}
+
+void TSingle_Region_frm::commitGridEdits()
+{
+    for (ScheduleGrid* grid : {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5})
+        grid->commitPendingEdit();
+}
+
+// The engine reads the chosen fields from the input set; the lists of this dialog say which.
+void TSingle_Region_frm::syncChosenFields()
+{
+    auto& fields = inputs().fields;
+    fields.malePopulation = ComboBox2->currentText().toStdString();
+    fields.femalePopulation = ComboBox3->currentText().toStdString();
+    fields.maleDeathRates = ComboBox4->currentText().toStdString();
+    fields.femaleDeathRates = ComboBox5->currentText().toStdString();
+    fields.fertility = ComboBox6->currentText().toStdString();
+}
+
+// ---- field lists ----
+
+void TSingle_Region_frm::ComboBox2Change() { chooseField(FieldList::MalePopulation); }
+void TSingle_Region_frm::ComboBox3Change() { chooseField(FieldList::FemalePopulation); }
+void TSingle_Region_frm::ComboBox4Change() { chooseField(FieldList::MaleDeathRates); }
+void TSingle_Region_frm::ComboBox5Change() { chooseField(FieldList::FemaleDeathRates); }
+void TSingle_Region_frm::ComboBox6Change() { chooseField(FieldList::Fertility); }
+
+void TSingle_Region_frm::markField(FieldList list, const QString& fieldName)
+{
+    const int column = session_.table().isOpen() ? session_.table().fieldIndex(fieldName.toStdString()) : -1;
+    int& marked = session_.singleRegion.markedColumns[static_cast<std::size_t>(list)];
+    if (mainGrid_) {
+        // ZandorT leaves the column marked before in its colour.
+        if (marked >= 0 && session_.edition() == Edition::Full)
+            mainGrid_->markColumn(marked, Qt::white);
+        mainGrid_->markColumn(column, traits(list).colour);
+    }
+    marked = column;
+    QComboBox* const boxes[] = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6};
+    paintList(boxes[static_cast<std::size_t>(list)], traits(list).colour);
+}
+
+void TSingle_Region_frm::chooseField(FieldList list)
+{
+    QComboBox* const boxes[] = {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6};
+    const QString name = boxes[static_cast<std::size_t>(list)]->currentText();
+    if (name.isEmpty())
+        return;
+    markField(list, name);
+    try {
+        projection::chooseField(inputs(), grids_, traits(list).field, name.toStdString(), session_.table(),
+                                baseYear(), endYear());
+    } catch (const std::exception& e) {
+        tell(messageOf(e));
+    }
+    session_.projectionYearCount = inputs().yearCount;
+    reloadGrids();
+}
+
+// ---- years ----
+
+void TSingle_Region_frm::SpinEdit10Change()
+{
+    session_.yearsChanged = 1;
+    BitBtn2->setEnabled(false);
+}
+
+void TSingle_Region_frm::SpinEdit11Change() { SpinEdit10Change(); }
+void TSingle_Region_frm::SpinEdit10DblClick() { rebuildYears(); }
+void TSingle_Region_frm::SpinEdit11DblClick() { rebuildYears(); }
+void TSingle_Region_frm::PageControl1Change() { rebuildYears(); }
+
+void TSingle_Region_frm::rebuildYears()
+{
+    commitGridEdits();
+    syncChosenFields();
+    bool changed = session_.yearsChanged != 0;
+    const bool wasChanged = changed;
+    try {
+        const auto refusals =
+            projection::rebuildYears(inputs(), grids_, session_.table(), baseYear(), endYear(), changed);
+        reloadGrids();
+        for (const auto& refusal : refusals)
+            tell(QString::fromStdString(refusal));
+    } catch (const std::exception& e) {
+        // Years that do not work leave the grids and the boxes as they are, and the button off.
+        reloadGrids();
+        tell(messageOf(e));
+        return;
+    }
+    session_.yearsChanged = changed ? 1 : 0;
+    if (wasChanged && !changed) {
+        session_.projectionYearCount = endYear() - baseYear();
+        BitBtn2->setEnabled(true);
+    }
+    const projection::InterpolationBoxes limits = projection::interpolationBoxes(baseYear(), endYear());
+    for (const InterpolationGroup* group :
+         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
+        group->end->setRange(limits.endMinimum, limits.endMaximum);
+        group->start->setRange(limits.startMinimum, limits.startMaximum);
+    }
+    for (const InterpolationGroup* group :
+         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
+        group->end->setValue(limits.endValue);
+        group->start->setValue(limits.startValue);
+    }
+}
+
+void TSingle_Region_frm::endColumnChanged(QSpinBox* box) { box->setMaximum(endYear()); }
+void TSingle_Region_frm::SpinEdit3Change() { endColumnChanged(tfrGroup_.end); }
+void TSingle_Region_frm::SpinEdit5Change() { endColumnChanged(sexRatioGroup_.end); }
+void TSingle_Region_frm::SpinEdit7Change() { endColumnChanged(mortalityGroup_.end); }
+void TSingle_Region_frm::SpinEdit9Change() { endColumnChanged(patternGroup_.end); }
+void TSingle_Region_frm::SpinEdit12Change() { endColumnChanged(migrantGroup_.end); }
+
+// ---- options ----
+
+void TSingle_Region_frm::RadioButton16Click()
+{
+    projection::chooseMigrantOption(inputs(), grids_, false, baseYear(), session_.edition());
+    StringGrid5->gridModel()->reload();
+}
+
+void TSingle_Region_frm::RadioButton20Click()
+{
+    projection::chooseMigrantOption(inputs(), grids_, true, baseYear(), session_.edition());
+    StringGrid5->gridModel()->reload();
+}
+
+void TSingle_Region_frm::RadioButton6Click()
+{
+    RadioButton6->setChecked(true);
+    ComboBox8->setEnabled(true);
+    ComboBox9->setEnabled(true);
+    RadioButton7->setChecked(false);
+}
+
+void TSingle_Region_frm::RadioButton7Click()
+{
+    RadioButton7->setChecked(true);
+    ComboBox8->setEnabled(false);
+    ComboBox9->setEnabled(false);
+    RadioButton6->setChecked(false);
+}
+
+void TSingle_Region_frm::StringGrid3SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
+void TSingle_Region_frm::StringGrid5SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
+
+// ---- interpolation ----
+
+void TSingle_Region_frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
+{
+    grid->commitPendingEdit();
+    try {
+        if (grid == StringGrid4) {
+            projection::interpolatePattern(grid->gridModel()->grid(), baseYear(), group.start->value(),
+                                           group.end->value(), group.method());
+        } else {
+            projection::interpolateRow(grid->gridModel()->grid(), row, baseYear(), group.start->value(),
+                                       group.end->value(), group.method());
+        }
+    } catch (const std::exception& e) {
+        tell(messageOf(e));
+    }
+    grid->gridModel()->reload();
+}
+
+void TSingle_Region_frm::Button1Click() { interpolate(tfrGroup_, StringGrid1, 1); }
+void TSingle_Region_frm::Button2Click() { interpolate(sexRatioGroup_, StringGrid2, 1); }
+void TSingle_Region_frm::Button3Click()
+{
+    interpolate(mortalityGroup_, StringGrid3, session_.singleRegion.selectedScheduleRow);
+}
+void TSingle_Region_frm::Button4Click() { interpolate(patternGroup_, StringGrid4, 0); }
+void TSingle_Region_frm::Button5Click()
+{
+    interpolate(migrantGroup_, StringGrid5, session_.singleRegion.selectedScheduleRow);
+}
+
+// ---- 取消 and 开始预测 ----
+
+void TSingle_Region_frm::BitBtn1Click()
+{
+    if (mainGrid_)
+        mainGrid_->resetColumnColours();
+    reject();
+}
+
+void TSingle_Region_frm::BitBtn2Click()
+{
+    commitGridEdits();
+    syncChosenFields();
+    projection::RunOptions options;
+    options.edition = session_.edition();
+    options.wizardData = session_.wizardData != 0;
+    options.urbanShareText = Edit1->text().toStdString();
+    options.migrantStockText = Edit2->text().toStdString();
+    try {
+        if (RadioButton6->isChecked()) {
+            options.mortality = projection::MortalityOption::SurvivalCurves;
+            options.maleSurvival = projection::loadAgeSeries(session_.table(), ComboBox8->currentText().toStdString());
+            options.femaleSurvival = projection::loadAgeSeries(session_.table(), ComboBox9->currentText().toStdString());
+        }
+        session_.singleRegion.results = projection::projectSingleRegion(inputs(), grids_, options);
+    } catch (const std::exception& e) {
+        tell(messageOf(e));
+        return;
+    }
+    accept();
+    resultForm_ = new Tpop_result_Form1(session_, mainGrid_, parentWidget());
+    resultForm_->setWindowModality(Qt::ApplicationModal);
+    resultForm_->show();
+}
+
+}  // namespace zandor::ui
