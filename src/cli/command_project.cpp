@@ -184,7 +184,7 @@ int runProject(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& projectCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "project",
         .summary = "single-region population projection",
         .usage = "project TABLE --male-pop FIELD --female-pop FIELD --male-rates FIELD\n"
@@ -231,7 +231,7 @@ const CommandSpec& projectCommand()
         .requiredOptions = {"base-year", "end-year"},
         .run = runProject,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli
