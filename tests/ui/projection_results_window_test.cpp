@@ -1,0 +1,306 @@
+// Tpop_result_Form1 and Tpop_data_resultForm1 over a projection of the sample table: the
+// catalogue of each edition, the text listing of every entry (as the engine lists it), typed
+// entries, "显示" pressed again and again, "取消", and "存盘" writing an RTF document that an
+// independent reader (unrtf, when installed) turns back into the listing.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include "projection/indicators.h"
+#include "projection_window_support.h"
+#include "ui/app/data_grid.h"
+#include "ui/app/session.h"
+#include "ui/projection/pop_data_result_frm.h"
+#include "ui/projection/pop_result_frm.h"
+#include "ui/projection/rtf_document.h"
+
+using namespace testing_support;
+using zandor::Edition;
+using zandor::ui::Tpop_data_resultForm1;
+using zandor::ui::Tpop_result_Form1;
+using zandor::ui::Tvendol;
+namespace projection = zandor::projection;
+
+Q_DECLARE_METATYPE(zandor::Edition)
+
+namespace {
+
+// The main window over the sample, a five-year run with migrants in its session, and the
+// results dialog as the run opens it.
+struct Fixture {
+    explicit Fixture(Edition edition = Edition::Full) : window(mainWindowWithSample(edition, dir))
+    {
+        EngineRun run = chooseSampleFields(dir.filePath(QStringLiteral("single_region.DB")), 2000, 2005);
+        projection::chooseMigrantOption(run.inputs, run.grids, true, 2000, edition);
+        run.grids.lifeExpectancy.setCell(1, 3, "77");
+        projection::RunOptions options;
+        options.edition = edition;
+        window->session().singleRegion.results = projection::projectSingleRegion(run.inputs, run.grids, options);
+        dialog = new Tpop_result_Form1(window->session(), window->grid(), window.get());
+        dialog->show();
+    }
+
+    const projection::ProjectionResultSet& results() const { return window->session().singleRegion.results; }
+    template <typename T>
+    T* get(const char* name) const { return child<T>(dialog, name); }
+    // Presses "显示" and returns the text window it opened.
+    Tpop_data_resultForm1* showListing(const QString& entry) const
+    {
+        get<QComboBox>("ComboBox1")->setEditText(entry);
+        const auto before = dialog->findChildren<Tpop_data_resultForm1*>().size();
+        get<QPushButton>("BitBtn2")->click();
+        const auto windows = dialog->findChildren<Tpop_data_resultForm1*>();
+        if (windows.size() != before + 1)
+            return nullptr;
+        return windows.last();
+    }
+
+    QTemporaryDir dir;
+    PromptRecorder prompts;
+    std::unique_ptr<Tvendol> window;
+    Tpop_result_Form1* dialog = nullptr;
+};
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+// unrtf's HTML (its text output knows no GBK) back to lines of text: paragraphs end in
+// <br>, characters outside ASCII are numeric entities.
+QStringList textOfUnrtfHtml(const QString& html)
+{
+    QString body = html.section(QStringLiteral("<body>"), 1).section(QStringLiteral("</body>"), 0, 0);
+    body.remove(QLatin1Char('\n'));
+    body.replace(QStringLiteral("<br>"), QStringLiteral("\n"));
+    body.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    QString text;
+    static const QRegularExpression entity(QStringLiteral("&#(\\d+);|&(amp|lt|gt|quot|nbsp);"));
+    qsizetype last = 0;
+    for (auto it = entity.globalMatch(body); it.hasNext();) {
+        const auto m = it.next();
+        text += body.mid(last, m.capturedStart() - last);
+        if (!m.captured(1).isEmpty()) {
+            const char32_t c = m.captured(1).toUInt();
+            text += QString::fromUcs4(&c, 1);
+        } else {
+            const QString name = m.captured(2);
+            text += name == "amp" ? "&" : name == "lt" ? "<" : name == "gt" ? ">" : name == "quot" ? "\"" : " ";
+        }
+        last = m.capturedEnd();
+    }
+    text += body.mid(last);
+    return text.split(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+class ProjectionResultsWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void catalogueOfEachEdition_data()
+    {
+        QTest::addColumn<Edition>("edition");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("Zandor") << Edition::Full << 36;
+        QTest::newRow("ZandorT") << Edition::Target << 33;
+    }
+
+    void catalogueOfEachEdition()
+    {
+        QFETCH(Edition, edition);
+        QFETCH(int, entries);
+        Fixture f(edition);
+        QCOMPARE(f.dialog->windowTitle(), QString("预测结果"));
+        auto* list = f.get<QComboBox>("ComboBox1");
+        QVERIFY(list->isEditable());
+        QCOMPARE(list->count(), entries);
+        QCOMPARE(list->currentText(), QString("总人口数"));
+        QCOMPARE(list->itemText(entries - 1), QString("人口预测参数设置"));
+        QCOMPARE(list->itemText(21), QString("总人口年龄结构"));
+        QVERIFY(f.get<QRadioButton>("RadioButton12")->isChecked());
+        QCOMPARE(f.get<QRadioButton>("RadioButton12")->text(), QString("数据显示"));
+        QCOMPARE(f.get<QRadioButton>("RadioButton1")->text(), QString("线形图"));
+        QCOMPARE(f.get<QRadioButton>("RadioButton15")->text(), QString("直方图"));
+        QCOMPARE(f.get<QPushButton>("BitBtn2")->text(), QString("显示"));
+        QCOMPARE(f.get<QPushButton>("BitBtn1")->text(), QString("取消"));
+    }
+
+    // Every entry of the list, and texts that are no entry, list what the engine lists.
+    void everyEntryListsAsTheEngine_data()
+    {
+        QTest::addColumn<Edition>("edition");
+        QTest::newRow("Zandor") << Edition::Full;
+        QTest::newRow("ZandorT") << Edition::Target;
+    }
+
+    void everyEntryListsAsTheEngine()
+    {
+        QFETCH(Edition, edition);
+        Fixture f(edition);
+        QStringList entries;
+        for (const auto& entry : projection::indicatorCatalogue(edition))
+            entries << QString::fromStdString(entry);
+        entries << "我的指标" << "流动人口规模 ";
+        for (const QString& entry : entries) {
+            Tpop_data_resultForm1* listing = f.showListing(entry);
+            QVERIFY2(listing, qPrintable(entry));
+            QVERIFY(listing->isVisible());
+            QCOMPARE(listing->windowTitle(), QString("人口预测结果"));
+            QCOMPARE(listing->lines(), projection::textListing(f.results(), entry.toStdString(), edition));
+            listing->Button2Click();
+            QVERIFY(!listing->isVisible());
+        }
+        QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    void typedEntryListsTheTotalPopulation()
+    {
+        Fixture f;
+        const auto total = f.showListing("总人口数")->lines();
+        const auto typed = f.showListing("人口总量")->lines();
+        QCOMPARE(typed.size(), total.size());
+        QCOMPARE(typed[1], std::string("人口总量"));
+        QCOMPARE(std::vector<std::string>(typed.begin() + 2, typed.end()),
+                 std::vector<std::string>(total.begin() + 2, total.end()));
+        QCOMPARE(total.size(), std::size_t(2 + 5));
+        QCOMPARE(total[2].substr(0, 8), std::string("2001    "));
+    }
+
+    void showCanBePressedAgainAndAgain()
+    {
+        Fixture f;
+        auto& results = f.window->session().singleRegion.results;
+        for (int press = 1; press <= 3; ++press) {
+            results.pyramidFrameCursor = 1;
+            f.get<QPushButton>("BitBtn2")->click();
+            QCOMPARE(f.dialog->findChildren<Tpop_data_resultForm1*>().size(), press);
+            QCOMPARE(results.pyramidFrameCursor, 5);
+        }
+        QVERIFY(f.dialog->isVisible());
+    }
+
+    void cancelPaintsTheMainGridWhite()
+    {
+        Fixture f;
+        auto* grid = f.window->grid();
+        grid->markColumn(1, Qt::red);
+        grid->markColumn(5, QColor(0, 128, 0));
+        f.get<QPushButton>("BitBtn1")->click();
+        QVERIFY(!f.dialog->isVisible());
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(grid->columnColour(c), QColor(Qt::white));
+    }
+
+    void rtfDocumentTexts_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("body");  // the paragraph as written, "\par" excluded
+        QTest::newRow("plain") << "2001    12345" << "2001    12345";
+        QTest::newRow("RTF's own characters") << "a{b}\\c" << "a\\{b\\}\\\\c";
+        QTest::newRow("Chinese: Unicode value, GBK bytes as fallback")
+            << "总人口" << "{\\uc2\\u24635\\'d7\\'dc}{\\uc2\\u20154\\'c8\\'cb}{\\uc2\\u21475\\'bf\\'da}";
+        QTest::newRow("one-byte GBK character") << "€" << "{\\uc1\\u8364\\'80}";
+        QTest::newRow("outside GBK") << "กa" << "\\u3585?a";
+        QTest::newRow("above 32767 is negative") << "한" << "\\u-10916?";
+        QTest::newRow("outside the BMP as two halves") << "😀" << "\\u-10179?\\u-8704?";
+        QTest::newRow("tab and control characters") << QString("a\tb\x01" "c") << "a\\tab b" "c";
+    }
+
+    void rtfDocumentTexts()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, body);
+        const std::string document = zandor::ui::rtfDocument({line.toStdString()});
+        const std::string head =
+            "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang2052{\\fonttbl{\\f0\\fswiss\\fcharset134 MS Sans Serif;}}\n"
+            "\\uc1\\pard\\plain\\f0\\fs20 ";
+        QCOMPARE(QString::fromStdString(document), QString::fromStdString(head) + body + "\\par\n}\n");
+        for (unsigned char c : document)
+            QVERIFY(c < 0x80);
+    }
+
+    void saveWritesAnRtfFile()
+    {
+        Fixture f;
+        Tpop_data_resultForm1* listing = f.showListing("总人口年龄结构");
+        QVERIFY(listing);
+        const QString path = f.dir.filePath("年龄结构.rtf");
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write(QByteArray(100000, 'x'));  // an existing file is replaced whole
+        }
+        f.prompts.saveAnswers << path;
+        child<QPushButton>(listing, "Button1")->click();
+        QCOMPARE(f.prompts.saveFilters, QStringList{QString()});
+        QCOMPARE(f.prompts.saveSuffixes, QStringList{QString()});
+        QVERIFY(f.prompts.messages.isEmpty());
+        const QString written = readFile(path);
+        QCOMPARE(written, QString::fromStdString(zandor::ui::rtfDocument(listing->lines())));
+        QVERIFY(written.contains("\\fcharset134 MS Sans Serif"));
+        QVERIFY(written.contains("{\\uc2\\u24180\\'c4\\'ea}"));  // 年
+
+        // A cancelled save dialog writes nothing.
+        const QString other = f.dir.filePath("other.rtf");
+        child<QPushButton>(listing, "Button1")->click();
+        QVERIFY(!QFile::exists(other));
+
+        // A folder that does not exist is reported.
+        const QString missing = f.dir.filePath("no such folder/listing.rtf");
+        f.prompts.saveAnswers << missing;
+        child<QPushButton>(listing, "Button1")->click();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY(f.prompts.messages[0].startsWith("无法保存文件 " + missing));
+    }
+
+    // What the user saved is what a word processor reads: unrtf turns the file back into the
+    // listing (it joins runs of spaces, so lines are compared with their blanks simplified).
+    void savedFileReadsBackInAnIndependentReader()
+    {
+        const QString unrtf = QStandardPaths::findExecutable("unrtf");
+        if (unrtf.isEmpty())
+            QSKIP("unrtf is not installed");
+        Fixture f;
+        for (const QString& entry : {QString("人口预测参数设置"), QString("总人口年龄结构"), QString("0--14岁人口比重")}) {
+            Tpop_data_resultForm1* listing = f.showListing(entry);
+            QVERIFY(listing);
+            const QString path = f.dir.filePath("listing.rtf");
+            f.prompts.saveAnswers << path;
+            child<QPushButton>(listing, "Button1")->click();
+            QProcess reader;
+            reader.start(unrtf, {"--html", path});
+            QVERIFY(reader.waitForFinished(30000));
+            QCOMPARE(reader.exitCode(), 0);
+            const QStringList read = textOfUnrtfHtml(QString::fromUtf8(reader.readAllStandardOutput()));
+            QStringList expected;
+            for (const std::string& line : listing->lines())
+                expected << QString::fromStdString(line).simplified();
+            QStringList actual;
+            for (const QString& line : read)
+                actual << line.simplified();
+            while (!actual.isEmpty() && actual.last().isEmpty() && actual.size() > expected.size())
+                actual.removeLast();
+            QCOMPARE(actual, expected);
+        }
+    }
+
+    void listingKeepsItsLines()
+    {
+        Tpop_data_resultForm1 window;
+        const std::vector<std::string> lines = {"", "总人口数", "2001    10055330", "  indented  "};
+        window.setLines(lines);
+        QCOMPARE(window.lines(), lines);
+    }
+};
+
+QTEST_MAIN(ProjectionResultsWindowTest)
+#include "projection_results_window_test.moc"
