@@ -30,42 +30,6 @@ Q_DECLARE_METATYPE(zandor::Edition)
 
 namespace {
 
-// The main window over the sample, a five-year run with migrants in its session, and the
-// results dialog as the run opens it.
-struct Fixture {
-    explicit Fixture(Edition edition = Edition::Full) : window(mainWindowWithSample(edition, dir))
-    {
-        EngineRun run = chooseSampleFields(dir.filePath(QStringLiteral("single_region.DB")), 2000, 2005);
-        projection::chooseMigrantOption(run.inputs, run.grids, true, 2000, edition);
-        run.grids.lifeExpectancy.setCell(1, 3, "77");
-        projection::RunOptions options;
-        options.edition = edition;
-        window->session().singleRegion.results = projection::projectSingleRegion(run.inputs, run.grids, options);
-        dialog = new Tpop_result_Form1(window->session(), window->grid(), window.get());
-        dialog->show();
-    }
-
-    const projection::ProjectionResultSet& results() const { return window->session().singleRegion.results; }
-    template <typename T>
-    T* get(const char* name) const { return child<T>(dialog, name); }
-    // Presses "显示" and returns the text window it opened.
-    Tpop_data_resultForm1* showListing(const QString& entry) const
-    {
-        get<QComboBox>("ComboBox1")->setEditText(entry);
-        const auto before = dialog->findChildren<Tpop_data_resultForm1*>().size();
-        get<QPushButton>("BitBtn2")->click();
-        const auto windows = dialog->findChildren<Tpop_data_resultForm1*>();
-        if (windows.size() != before + 1)
-            return nullptr;
-        return windows.last();
-    }
-
-    QTemporaryDir dir;
-    PromptRecorder prompts;
-    std::unique_ptr<Tvendol> window;
-    Tpop_result_Form1* dialog = nullptr;
-};
-
 QString readFile(const QString& path)
 {
     QFile file(path);
@@ -118,7 +82,7 @@ private slots:
     {
         QFETCH(Edition, edition);
         QFETCH(int, entries);
-        Fixture f(edition);
+        ResultsFixture f(edition);
         QCOMPARE(f.dialog->windowTitle(), QString("预测结果"));
         auto* list = f.get<QComboBox>("ComboBox1");
         QVERIFY(list->isEditable());
@@ -145,7 +109,7 @@ private slots:
     void everyEntryListsAsTheEngine()
     {
         QFETCH(Edition, edition);
-        Fixture f(edition);
+        ResultsFixture f(edition);
         QStringList entries;
         for (const auto& entry : projection::indicatorCatalogue(edition))
             entries << QString::fromStdString(entry);
@@ -164,7 +128,7 @@ private slots:
 
     void typedEntryListsTheTotalPopulation()
     {
-        Fixture f;
+        ResultsFixture f;
         const auto total = f.showListing("总人口数")->lines();
         const auto typed = f.showListing("人口总量")->lines();
         QCOMPARE(typed.size(), total.size());
@@ -177,7 +141,7 @@ private slots:
 
     void showCanBePressedAgainAndAgain()
     {
-        Fixture f;
+        ResultsFixture f;
         auto& results = f.window->session().singleRegion.results;
         for (int press = 1; press <= 3; ++press) {
             results.pyramidFrameCursor = 1;
@@ -190,7 +154,7 @@ private slots:
 
     void cancelPaintsTheMainGridWhite()
     {
-        Fixture f;
+        ResultsFixture f;
         auto* grid = f.window->grid();
         grid->markColumn(1, Qt::red);
         grid->markColumn(5, QColor(0, 128, 0));
@@ -230,7 +194,7 @@ private slots:
 
     void saveWritesAnRtfFile()
     {
-        Fixture f;
+        ResultsFixture f;
         Tpop_data_resultForm1* listing = f.showListing("总人口年龄结构");
         QVERIFY(listing);
         const QString path = f.dir.filePath("年龄结构.rtf");
@@ -269,7 +233,7 @@ private slots:
         const QString unrtf = QStandardPaths::findExecutable("unrtf");
         if (unrtf.isEmpty())
             QSKIP("unrtf is not installed");
-        Fixture f;
+        ResultsFixture f;
         for (const QString& entry : {QString("人口预测参数设置"), QString("总人口年龄结构"), QString("0--14岁人口比重")}) {
             Tpop_data_resultForm1* listing = f.showListing(entry);
             QVERIFY(listing);

@@ -16,7 +16,12 @@
 #include "tables/table.h"
 #include "test_support.h"
 #include "ui/app/main_window.h"
+#include "ui/app/session.h"
+#include "ui/projection/pop_data_result_frm.h"
+#include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include <QComboBox>
+#include <QPushButton>
 
 namespace testing_support {
 
@@ -101,5 +106,41 @@ inline EngineRun chooseSampleFields(const QString& tablePath, int baseYear, int 
         zandor::projection::chooseField(run.inputs, run.grids, fields[i], kFieldNames[i], table, baseYear, endYear);
     return run;
 }
+
+// The main window over the sample, a five-year run with migrants in its session, and the
+// results dialog as the run opens it.
+struct ResultsFixture {
+    explicit ResultsFixture(zandor::Edition edition = zandor::Edition::Full) : window(mainWindowWithSample(edition, dir))
+    {
+        EngineRun run = chooseSampleFields(dir.filePath(QStringLiteral("single_region.DB")), 2000, 2005);
+        zandor::projection::chooseMigrantOption(run.inputs, run.grids, true, 2000, edition);
+        run.grids.lifeExpectancy.setCell(1, 3, "77");
+        zandor::projection::RunOptions options;
+        options.edition = edition;
+        window->session().singleRegion.results = zandor::projection::projectSingleRegion(run.inputs, run.grids, options);
+        dialog = new zandor::ui::Tpop_result_Form1(window->session(), window->grid(), window.get());
+        dialog->show();
+    }
+
+    const zandor::projection::ProjectionResultSet& results() const { return window->session().singleRegion.results; }
+    template <typename T>
+    T* get(const char* name) const { return child<T>(dialog, name); }
+    // Presses "显示" and returns the text window it opened.
+    zandor::ui::Tpop_data_resultForm1* showListing(const QString& entry) const
+    {
+        get<QComboBox>("ComboBox1")->setEditText(entry);
+        const auto before = dialog->findChildren<zandor::ui::Tpop_data_resultForm1*>().size();
+        get<QPushButton>("BitBtn2")->click();
+        const auto windows = dialog->findChildren<zandor::ui::Tpop_data_resultForm1*>();
+        if (windows.size() != before + 1)
+            return nullptr;
+        return windows.last();
+    }
+
+    QTemporaryDir dir;
+    PromptRecorder prompts;
+    std::unique_ptr<zandor::ui::Tvendol> window;
+    zandor::ui::Tpop_result_Form1* dialog = nullptr;
+};
 
 }  // namespace testing_support

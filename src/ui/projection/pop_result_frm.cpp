@@ -60,6 +60,7 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
+    resize(420, sizeHint().height());
     connect(BitBtn2, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn1Click);
 }
