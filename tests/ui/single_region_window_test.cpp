@@ -554,6 +554,37 @@ private slots:
             listing->Button2Click();
         }
     }
+
+    // "新的男性和女性存活概率曲线(lx) " reads the two lx fields of its lists. (The death-rate
+    // fields stand in for survival curves: the wiring is what is compared.)
+    void survivalCurvesComeFromTheirLists()
+    {
+        Fixture f;
+        f.chooseFields();
+        f.setYears(2000, 2004);
+        f.get<QRadioButton>("RadioButton6")->click();
+        f.get<QPushButton>("BitBtn2")->click();
+        // No lx field chosen: the table's own error, and the dialog stays open.
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY(f.dialog->isVisible());
+        f.prompts.messages.clear();
+
+        f.get<QComboBox>("ComboBox8")->setCurrentText("男性死亡率");
+        f.get<QComboBox>("ComboBox9")->setCurrentText("女性死亡率");
+        f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
+        QVERIFY(f.dialog->resultForm());
+
+        EngineRun engine = chooseSampleFields(tableCopy(f), 2000, 2004);
+        auto table = zandor::tables::Table::open(tableCopy(f).toStdString(), true);
+        projection::RunOptions options;
+        options.mortality = projection::MortalityOption::SurvivalCurves;
+        options.maleSurvival = projection::loadAgeSeries(table, "男性死亡率");
+        options.femaleSurvival = projection::loadAgeSeries(table, "女性死亡率");
+        const auto expected = projection::projectSingleRegion(engine.inputs, engine.grids, options);
+        QCOMPARE(f.window->session().singleRegion.results.total, expected.total);
+        QCOMPARE(f.window->session().singleRegion.results.deaths, expected.deaths);
+    }
 };
 
 QTEST_MAIN(SingleRegionWindowTest)

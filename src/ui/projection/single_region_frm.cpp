@@ -86,7 +86,9 @@ TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWi
 
 TSingle_Region_frm::~TSingle_Region_frm()
 {
-    // The grid views read the grids, which go with the dialog's members: the views go first.
+    // The grid views read the grids, which go with the dialog's members: the views go first,
+    // without page changes reaching a handler on the way.
+    disconnect(PageControl1, nullptr, this, nullptr);
     delete PageControl1;
 }
 
