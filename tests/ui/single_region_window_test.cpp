@@ -407,6 +407,12 @@ private slots:
         QCOMPARE(f.cell("StringGrid5", 3, 2), QString("0.004"));
         QCOMPARE(f.cell("StringGrid5", 1, 2), QString("10000"));
         QVERIFY(f.prompts.messages.isEmpty());
+
+        // Row 3 has no life-expectancy row: an empty cell, which is no number.
+        const QStringList e0Before = shownGrid(e0);
+        f.get<QPushButton>("Button3")->click();
+        QCOMPARE(f.prompts.messages, QStringList{"'' is not a valid floating point value"});
+        QCOMPARE(shownGrid(e0), e0Before);
     }
 
     void patternToolRefillsTheTotals()

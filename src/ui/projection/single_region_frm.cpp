@@ -14,6 +14,7 @@
 
 #include "projection/single_region_projection.h"
 #include "tables/table.h"
+#include "text/numbers.h"
 #include "text/refusal.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
@@ -306,6 +307,12 @@ void TSingle_Region_frm::StringGrid5SelectCell(int row) { session_.singleRegion.
 void TSingle_Region_frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
 {
     grid->commitPendingEdit();
+    // The selected row is shared with the other grid, which has more rows: a row this grid
+    // lacks reads as an empty cell, which is no number.
+    if (row >= grid->gridModel()->grid().rowCount()) {
+        tell(QString::fromStdString(text::invalidNumberMessage("")));
+        return;
+    }
     try {
         if (grid == StringGrid4) {
             projection::interpolatePattern(grid->gridModel()->grid(), baseYear(), group.start->value(),
