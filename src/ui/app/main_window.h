@@ -18,6 +18,7 @@ class HelpWindow;
 class Navigator;
 class Session;
 class TAbout_Frm;
+class TLife_table_frm;
 class TTable_info_frm;
 
 class Tvendol : public QMainWindow {
@@ -37,6 +38,7 @@ public:
     TTable_info_frm* tableInfoForm() const;
     TAbout_Frm* aboutForm() const;
     HelpWindow* helpWindow() const;
+    TLife_table_frm* lifeTableForm() const;
 
 public slots:
     // 文件
@@ -98,6 +100,7 @@ private:
     QPointer<TTable_info_frm> tableInfoForm_;
     QPointer<TAbout_Frm> aboutForm_;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<TLife_table_frm> lifeTableForm_;
 };
 
 }  // namespace zandor::ui
