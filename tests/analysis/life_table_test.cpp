@@ -168,18 +168,6 @@ TEST_P(LifeTableAValues, ValuesAtRangeBoundaries)
 INSTANTIATE_TEST_SUITE_P(Methods, LifeTableAValues, ::testing::ValuesIn(kAValueCases),
                          [](const auto& info) { return info.param.name; });
 
-// The single-year uniform table uses 0.375 for ages 1-4 in its person-years:
-// L1 = l2 + 0.375 d1.
-TEST(LifeTable, UniformSingleYearsLiveThreeEighthsOfAges1To4)
-{
-    LifeTableInput input;
-    input.ratesField = "m";
-    input.rates = {0.02, 0.004, 0.003, 0.002, 0.001, 0.3};
-    const LifeTable t = computeLifeTable(input);
-    for (std::size_t x = 1; x <= 4; ++x)
-        EXPECT_NEAR(t.Lx[x], t.lx[x + 1] + 0.375 * t.dx[x], 1e-15) << "age " << x;
-}
-
 // ---------------------------------------------------------------------------------------
 // Identities every table keeps
 
