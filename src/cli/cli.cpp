@@ -98,6 +98,7 @@ const std::vector<const CommandSpec*>& commands()
         &sqlCommand(),
         &convertCommand(),
         &lifeTableCommand(),
+        &projectCommand(),
     };
     return all;
 }

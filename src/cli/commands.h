@@ -16,5 +16,6 @@ const CommandSpec& prepareCommand();
 const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
+const CommandSpec& projectCommand();
 
 }  // namespace zandor::cli
