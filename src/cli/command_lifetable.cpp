@@ -95,7 +95,7 @@ int runLifeTable(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& lifeTableCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "lifetable",
         .summary = "a period life table from death rates or from deaths and population",
         .usage = "lifetable TABLE (--rates FIELD | --population FIELD --deaths FIELD)\n"
@@ -133,7 +133,7 @@ const CommandSpec& lifeTableCommand()
         .requiredOptions = {},
         .run = runLifeTable,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli
