@@ -120,8 +120,11 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
 {
     const Projection& p = layout.projection;
     const std::size_t n = s.points.size();
-    if (p.hasDepth()) {
-        // A ribbon from the front to the back of the slot, one face per segment.
+    const bool ribbon = p.hasDepth();
+    if (ribbon) {
+        // A ribbon from the front to the back of the slot, one face per segment. Faces are
+        // edged in their own colour so that no seam shows between them; the ribbon's back
+        // and front edges are drawn as lines afterwards.
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
             const DataPoint& a = s.points[i];
@@ -129,40 +132,48 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
             if (!std::isfinite(a.y) || !std::isfinite(b.y))
                 continue;
             const QColor c = s.pointColor(i + 1);
-            const QPolygonF ribbon({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
-                                    layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
-            items.push_back(PolygonItem{ribbon, QBrush(b.y >= a.y ? c : topShade(c)), chartPen(edgeShade(c))});
+            const QColor shade = b.y >= a.y ? c : topShade(c);
+            const QPolygonF band({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
+                                  layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
+            items.push_back(PolygonItem{band, QBrush(shade), chartPen(shade)});
         }
+        for (QPolygonF& run : lineRuns(s, layout, slab.z1))
+            if (run.size() > 1)
+                items.push_back(PolylineItem{std::move(run), chartPen(edgeShade(s.color))});
     }
-    // The line itself at the front, one polyline per run of points of one colour.
+    // The line itself at the front, one polyline per run of points of one colour (in the
+    // 3-D view the ribbon's front edge, darker than its face).
+    const auto lineColour = [&](const QColor& c) { return ribbon ? edgeShade(c) : c; };
     const double z = slab.z0;
     const bool perPoint = std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
     if (!perPoint) {
         for (QPolygonF& run : lineRuns(s, layout, z))
             if (run.size() > 1)
-                items.push_back(PolylineItem{std::move(run), chartPen(s.color, s.lineWidth)});
-    } else {
-        QPolygonF run;
-        QColor runColor;
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            const DataPoint& a = s.points[i];
-            const DataPoint& b = s.points[i + 1];
-            const QColor c = s.pointColor(i + 1);
-            if (!std::isfinite(a.y) || !std::isfinite(b.y) || c != runColor) {
-                if (run.size() > 1)
-                    items.push_back(PolylineItem{run, chartPen(runColor, s.lineWidth)});
-                run.clear();
-                runColor = c;
-            }
-            if (!std::isfinite(a.y) || !std::isfinite(b.y))
-                continue;
-            if (run.isEmpty())
-                run << layout.pagePoint(a.x, a.y, z);
-            run << layout.pagePoint(b.x, b.y, z);
-        }
-        if (run.size() > 1)
-            items.push_back(PolylineItem{run, chartPen(runColor, s.lineWidth)});
+                items.push_back(PolylineItem{std::move(run), chartPen(lineColour(s.color), s.lineWidth)});
+        return;
     }
+    QPolygonF run;
+    QColor runColor;
+    const auto flush = [&] {
+        if (run.size() > 1)
+            items.push_back(PolylineItem{run, chartPen(lineColour(runColor), s.lineWidth)});
+        run.clear();
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const DataPoint& a = s.points[i];
+        const DataPoint& b = s.points[i + 1];
+        const QColor c = s.pointColor(i + 1);
+        if (!std::isfinite(a.y) || !std::isfinite(b.y) || c != runColor) {
+            flush();
+            runColor = c;
+        }
+        if (!std::isfinite(a.y) || !std::isfinite(b.y))
+            continue;
+        if (run.isEmpty())
+            run << layout.pagePoint(a.x, a.y, z);
+        run << layout.pagePoint(b.x, b.y, z);
+    }
+    flush();
 }
 
 void addMarkers(const Series& s, const ChartLayout& layout, double z, DisplayList& items)
@@ -199,8 +210,13 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
             const double ya = place.top[i], yb = place.top[i + 1];
             const QPolygonF ribbon({layout.pagePoint(xa, ya, slab.z0), layout.pagePoint(xb, yb, slab.z0),
                                     layout.pagePoint(xb, yb, slab.z1), layout.pagePoint(xa, ya, slab.z1)});
-            items.push_back(PolygonItem{ribbon, QBrush(topShade(s.color)), chartPen(edgeShade(s.color))});
+            const QColor shade = topShade(s.color);
+            items.push_back(PolygonItem{ribbon, QBrush(shade), chartPen(shade)});
         }
+        QPolygonF backEdge;
+        for (std::size_t i = 0; i < n; ++i)
+            backEdge << layout.pagePoint(s.points[i].x, place.top[i], slab.z1);
+        items.push_back(PolylineItem{backEdge, chartPen(edgeShade(s.color))});
         const std::size_t e = p.seesRightSide() ? n - 1 : 0;
         const double xe = s.points[e].x;
         const QPolygonF end({layout.pagePoint(xe, place.base[e], slab.z0), layout.pagePoint(xe, place.top[e], slab.z0),

@@ -15,5 +15,6 @@ const CommandSpec& importCommand();
 const CommandSpec& prepareCommand();
 const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
+const CommandSpec& chartCommand();
 
 }  // namespace zandor::cli
