@@ -189,6 +189,21 @@ double widestText(const std::vector<AxisTick>& ticks, const QFontMetricsF& fm)
     return w;
 }
 
+// The width of the widest label, measured on the longest texts only (a few hundred at most),
+// so that ten thousand year labels cost no more than a hundred.
+double widestLabel(const std::vector<QString>& labels, const QFontMetricsF& fm)
+{
+    qsizetype longest = 0;
+    for (const QString& label : labels)
+        longest = std::max(longest, label.size());
+    double w = 0;
+    int measured = 0;
+    for (const QString& label : labels)
+        if (label.size() + 1 >= longest && measured++ < 200)
+            w = std::max(w, fm.horizontalAdvance(label));
+    return w;
+}
+
 std::vector<AxisTick> valueTicks(const ValueScale& scale, const Axis& axis)
 {
     std::vector<AxisTick> ticks;
@@ -228,8 +243,7 @@ void categoryTicks(ChartLayout& layout, const DataExtent& data, double length,
     if (data.hasLabels && !data.anyXValues) {
         double extent = fm.height();
         if (!layout.horizontal)
-            for (const QString& label : data.labels)
-                extent = std::max(extent, fm.horizontalAdvance(label));
+            extent = std::max(extent, widestLabel(data.labels, fm));
         const double spacing = length / span;
         const int step = categoryLabelStep(spacing, extent, layout.horizontal ? 2 : 8);
         layout.categoryStep = step;

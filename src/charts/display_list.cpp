@@ -24,7 +24,10 @@ struct Painter {
     {
         p.setPen(item.pen);
         p.setBrush(item.brush);
-        p.drawPolygon(item.polygon);
+        if (item.convex)
+            p.drawConvexPolygon(item.polygon);
+        else
+            p.drawPolygon(item.polygon);
     }
     void operator()(const PolylineItem& item) const
     {
@@ -32,6 +35,13 @@ struct Painter {
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(item.points);
     }
+    void operator()(const RectsItem& item) const
+    {
+        p.setPen(item.pen);
+        p.setBrush(item.brush);
+        p.drawRects(item.rects);
+    }
+    void operator()(const SmoothingItem& item) const { p.setRenderHint(QPainter::Antialiasing, item.on); }
     void operator()(const TextItem& item) const
     {
         p.save();

@@ -6,6 +6,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QVector>
 #include <QPen>
 #include <QPolygonF>
 #include <QRectF>
@@ -24,6 +25,7 @@ struct PolygonItem {
     QPolygonF polygon;
     QBrush brush;
     QPen pen;  // Qt::NoPen for none
+    bool convex = false;  // faces of solids: painted by the faster convex fill
 };
 
 struct PolylineItem {
@@ -42,6 +44,19 @@ struct TextItem {
     QColor frame;          // invalid: none
 };
 
+// Many upright rectangles of one brush and pen (flat bars of one colour), painted in one call.
+struct RectsItem {
+    QVector<QRectF> rects;
+    QBrush brush;
+    QPen pen;
+};
+
+// Switches edge smoothing for the items that follow; dense faces a few pixels wide are drawn
+// without it, since smoothing them costs much time and shows nothing.
+struct SmoothingItem {
+    bool on = true;
+};
+
 struct MarkerItem {
     QPointF centre;
     PointShape shape = PointShape::Rectangle;
@@ -50,7 +65,7 @@ struct MarkerItem {
     QPen pen;
 };
 
-using DisplayItem = std::variant<PolygonItem, PolylineItem, TextItem, MarkerItem>;
+using DisplayItem = std::variant<PolygonItem, PolylineItem, RectsItem, SmoothingItem, TextItem, MarkerItem>;
 using DisplayList = std::vector<DisplayItem>;
 
 void paintDisplayList(QPainter& painter, const DisplayList& items);

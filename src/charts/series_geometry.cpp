@@ -46,13 +46,13 @@ void addBar(const Projection& p, const BarBox& b, const Slab& slab, bool outline
     if (p.hasDepth()) {
         const double sx = p.seesRightSide() ? b.x1 : b.x0;
         items.push_back(PolygonItem{face(p, {{sx, b.y0, slab.z0}, {sx, b.y1, slab.z0}, {sx, b.y1, slab.z1}, {sx, b.y0, slab.z1}}),
-                                    QBrush(sideShade(b.color)), pen});
+                                    QBrush(sideShade(b.color)), pen, true});
         const double ty = p.seesTop() ? b.y1 : b.y0;
         items.push_back(PolygonItem{face(p, {{b.x0, ty, slab.z0}, {b.x1, ty, slab.z0}, {b.x1, ty, slab.z1}, {b.x0, ty, slab.z1}}),
-                                    QBrush(topShade(b.color)), pen});
+                                    QBrush(topShade(b.color)), pen, true});
     }
     items.push_back(PolygonItem{face(p, {{b.x0, b.y0, slab.z0}, {b.x1, b.y0, slab.z0}, {b.x1, b.y1, slab.z0}, {b.x0, b.y1, slab.z0}}),
-                                QBrush(b.color), pen});
+                                QBrush(b.color), pen, true});
 }
 
 // The bars of one slot: every segment of every member, painted so that nearer faces cover
@@ -96,10 +96,62 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
     // Outlines only where bars are wide enough on the page for an edge to read as one.
     const QPointF along = layout.horizontal ? p.yAxis() : p.xAxis();
     const double pageUnit = std::hypot(along.x(), along.y()) * unit;
-    const bool outlined = pageUnit * 0.7 / std::max<std::size_t>(1, members.size()) >= 5;
+    const double pageBar = pageUnit * 0.7 / static_cast<double>(std::max<std::size_t>(1, members.size()));
+    const bool outlined = pageBar >= 5;
+    const bool smooth = pageBar >= 8;
+    if (!p.hasDepth() && !smooth) {
+        // Narrow flat bars of one slot never overlap: all bars of a colour go in one call.
+        std::vector<RectsItem> byColour;
+        for (const BarBox& bar : bars) {
+            auto it = std::find_if(byColour.begin(), byColour.end(),
+                                   [&](const RectsItem& e) { return e.brush.color() == bar.color; });
+            if (it == byColour.end())
+                it = byColour.insert(byColour.end(), RectsItem{{}, QBrush(bar.color), QPen(Qt::NoPen)});
+            it->rects.push_back(QRectF(p.map(bar.x0, bar.y1, 0), p.map(bar.x1, bar.y0, 0)).normalized());
+        }
+        items.push_back(SmoothingItem{false});
+        items.insert(items.end(), byColour.begin(), byColour.end());
+        items.push_back(SmoothingItem{true});
+        return;
+    }
+    if (!smooth)
+        items.push_back(SmoothingItem{false});
     for (const BarBox& bar : bars)
         addBar(p, bar, slab, outlined, items);
+    if (!smooth)
+        items.push_back(SmoothingItem{true});
 }
+
+// Faces of a ribbon, each edged in its own colour so that no seam shows; where the points
+// crowd (less than a few pixels apart) they are drawn unsmoothed, which tiles them exactly
+// and costs a fraction of the time.
+class RibbonFaces {
+public:
+    RibbonFaces(const ChartLayout& layout, std::size_t points, DisplayList& items) : items_(items)
+    {
+        const QPointF along = layout.horizontal ? layout.projection.yAxis() : layout.projection.xAxis();
+        const double extent = layout.horizontal ? layout.box.height : layout.box.width;
+        dense_ = points > 1 && std::hypot(along.x(), along.y()) * extent / static_cast<double>(points - 1) < 3;
+        if (dense_)
+            items_.push_back(SmoothingItem{false});
+    }
+    ~RibbonFaces()
+    {
+        if (dense_)
+            items_.push_back(SmoothingItem{true});
+    }
+    RibbonFaces(const RibbonFaces&) = delete;
+    RibbonFaces& operator=(const RibbonFaces&) = delete;
+
+    void add(const QPolygonF& face, const QColor& shade)
+    {
+        items_.push_back(PolygonItem{face, QBrush(shade), dense_ ? QPen(Qt::NoPen) : chartPen(shade), true});
+    }
+
+private:
+    DisplayList& items_;
+    bool dense_ = false;
+};
 
 // Page points of a line series at depth z (non-finite values break the line).
 std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, double z)
@@ -125,6 +177,7 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
         // A ribbon from the front to the back of the slot, one face per segment. Faces are
         // edged in their own colour so that no seam shows between them; the ribbon's back
         // and front edges are drawn as lines afterwards.
+        RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
             const DataPoint& a = s.points[i];
@@ -135,7 +188,7 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
             const QColor shade = b.y >= a.y ? c : topShade(c);
             const QPolygonF band({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
                                   layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
-            items.push_back(PolygonItem{band, QBrush(shade), chartPen(shade)});
+            faces.add(band, shade);
         }
         for (QPolygonF& run : lineRuns(s, layout, slab.z1))
             if (run.size() > 1)
@@ -204,14 +257,14 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
     for (std::size_t i = n; i-- > 0;)
         front << layout.pagePoint(s.points[i].x, place.base[i], slab.z0);
     if (p.hasDepth()) {
+        RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
             const double xa = s.points[i].x, xb = s.points[i + 1].x;
             const double ya = place.top[i], yb = place.top[i + 1];
             const QPolygonF ribbon({layout.pagePoint(xa, ya, slab.z0), layout.pagePoint(xb, yb, slab.z0),
                                     layout.pagePoint(xb, yb, slab.z1), layout.pagePoint(xa, ya, slab.z1)});
-            const QColor shade = topShade(s.color);
-            items.push_back(PolygonItem{ribbon, QBrush(shade), chartPen(shade)});
+            faces.add(ribbon, topShade(s.color));
         }
         QPolygonF backEdge;
         for (std::size_t i = 0; i < n; ++i)
