@@ -26,7 +26,7 @@ if [ ! -f "$table" ]; then
   echo "Making $table ..."
   csv="$data/six_floats_$records.csv"
   awk -v n="$records" 'BEGIN {
-      print "MALE_POP,FEMALE_POP,MALE_RATE,FEMALE_RATE,FERTILITY,MIGRATION";
+      print "MALE_POP,FEMALE_POP,MALE_RATE,FEM_RATE,FERTILITY,MIGRATION";
       srand(20240601);
       for (i = 0; i < n; i++)
         printf "%.1f,%.1f,%.6f,%.6f,%.5f,%.4f\n", rand() * 500000, rand() * 500000,

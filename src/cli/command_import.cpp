@@ -78,7 +78,7 @@ void ColumnTypeGuess::add(std::string_view value, std::size_t line)
         if (!encoded)
             throw std::runtime_error(lineText(line) + ", field " + name + ": the value '"
                                      + std::string(value)
-                                     + "' has characters that the GBK code page cannot hold");
+                                     + "' is no UTF-8 text or has characters outside the GBK code page");
         bytes = encoded->size();
     }
     if (bytes > width)

@@ -27,7 +27,7 @@ struct ColumnTypeGuess {
     std::size_t width = 0;    // longest value in GBK bytes
 
     // Takes one value of the column into account. Throws std::runtime_error naming the line
-    // and the field when the value has characters outside the GBK code page.
+    // and the field when the value is no UTF-8 or has characters outside the GBK code page.
     void add(std::string_view value, std::size_t line);
     tables::FieldDef field() const;
 };

@@ -238,9 +238,17 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
     return out;
 }
 
-std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
+std::vector<std::string> rewriteTable(TableFile& source, const std::string& linkOrTarget, TableFormat format,
                                       const std::vector<TargetField>& fields, const CopyHook& afterRecord)
 {
+    // A table reached through a symbolic link is rewritten where it lies; the link stays.
+    std::string target = linkOrTarget;
+    std::error_code linkError;
+    if (fs::is_symlink(fs::symlink_status(linkOrTarget, linkError))) {
+        target = fs::canonical(linkOrTarget, linkError).string();
+        if (linkError)
+            throw TableError("Cannot follow the link " + linkOrTarget + ": " + linkError.message());
+    }
     const auto& sourceFields = source.fields();
     std::vector<FieldDef> defs;
     for (const TargetField& f : fields) {
@@ -325,6 +333,10 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& targ
     }
     const std::vector<std::string> oldCompanions = companionExtensions(target);
     try {
+        // The new table keeps the access rights of the one it replaces.
+        const fs::file_status old = fs::status(target, ec);
+        if (!ec && fs::exists(old))
+            fs::permissions(temp, old.permissions(), ec);
         replaceFile(temp, target);
     } catch (...) {
         removeWork();

@@ -36,6 +36,14 @@ std::string iconvName(int codePage)
 struct Converter {
     iconv_t cd = reinterpret_cast<iconv_t>(-1);
     std::mutex lock;
+    Converter() = default;
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    ~Converter()
+    {
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
+    }
 };
 
 Converter* converter(int codePage, bool toUtf8)

@@ -16,6 +16,13 @@
 // The last-update date in the header is today's date (local time) when the table is created
 // or changed; every other header byte depends only on the fields and the record count.
 //
+// Values read: text (C, V, memo block numbers, other types) as UTF-8 with trailing blanks
+// removed, a text of blanks only as null (the file cannot tell the two apart); N with no
+// decimals and width up to 18, I and + as integers; other N, F, B, O and Y as doubles; D as
+// dates; L as true/false, '?' or blank as null; T and @ timestamps as "YYYY-MM-DD hh:mm:ss"
+// text. Types this program only reads (memo references, timestamps) may be written back
+// unchanged but not altered.
+//
 // Record numbers count live records only: records marked deleted ('*') are skipped.
 // Messages name records from 1, as a person counts them.
 #pragma once

@@ -61,6 +61,14 @@ FieldDef FieldInfo::def() const
 
 bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
+bool sameFieldName(std::string_view a, std::string_view b)
+{
+    // Only ASCII letters fold (no locale): the bytes of a UTF-8 sequence compare exactly.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 double toDouble(const Value& v)
 {
     if (const auto* d = std::get_if<double>(&v))

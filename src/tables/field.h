@@ -72,6 +72,11 @@ using Record = std::vector<Value>;
 
 bool isNull(const Value& v);
 
+// Field names compare without regard to the case of ASCII letters, as both Paradox and dBase
+// treat them ("Result" and "RESULT" are one field); every other character, Chinese included,
+// must match exactly.
+bool sameFieldName(std::string_view a, std::string_view b);
+
 // Conversions used when a field is read "as" another type (the grid, the analyses) or
 // when a value is set into a field of another type. Null reads as 0 or the empty text.
 double toDouble(const Value& v);          // text that is not a number throws TableError

@@ -241,12 +241,6 @@ Statement parseAlter(Reader& r)
 
 }  // namespace
 
-bool sameFieldName(std::string_view a, std::string_view b)
-{
-    // Only ASCII letters fold; the bytes of a UTF-8 sequence (>= 0x80) compare exactly.
-    return equalsIgnoringCase(a, b);
-}
-
 int maxCharWidth(TableFormat format)
 {
     switch (format) {

@@ -15,11 +15,6 @@
 
 namespace zandor::tables {
 
-// Field names compare without regard to the case of ASCII letters, as both Paradox and dBase
-// treat them ("Result" and "RESULT" are one field); every other character, Chinese included,
-// must match exactly.
-bool sameFieldName(std::string_view a, std::string_view b);
-
 // The widest text field ("char(n)") a table of `format` holds.
 int maxCharWidth(TableFormat format);
 

@@ -1,21 +1,11 @@
 #include "tables/table.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "tables/table_error.h"
 
 namespace zandor::tables {
 namespace {
-
-// Field names compare without regard to the case of ASCII letters, as both table formats
-// treat them; other characters (Chinese) must match exactly.
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 const Value kNull{};
 
@@ -77,7 +67,7 @@ int Table::fieldIndex(std::string_view name) const
 {
     const auto& f = fields();
     for (std::size_t i = 0; i < f.size(); ++i)
-        if (sameName(f[i].name, name))
+        if (sameFieldName(f[i].name, name))
             return static_cast<int>(i);
     return -1;
 }

@@ -42,17 +42,6 @@ TEST(CliProgram, AnUnreadableTableExitsWith1NamingTheFile)
     EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
 }
 
-TEST(CliProgram, RaggedCsvIsRefusedWith2AndTheLine)
-{
-    ScratchDir scratch;
-    writeFile(scratch / "in.csv", "年龄,人口\n0,1\n1\n");
-    const auto run = runProgram({"import", scratch / "in.csv", scratch / "t.db"}, scratch);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("line 3"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(scratch / "t.db"));
-}
-
 TEST(CliProgram, ImportAndDumpThroughThePipe)
 {
     ScratchDir scratch;

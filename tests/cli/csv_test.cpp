@@ -228,17 +228,5 @@ TEST(CliCsvRoundTrip, WhatTheWriterWritesTheReaderReadsBack)
     EXPECT_FALSE(reader.next(fields));
 }
 
-TEST(CliCsvRoundTrip, RewindReadsFromTheHeaderAgain)
-{
-    CsvReader reader("\xEF\xBB\xBFh\n1\n");
-    std::vector<std::string> fields;
-    while (reader.next(fields)) {
-    }
-    reader.rewind();
-    ASSERT_TRUE(reader.next(fields));
-    EXPECT_EQ(fields, std::vector<std::string>{"h"});
-    EXPECT_EQ(reader.line(), 1u);
-}
-
 }  // namespace
 }  // namespace zandor::cli

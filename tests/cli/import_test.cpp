@@ -89,18 +89,21 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"NanIsNoNumber", {"nan", "inf"}, FieldKind::Char, 3}),
     [](const auto& info) { return info.param.name; });
 
-TEST(CliColumnType, TextOutsideGbkIsRefusedNamingLineAndField)
+TEST(CliColumnType, TextOutsideGbkOrUtf8IsRefusedNamingLineAndField)
 {
     ColumnTypeGuess guess;
     guess.name = "备注";
     guess.add("正常", 2);
-    try {
-        guess.add("smile \xF0\x9F\x98\x80", 3);
-        FAIL() << "accepted";
-    } catch (const std::runtime_error& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find("line 3"), std::string::npos) << message;
-        EXPECT_NE(message.find("备注"), std::string::npos) << message;
+    // A character GBK lacks, and Latin-1 bytes that are no UTF-8.
+    for (const char* value : {"smile \xF0\x9F\x98\x80", "caf\xE9"}) {
+        try {
+            guess.add(value, 3);
+            FAIL() << "accepted " << value;
+        } catch (const std::runtime_error& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("line 3"), std::string::npos) << message;
+            EXPECT_NE(message.find("备注"), std::string::npos) << message;
+        }
     }
 }
 

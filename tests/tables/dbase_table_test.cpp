@@ -410,6 +410,35 @@ TEST_P(DbaseFormats, DeletedRecordsAreHiddenAndStayHidden)
     EXPECT_EQ(back[4], Value(false));
 }
 
+// Enough records to pass the append buffer, the read-ahead block and the block in which
+// deletion flags are scanned: every record still reads back as written.
+TEST_P(DbaseFormats, LargeTablesReadBackAcrossBufferBoundaries)
+{
+    const std::size_t count = 230'000;  // 20 (dBase) or 10 (FoxPro) bytes a record
+    {
+        CreateResult created = dbase::create(path, {{"v", FieldKind::Float, 0, false}}, GetParam().format);
+        for (std::size_t i = 0; i < count; ++i)
+            created.table->append({static_cast<double>(i) + 0.25});
+    }
+    auto table = dbase::open(path, false);
+    ASSERT_EQ(table->recordCount(), count);
+    Record r;
+    table->read(count - 1, r);
+    table->read(70'000, r);                  // loads the block around it
+    table->write(70'001, {-1.5});            // changes the loaded block as well as the file
+    table->remove(count - 2);
+    table->remove(10);
+    table.reset();
+    table = dbase::open(path, true);
+    ASSERT_EQ(table->recordCount(), count - 2);
+    for (std::size_t i = 0; i < table->recordCount(); ++i) {
+        table->read(i, r);
+        const std::size_t original = i < 10 ? i : i + 1 < count - 2 ? i + 1 : i + 2;
+        const double expected = original == 70'001 ? -1.5 : static_cast<double>(original) + 0.25;
+        ASSERT_EQ(r[0], Value(expected)) << i;
+    }
+}
+
 TEST_P(DbaseFormats, ReadOnlyTablesRefuseEveryChange)
 {
     {
@@ -576,6 +605,25 @@ TEST(DbaseForeign, Dbase7TypesReadAsTheirValues)
     EXPECT_EQ(r[1], Value(-0.375));
     EXPECT_EQ(r[2], Value(std::int64_t{5}));
     EXPECT_EQ(r[3], Value(std::string("2000-01-01 00:00:00")));
+
+    // Integers and doubles are written back in the same flipped big-endian form.
+    table.reset();
+    table = dbase::open(path, false);
+    table->write(0, {std::int64_t{123456}, 1e-300, std::int64_t{5}, r[3]});
+    r[1] = std::monostate{};
+    r[0] = std::int64_t{-2147483647};
+    EXPECT_THROW(table->append(r), TableError);  // a timestamp is only read, never written
+    r[3] = std::monostate{};
+    table->append(r);
+    table.reset();
+    table = dbase::open(path, true);
+    ASSERT_EQ(table->recordCount(), 2u);
+    table->read(0, r);
+    EXPECT_EQ(r[0], Value(std::int64_t{123456}));
+    EXPECT_EQ(r[1], Value(1e-300));
+    table->read(1, r);
+    EXPECT_EQ(r[0], Value(std::int64_t{-2147483647}));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(r[1]));
 }
 
 struct CodePageCase {

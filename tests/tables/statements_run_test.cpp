@@ -3,6 +3,7 @@
 // leaves the old table intact when the rewrite stops half way.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "tables/statements.h"
@@ -248,6 +249,22 @@ TEST_P(StatementRun, RewriteStoppedHalfWayLeavesTheOldTableIntact)
     // The same rewrite without the interruption goes through.
     addField(path, FieldDef{"结果", FieldKind::Float, 0, false});
     EXPECT_EQ(allRecords(path).size(), 4u);
+}
+
+TEST_P(StatementRun, TheRewrittenTableKeepsItsLinkAndRights)
+{
+    const std::string path = table("t");
+    makeSample(path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    const std::string link = scratch.path("link" + GetParam());
+    std::filesystem::create_symlink(path, link);
+    runStatement("alter table \"" + link + "\" Add 结果 Float");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(fieldNames(path).size(), 6u);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
 }
 
 TEST(StatementRunDBase, NamesTooLongAreShortenedWithARemark)

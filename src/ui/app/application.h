@@ -1,17 +1,22 @@
-// Program start shared by both editions: the Qt application, fonts, and the main window.
+// Program start shared by both editions: the splash window, the help file, the main window.
 #pragma once
 
 #include <QString>
 
 #include "text/edition.h"
 
-class QMainWindow;
-
 namespace zandor::ui {
 
-// The main window of an edition, showing the table at tablePath when one is given.
-QMainWindow* createMainWindow(Edition edition, const QString& tablePath);
+class Tvendol;
 
+// The help file the program names at start.
+inline const QString kStartHelpFile = QStringLiteral("C:\\Zandor_Help\\Zandor.HLP");
+
+// The main window of an edition (not yet shown), with the table at tablePath open when one
+// is given. Needs a QApplication; does not run the event loop.
+Tvendol* createMainWindow(Edition edition, const QString& tablePath);
+
+// Shows the splash until it ends, then the maximised main window; returns when that closes.
 int runApplication(int argc, char** argv, Edition edition);
 
 }  // namespace zandor::ui
