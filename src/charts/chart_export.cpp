@@ -64,6 +64,13 @@ void saveImage(const QImage& image, const QString& path)
     const auto format = exportFormatFor(path);
     if (format != ExportFormat::Bmp && format != ExportFormat::Png)
         fail(path, QStringLiteral("an image is saved as .bmp or .png"));
+    saveImage(image, path, *format);
+}
+
+void saveImage(const QImage& image, const QString& path, ExportFormat format)
+{
+    if (format != ExportFormat::Bmp && format != ExportFormat::Png)
+        fail(path, QStringLiteral("an image is saved as BMP or PNG"));
     QSaveFile file(path);
     openOrFail(file, path);
     if (!image.save(&file, format == ExportFormat::Bmp ? "BMP" : "PNG"))

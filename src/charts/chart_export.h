@@ -32,5 +32,7 @@ void exportChart(const Chart& chart, const QString& path, const QSize& size);
 
 // Writes an image already drawn (a window's chart as displayed) to a .bmp or .png path.
 void saveImage(const QImage& image, const QString& path);
+// The same in a given bitmap format (Bmp or Png), whatever the name's extension.
+void saveImage(const QImage& image, const QString& path, ExportFormat format);
 
 }  // namespace zandor::charts
