@@ -119,20 +119,19 @@ QString formatMark(double value)
 {
     if (!std::isfinite(value))
         return {};
-    if (std::fabs(value) >= 1e15 || (value != 0 && std::fabs(value) < 1e-4))
-        return QString::number(value, 'g', 6);
-    // Six significant digits, written without an exponent and without trailing zeros.
+    if (std::fabs(value) >= 1e15 || (value != 0 && std::fabs(value) < 1e-6))
+        return QString::number(value, 'g', 4);
+    // Four significant digits (all digits of whole numbers), thousands separated, no
+    // trailing zeros.
     const int magnitude = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const int decimals = std::clamp(5 - magnitude, 0, 10);
-    QString text = QString::number(value, 'f', decimals);
+    const int decimals = std::clamp(3 - magnitude, 0, 9);
+    QString text = formatTick(value, decimals, std::fabs(value) >= 10000, false);
     if (text.contains('.')) {
         while (text.endsWith('0'))
             text.chop(1);
         if (text.endsWith('.'))
             text.chop(1);
     }
-    if (text == "-0")
-        text = "0";
     return text;
 }
 

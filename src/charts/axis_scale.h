@@ -33,7 +33,8 @@ QString formatTick(double value, int decimals, bool grouped, bool absolute);
 // Whether the labels of a scale are written with thousands separators.
 bool scaleWantsGrouping(const ValueScale& scale);
 
-// A value written for a mark: up to 6 significant digits, no exponent below 1e15.
+// A value written for a mark: four significant digits (whole numbers in full, with
+// thousands separated from 10,000), no exponent between 1e-6 and 1e15.
 QString formatMark(double value);
 
 // Category labels: every step-th label is written, with step the smallest of 1, 2, 5, 10,

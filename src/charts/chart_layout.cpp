@@ -99,6 +99,13 @@ DataExtent measureData(const ChartModel& model, const Arrangement& arrangement)
         d.vMin = 0;
         d.vMax = 1;
     }
+    // Rows without labels are numbered by their position (0, 1, 2, ...: ages, for a
+    // population table), so that each bar gets its number when there is room.
+    if (!d.hasLabels && !d.anyXValues && d.categoryCount > 0) {
+        for (std::size_t i = 0; i < d.labels.size(); ++i)
+            d.labels[i] = QString::number(i);
+        d.hasLabels = true;
+    }
     return d;
 }
 

@@ -168,15 +168,54 @@ std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, doub
     return runs;
 }
 
+// The line through the points at depth z, one polyline per run of points of one colour (the
+// segment into a point takes that point's colour).
+void addLineEdge(const Series& s, const ChartLayout& layout, double z, bool darker, int width, DisplayList& items)
+{
+    const auto colourOf = [&](const QColor& c) { return darker ? edgeShade(c) : c; };
+    const bool perPoint = std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
+    if (!perPoint) {
+        for (QPolygonF& run : lineRuns(s, layout, z))
+            if (run.size() > 1)
+                items.push_back(PolylineItem{std::move(run), chartPen(colourOf(s.color), width)});
+        return;
+    }
+    QPolygonF run;
+    QColor runColor;
+    const auto flush = [&] {
+        if (run.size() > 1)
+            items.push_back(PolylineItem{run, chartPen(colourOf(runColor), width)});
+        run.clear();
+    };
+    for (std::size_t i = 0; i + 1 < s.points.size(); ++i) {
+        const DataPoint& a = s.points[i];
+        const DataPoint& b = s.points[i + 1];
+        const QColor c = s.pointColor(i + 1);
+        const bool gap = !std::isfinite(a.y) || !std::isfinite(b.y);
+        if (gap || c != runColor) {
+            flush();
+            runColor = c;
+        }
+        if (gap)
+            continue;
+        if (run.isEmpty())
+            run << layout.pagePoint(a.x, a.y, z);
+        run << layout.pagePoint(b.x, b.y, z);
+    }
+    flush();
+}
+
 void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, DisplayList& items)
 {
     const Projection& p = layout.projection;
     const std::size_t n = s.points.size();
-    const bool ribbon = p.hasDepth();
-    if (ribbon) {
-        // A ribbon from the front to the back of the slot, one face per segment. Faces are
-        // edged in their own colour so that no seam shows between them; the ribbon's back
-        // and front edges are drawn as lines afterwards.
+    if (!p.hasDepth()) {
+        addLineEdge(s, layout, slab.z0, false, s.lineWidth, items);
+        return;
+    }
+    {
+        // A ribbon from the front to the back of the slot, one face per segment: lit where
+        // the line falls (its top shows), in the line's colour where it rises.
         RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
@@ -190,43 +229,10 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
                                   layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
             faces.add(band, shade);
         }
-        for (QPolygonF& run : lineRuns(s, layout, slab.z1))
-            if (run.size() > 1)
-                items.push_back(PolylineItem{std::move(run), chartPen(edgeShade(s.color))});
     }
-    // The line itself at the front, one polyline per run of points of one colour (in the
-    // 3-D view the ribbon's front edge, darker than its face).
-    const auto lineColour = [&](const QColor& c) { return ribbon ? edgeShade(c) : c; };
-    const double z = slab.z0;
-    const bool perPoint = std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
-    if (!perPoint) {
-        for (QPolygonF& run : lineRuns(s, layout, z))
-            if (run.size() > 1)
-                items.push_back(PolylineItem{std::move(run), chartPen(lineColour(s.color), s.lineWidth)});
-        return;
-    }
-    QPolygonF run;
-    QColor runColor;
-    const auto flush = [&] {
-        if (run.size() > 1)
-            items.push_back(PolylineItem{run, chartPen(lineColour(runColor), s.lineWidth)});
-        run.clear();
-    };
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const DataPoint& a = s.points[i];
-        const DataPoint& b = s.points[i + 1];
-        const QColor c = s.pointColor(i + 1);
-        if (!std::isfinite(a.y) || !std::isfinite(b.y) || c != runColor) {
-            flush();
-            runColor = c;
-        }
-        if (!std::isfinite(a.y) || !std::isfinite(b.y))
-            continue;
-        if (run.isEmpty())
-            run << layout.pagePoint(a.x, a.y, z);
-        run << layout.pagePoint(b.x, b.y, z);
-    }
-    flush();
+    // The ribbon's back and front edges, darker than its faces.
+    addLineEdge(s, layout, slab.z1, true, 1, items);
+    addLineEdge(s, layout, slab.z0, true, s.lineWidth, items);
 }
 
 void addMarkers(const Series& s, const ChartLayout& layout, double z, DisplayList& items)
@@ -280,13 +286,15 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
     items.push_back(PolylineItem{topEdge, chartPen(edgeShade(s.color))});
 }
 
-// Marks: a small framed label at each point, left out where it would overlap the previous
-// mark of the same series.
+// Marks: a small framed label at each point, left out where it would overlap a mark already
+// placed (of any series; for very many marks only the previous one of the same series is
+// looked at).
 void addMarks(const Series& s, const SeriesPlacement& place, const ChartLayout& layout, double z,
-              DisplayList& marks)
+              std::vector<QRectF>& placed, DisplayList& marks)
 {
     const QFont font = chartFont(kMarkPoints);
     const QFontMetricsF fm(font);
+    const bool checkAll = placed.size() + s.points.size() <= 2000;
     QRectF previous;
     for (std::size_t i = 0; i < s.points.size(); ++i) {
         const DataPoint& pt = s.points[i];
@@ -307,9 +315,14 @@ void addMarks(const Series& s, const SeriesPlacement& place, const ChartLayout& 
             box = QRectF(at.x() - size.width() / 2, negative ? at.y() + 6 : at.y() - 6 - size.height(),
                          size.width(), size.height());
         }
-        if (previous.isValid() && previous.adjusted(-2, -2, 2, 2).intersects(box))
+        const QRectF room = box.adjusted(-1, -1, 1, 1);
+        const bool overlaps = checkAll ? std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(room); })
+                                       : previous.isValid() && previous.intersects(room);
+        if (overlaps)
             continue;
         previous = box;
+        if (checkAll)
+            placed.push_back(box);
         TextItem item;
         item.box = box;
         item.text = text;
@@ -329,6 +342,7 @@ void addSeriesItems(const ChartModel& model, ChartLayout& layout, DisplayList& m
     if (!layout.hasPlot())
         return;
     const Arrangement& arr = layout.arrangement;
+    std::vector<QRectF> placedMarks;
     for (int slot = arr.slotCount - 1; slot >= 0; --slot) {
         std::vector<int> members;
         for (std::size_t s = 0; s < model.series.size(); ++s)
@@ -371,7 +385,7 @@ void addSeriesItems(const ChartModel& model, ChartLayout& layout, DisplayList& m
             const Series& s = model.series[static_cast<std::size_t>(m)];
             if (s.marksVisible)
                 addMarks(s, arr.series[static_cast<std::size_t>(m)], layout,
-                         s.kind == SeriesKind::Point ? (slab.z0 + slab.z1) / 2 : slab.z0, marks);
+                         s.kind == SeriesKind::Point ? (slab.z0 + slab.z1) / 2 : slab.z0, placedMarks, marks);
         }
     }
 }

@@ -90,11 +90,14 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{1.5, 1, false, false, "1.5"}, TickCase{-100, 0, false, false, "-100"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST(MarkText, SixSignificantDigitsWithoutTrailingZeros)
+TEST(MarkText, FourSignificantDigitsWithoutTrailingZeros)
 {
-    EXPECT_EQ(formatMark(1234567).toStdString(), "1234567");
-    EXPECT_EQ(formatMark(0.012345678).toStdString(), "0.0123457");
-    EXPECT_EQ(formatMark(2.5).toStdString(), "2.5");
+    EXPECT_EQ(formatMark(1234567).toStdString(), "1,234,567");
+    EXPECT_EQ(formatMark(9876.6).toStdString(), "9877");
+    EXPECT_EQ(formatMark(192.822).toStdString(), "192.8");
+    EXPECT_EQ(formatMark(80.0002).toStdString(), "80");
+    EXPECT_EQ(formatMark(0.012345678).toStdString(), "0.01235");
+    EXPECT_EQ(formatMark(-2.5).toStdString(), "-2.5");
     EXPECT_EQ(formatMark(-0.0).toStdString(), "0");
     EXPECT_EQ(formatMark(std::numeric_limits<double>::infinity()).toStdString(), "");
 }
