@@ -450,6 +450,13 @@ ChartLayout layoutChart(const ChartModel& model, const QSizeF& size)
         }
     }
     const Axis& valueAxis = layout.horizontal ? model.bottomAxis : model.leftAxis;
+    DataExtent range = data;
+    if (valueAxis.absoluteLabels && range.vMin < 0 && range.vMax > 0) {
+        // Both sides of a pyramid on one scale: the axis runs as far left as right.
+        const double reach = std::max(-range.vMin, range.vMax);
+        range.vMin = -reach;
+        range.vMax = reach;
+    }
 
     // Room for the labels: the bottom row, the widest left label, half a label above and to
     // the right so that the end labels stay inside.
@@ -463,10 +470,10 @@ ChartLayout layoutChart(const ChartModel& model, const QSizeF& size)
     if (layout.horizontal) {
         categoryTicks(layout, data, area.height(), fm);
         leftWidth = widestText(layout.categoryTicks, fm);
-        layout.valueScale = scaleForLength(data.vMin, data.vMax, area.width() - leftWidth, true, valueAxis, fm);
+        layout.valueScale = scaleForLength(range.vMin, range.vMax, area.width() - leftWidth, true, valueAxis, fm);
         rightPad = widestText(valueTicks(layout.valueScale, valueAxis), fm) / 2;
     } else {
-        layout.valueScale = scaleForLength(data.vMin, data.vMax, area.height(), false, valueAxis, fm);
+        layout.valueScale = scaleForLength(range.vMin, range.vMax, area.height(), false, valueAxis, fm);
         leftWidth = widestText(valueTicks(layout.valueScale, valueAxis), fm);
         categoryTicks(layout, data, area.width() - leftWidth, fm);
         rightPad = widestText(layout.categoryTicks, fm) / 2;
@@ -497,10 +504,10 @@ ChartLayout layoutChart(const ChartModel& model, const QSizeF& size)
     const double pageWidth = std::hypot(layout.projection.xAxis().x(), layout.projection.xAxis().y()) * layout.box.width;
     const double pageHeight = std::hypot(layout.projection.yAxis().x(), layout.projection.yAxis().y()) * layout.box.height;
     if (layout.horizontal) {
-        layout.valueScale = scaleForLength(data.vMin, data.vMax, pageWidth, true, valueAxis, fm);
+        layout.valueScale = scaleForLength(range.vMin, range.vMax, pageWidth, true, valueAxis, fm);
         categoryTicks(layout, data, pageHeight, fm);
     } else {
-        layout.valueScale = scaleForLength(data.vMin, data.vMax, pageHeight, false, valueAxis, fm);
+        layout.valueScale = scaleForLength(range.vMin, range.vMax, pageHeight, false, valueAxis, fm);
         categoryTicks(layout, data, pageWidth, fm);
     }
     layout.valueTicks = valueTicks(layout.valueScale, valueAxis);

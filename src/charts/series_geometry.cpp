@@ -98,22 +98,28 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
     const double pageUnit = std::hypot(along.x(), along.y()) * unit;
     const double pageBar = pageUnit * 0.7 / static_cast<double>(std::max<std::size_t>(1, members.size()));
     const bool outlined = pageBar >= 5;
-    const bool smooth = pageBar >= 8;
-    if (!p.hasDepth() && !smooth) {
-        // Narrow flat bars of one slot never overlap: all bars of a colour go in one call.
+    if (!p.hasDepth()) {
+        // Flat bars of one slot never overlap: all bars of a colour go in one call. They are
+        // smoothed (even gaps between narrow bars) unless they are very many or thinner than
+        // two pixels.
         std::vector<RectsItem> byColour;
         for (const BarBox& bar : bars) {
             auto it = std::find_if(byColour.begin(), byColour.end(),
                                    [&](const RectsItem& e) { return e.brush.color() == bar.color; });
             if (it == byColour.end())
-                it = byColour.insert(byColour.end(), RectsItem{{}, QBrush(bar.color), QPen(Qt::NoPen)});
+                it = byColour.insert(byColour.end(), RectsItem{{}, QBrush(bar.color),
+                                                               outlined ? chartPen(edgeShade(bar.color)) : QPen(Qt::NoPen)});
             it->rects.push_back(QRectF(p.map(bar.x0, bar.y1, 0), p.map(bar.x1, bar.y0, 0)).normalized());
         }
-        items.push_back(SmoothingItem{false});
+        const bool smoothFlat = bars.size() <= 2000 && pageBar >= 2;
+        if (!smoothFlat)
+            items.push_back(SmoothingItem{false});
         items.insert(items.end(), byColour.begin(), byColour.end());
-        items.push_back(SmoothingItem{true});
+        if (!smoothFlat)
+            items.push_back(SmoothingItem{true});
         return;
     }
+    const bool smooth = pageBar >= 8;
     if (!smooth)
         items.push_back(SmoothingItem{false});
     for (const BarBox& bar : bars)

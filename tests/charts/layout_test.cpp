@@ -114,6 +114,8 @@ TEST(Layout, ThePyramidValueAxisShowsSharesWithoutSign)
     EXPECT_GT(layout.valueScale.max, 0);
     for (const AxisTick& t : layout.valueTicks)
         EXPECT_FALSE(t.text.startsWith('-')) << t.text.toStdString();
+    // Both sides on one scale.
+    EXPECT_DOUBLE_EQ(layout.valueScale.min, -layout.valueScale.max);
 }
 
 // Every display item's extent, with the pen's half width.
