@@ -10,4 +10,6 @@ cmake --build build-asan -j "$(nproc)"
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+# The table readers under libFuzzer for a short while (when clang is installed).
+scripts/fuzz-smoke.sh 15
 cd build-asan && ctest --output-on-failure -j "$(nproc)"

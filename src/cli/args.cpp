@@ -21,9 +21,9 @@ std::optional<std::string> ParsedArgs::value(std::string_view option) const
 
 namespace {
 
-const OptionSpec* findOption(const CommandSpec& spec, std::string_view name)
+const OptionSpec* findOption(const CommandSpec& command, std::string_view name)
 {
-    for (const OptionSpec& option : spec.options)
+    for (const OptionSpec& option : command.options)
         if (option.name == name)
             return &option;
     return nullptr;
@@ -42,7 +42,7 @@ std::string joined(const std::vector<std::string>& items, std::string_view separ
 
 }  // namespace
 
-ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words)
+ParsedArgs parseArgs(const CommandSpec& command, std::span<const std::string> words)
 {
     ParsedArgs parsed;
     for (const std::string& word : words) {
@@ -74,7 +74,7 @@ ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words
             inlineValue = name.substr(eq + 1);
             name.resize(eq);
         }
-        const OptionSpec* option = findOption(spec, name);
+        const OptionSpec* option = findOption(command, name);
         if (!option)
             throw UsageError("unknown option '--" + name + "'");
         if (!option->takesValue) {
@@ -101,11 +101,11 @@ ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words
         parsed.values[name] = std::move(value);
     }
 
-    if (parsed.positionals.size() < spec.positionals.size())
-        throw UsageError("missing " + spec.positionals[parsed.positionals.size()]);
-    if (parsed.positionals.size() > spec.positionals.size())
-        throw UsageError("unexpected argument '" + parsed.positionals[spec.positionals.size()] + "'");
-    for (const std::string& required : spec.requiredOptions)
+    if (parsed.positionals.size() < command.positionals.size())
+        throw UsageError("missing " + command.positionals[parsed.positionals.size()]);
+    if (parsed.positionals.size() > command.positionals.size())
+        throw UsageError("unexpected argument '" + parsed.positionals[command.positionals.size()] + "'");
+    for (const std::string& required : command.requiredOptions)
         if (!parsed.has(required))
             throw UsageError("missing option '--" + required + "'");
     return parsed;

@@ -62,6 +62,6 @@ struct ParsedArgs {
 // Parses the words after the command name. "--name value" and "--name=value" both work;
 // "--" ends the options (later words are positionals, even when they start with "--").
 // "--help" anywhere sets `help` and skips every other check. Throws UsageError.
-ParsedArgs parseArgs(const CommandSpec& spec, std::span<const std::string> words);
+ParsedArgs parseArgs(const CommandSpec& command, std::span<const std::string> words);
 
 }  // namespace zandor::cli

@@ -97,6 +97,7 @@ const std::vector<const CommandSpec*>& commands()
         &prepareCommand(),
         &sqlCommand(),
         &convertCommand(),
+        &projectCommand(),
         &chartCommand(),
     };
     return all;

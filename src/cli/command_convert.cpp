@@ -33,7 +33,7 @@ int runConvert(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& convertCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "convert",
         .summary = "copies a table into a table of another format",
         .usage = "convert SOURCE TARGET --to ascii|dbase|foxpro|paradox",
@@ -53,7 +53,7 @@ const CommandSpec& convertCommand()
         .requiredOptions = {"to"},
         .run = runConvert,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

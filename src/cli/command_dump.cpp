@@ -32,7 +32,7 @@ int runDump(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& dumpCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "dump",
         .summary = "every record of a table, as CSV",
         .usage = "dump TABLE",
@@ -46,7 +46,7 @@ const CommandSpec& dumpCommand()
         .requiredOptions = {},
         .run = runDump,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

@@ -245,7 +245,7 @@ int runImport(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& importCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "import",
         .summary = "a new table from a CSV file",
         .usage = "import SOURCE.csv TABLE",
@@ -271,7 +271,7 @@ const CommandSpec& importCommand()
         .requiredOptions = {},
         .run = runImport,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

@@ -35,7 +35,7 @@ int runInfo(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& infoCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "info",
         .summary = "the fields of a table: number, name, type, width",
         .usage = "info TABLE",
@@ -48,7 +48,7 @@ const CommandSpec& infoCommand()
         .requiredOptions = {},
         .run = runInfo,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

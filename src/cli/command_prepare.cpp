@@ -31,7 +31,7 @@ int runPrepare(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& prepareCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "prepare",
         .summary = "a new prepared population data table (ages 0 to 80)",
         .usage = "prepare single|urban-rural PATH",
@@ -49,7 +49,7 @@ const CommandSpec& prepareCommand()
         .requiredOptions = {},
         .run = runPrepare,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

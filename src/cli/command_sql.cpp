@@ -19,7 +19,7 @@ int runSql(const ParsedArgs& args, Streams& io)
 
 const CommandSpec& sqlCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "sql",
         .summary = "runs one Create table or alter table statement",
         .usage = "sql STATEMENT",
@@ -39,7 +39,7 @@ const CommandSpec& sqlCommand()
         .requiredOptions = {},
         .run = runSql,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

@@ -44,7 +44,13 @@ std::string_view withoutTerminator(std::string_view s)
     return trim(s);
 }
 
-std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+std::string quoted(std::string_view s)
+{
+    std::string out(1, '\'');
+    out += s;
+    out += '\'';
+    return out;
+}
 
 // Reads a statement from left to right.
 class Reader {

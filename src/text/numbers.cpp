@@ -86,7 +86,7 @@ std::string formatPattern(double v, std::string_view pattern) {
     if (keep < 0) {
         units = "0";
     } else if (keep == 0) {
-        units = d.digits[0] >= '5' ? "1" : "0";
+        units.assign(1, d.digits[0] >= '5' ? '1' : '0');
     } else {
         const long taken = std::min<long>(keep, kSignificant);
         units.assign(d.digits.begin(), d.digits.begin() + taken);
@@ -231,7 +231,10 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::string invalidNumberMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid floating point value";
+    std::string message(1, '\'');
+    message += text;
+    message += "' is not a valid floating point value";
+    return message;
 }
 
 double toNumber(std::string_view text) {

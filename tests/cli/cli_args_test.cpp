@@ -17,7 +17,7 @@ int noRun(const ParsedArgs&, Streams&)
 
 const CommandSpec& sampleCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "sample",
         .summary = "",
         .usage = "sample SOURCE TARGET --to FORMAT [--3d] [--title TEXT]",
@@ -27,7 +27,7 @@ const CommandSpec& sampleCommand()
         .requiredOptions = {"to"},
         .run = noRun,
     };
-    return spec;
+    return command;
 }
 
 struct ParseCase {

@@ -1,0 +1,237 @@
+// zandor-cli project TABLE ...: the single-region projection, run as a user of the
+// projection dialog runs it, with the indicators, one text listing or the last year's
+// population as output.
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <utility>
+
+#include "cli/commands.h"
+#include "cli/csv_reader.h"
+#include "cli/csv_writer.h"
+#include "projection/indicators.h"
+#include "projection/single_region_projection.h"
+#include "tables/table.h"
+
+namespace zandor::cli {
+
+namespace {
+
+using projection::InputField;
+using projection::SingleRegionGrids;
+
+int yearOption(const ParsedArgs& args, const char* name)
+{
+    const std::string text = *args.value(name);
+    int year = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw UsageError("option '--" + std::string(name) + "' takes a whole number, not '" + text + "'");
+    return year;
+}
+
+// The grid cell a schedule-file row name stands for.
+struct GridRow {
+    text::TextGrid SingleRegionGrids::*grid;
+    int row;
+};
+
+std::map<std::string, GridRow> scheduleRows()
+{
+    std::map<std::string, GridRow> rows = {
+        {"tfr", {&SingleRegionGrids::tfr, 1}},
+        {"e0_male", {&SingleRegionGrids::lifeExpectancy, projection::kMaleRow}},
+        {"e0_female", {&SingleRegionGrids::lifeExpectancy, projection::kFemaleRow}},
+        {"sex_ratio", {&SingleRegionGrids::sexRatio, 1}},
+        {"new_migrants", {&SingleRegionGrids::migrants, projection::kNewMigrantsRow}},
+        {"migrant_birth_rate", {&SingleRegionGrids::migrants, projection::kMigrantBirthRateRow}},
+        {"migrant_death_rate", {&SingleRegionGrids::migrants, projection::kMigrantDeathRateRow}},
+    };
+    for (int age = projection::kFirstFertileAge; age <= projection::kLastFertileAge; ++age)
+        rows["pattern_" + std::to_string(age)] = {&SingleRegionGrids::pattern,
+                                                  age - projection::kFirstFertileAge + 1};
+    return rows;
+}
+
+// Puts the cells of the schedule file into the grids, as if typed. The file is read whole
+// and checked before any cell is written.
+void applyScheduleFile(const std::string& path, SingleRegionGrids& grids, int baseYear, int endYear)
+{
+    const std::string content = readWholeFile(path);
+    CsvReader reader(content);
+    std::vector<std::string> fields;
+    std::vector<std::string> expected = {"row"};
+    for (int year = baseYear + 1; year <= endYear; ++year)
+        expected.push_back(std::to_string(year));
+    if (!reader.next(fields) || fields != expected)
+        throw std::runtime_error("schedule file " + path + ": the first line must be 'row' followed by the years "
+                                 + std::to_string(baseYear + 1) + " to " + std::to_string(endYear));
+    const auto rows = scheduleRows();
+    std::vector<std::pair<GridRow, std::vector<std::string>>> cells;
+    while (reader.next(fields)) {
+        if (fields.size() == 1 && fields[0].empty())
+            continue;
+        const std::string where = "schedule file " + path + ", line " + std::to_string(reader.line());
+        const auto row = rows.find(fields[0]);
+        if (row == rows.end())
+            throw std::runtime_error(where + ": unknown row '" + fields[0] + "'");
+        if (fields.size() != expected.size())
+            throw std::runtime_error(where + ": " + std::to_string(fields.size() - 1) + " cells for "
+                                     + std::to_string(expected.size() - 1) + " years");
+        cells.emplace_back(row->second, std::vector<std::string>(fields.begin() + 1, fields.end()));
+    }
+    for (const auto& [row, texts] : cells)
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, texts[i]);
+}
+
+void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* out)
+{
+    const auto& catalogue = projection::indicatorCatalogue(Edition::Full);
+    std::vector<int> codes;
+    for (int code = 0; code <= projection::indicator::kMigrantDeaths; ++code)
+        if (code != projection::indicator::kAgeStructure)
+            codes.push_back(code);
+    std::vector<std::vector<double>> values;
+    for (int code : codes)
+        values.push_back(projection::indicatorValues(results, code));
+
+    CsvWriter csv(out);
+    csv.text("year");
+    for (int code : codes)
+        csv.text(catalogue[static_cast<std::size_t>(code)]);
+    csv.endRow();
+    for (int t = 0; t < results.yearCount; ++t) {
+        csv.integer(results.calendarYear(t));
+        for (const auto& series : values)
+            csv.number(series[static_cast<std::size_t>(t)]);
+        csv.endRow();
+    }
+    csv.finish();
+}
+
+void writeAges(const projection::ProjectionResultSet& results, std::FILE* out)
+{
+    CsvWriter csv(out);
+    csv.text("age");
+    csv.text("male");
+    csv.text("female");
+    csv.endRow();
+    for (int a = 0; a < results.ageCount; ++a) {
+        csv.integer(a);
+        csv.number(results.malePopulation[static_cast<std::size_t>(a)]);
+        csv.number(results.femalePopulation[static_cast<std::size_t>(a)]);
+        csv.endRow();
+    }
+    csv.finish();
+}
+
+void writeListing(const std::vector<std::string>& lines, std::FILE* out)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0)
+        throw std::runtime_error("cannot write the output");
+}
+
+int runProject(const ParsedArgs& args, Streams& io)
+{
+    if (args.has("listing") && args.has("ages"))
+        throw UsageError("--listing and --ages cannot be given together");
+    if (args.has("survival-male") != args.has("survival-female"))
+        throw UsageError("--survival-male and --survival-female go together");
+    const int baseYear = yearOption(args, "base-year");
+    const int endYear = yearOption(args, "end-year");
+
+    tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
+    projection::SingleRegionInputs inputs;
+    // The dialog as it opens at the start of a session, then the five field handlers with the
+    // years set (the same grids as choosing the fields first and rebuilding for new years).
+    SingleRegionGrids grids = projection::openScheduleGrids(0, baseYear);
+    const std::pair<InputField, const char*> fields[] = {
+        {InputField::MalePopulation, "male-pop"},   {InputField::FemalePopulation, "female-pop"},
+        {InputField::MaleDeathRates, "male-rates"}, {InputField::FemaleDeathRates, "female-rates"},
+        {InputField::Fertility, "fertility"},
+    };
+    for (const auto& [field, option] : fields)
+        projection::chooseField(inputs, grids, field, args.value(option).value_or(""), table, baseYear, endYear);
+    if (args.has("migrants"))
+        projection::chooseMigrantOption(inputs, grids, true, baseYear, Edition::Full);
+    if (auto schedule = args.value("schedule"))
+        applyScheduleFile(*schedule, grids, baseYear, endYear);
+
+    projection::RunOptions options;
+    options.urbanShareText = args.value("urban-share").value_or("0.26");
+    options.migrantStockText = args.value("migrant-stock").value_or("50000");
+    if (args.has("survival-male")) {
+        options.mortality = projection::MortalityOption::SurvivalCurves;
+        options.maleSurvival = projection::loadAgeSeries(table, *args.value("survival-male"));
+        options.femaleSurvival = projection::loadAgeSeries(table, *args.value("survival-female"));
+    }
+    const projection::ProjectionResultSet results = projection::projectSingleRegion(inputs, grids, options);
+
+    if (auto listing = args.value("listing"))
+        writeListing(projection::textListing(results, *listing, Edition::Full), io.out);
+    else if (args.has("ages"))
+        writeAges(results, io.out);
+    else
+        writeIndicators(results, io.out);
+    return 0;
+}
+
+}  // namespace
+
+const CommandSpec& projectCommand()
+{
+    static const CommandSpec command{
+        .name = "project",
+        .summary = "single-region population projection",
+        .usage = "project TABLE --male-pop FIELD --female-pop FIELD --male-rates FIELD\n"
+                 "    --female-rates FIELD --fertility FIELD --base-year N --end-year N\n"
+                 "    [--schedule FILE] [--urban-share TEXT] [--migrants] [--migrant-stock TEXT]\n"
+                 "    [--survival-male FIELD --survival-female FIELD] [--listing TEXT | --ages]",
+        .help =
+            "Runs the single-region cohort-component projection as a user of the projection\n"
+            "dialog does: chooses the five fields (base-year population, central death rates\n"
+            "and fertility rates by single year of age, one record per age from 0; at least\n"
+            "71 records), sets the base and end year, chooses \"包含流动人口\" with --migrants,\n"
+            "puts the schedule file's cells into the grids, chooses the new survival curves\n"
+            "with the two --survival-* fields (lx by age), and presses \"开始预测\".\n"
+            "\n"
+            "  --urban-share TEXT    base-year urban share (default 0.26)\n"
+            "  --migrant-stock TEXT  migrant population at the start (default 50000)\n"
+            "  --schedule FILE       CSV; first line: row,<base year + 1>,...,<end year>; then one\n"
+            "                        line per row: its name and one cell text per year. Rows: tfr,\n"
+            "                        e0_male, e0_female, sex_ratio, pattern_15 ... pattern_49,\n"
+            "                        new_migrants, migrant_birth_rate, migrant_death_rate. Rows\n"
+            "                        not named keep the base-year values. A life-expectancy or\n"
+            "                        TFR row counts as changed when a cell differs as text from\n"
+            "                        the base-year value (e0 as #####.####, TFR as #####.##).\n"
+            "\n"
+            "Output (default): CSV with the header 'year' and the indicators 总人口数 ...\n"
+            "流动人口死亡数 (catalogue codes 0-20 and 22-34), one row per projected year; births,\n"
+            "deaths and natural increase unrounded.\n"
+            "  --listing TEXT  the text listing that \"数据显示\" shows for the list text TEXT, line\n"
+            "                  by line, the leading empty line included\n"
+            "  --ages          CSV age,male,female: the population of the last projected year\n"
+            "\n"
+            "The program's refusals exit with 2 and the message alone on standard error, for\n"
+            "example \"选定原始数据变量不够!\" when one of the five fields is left out or empty,\n"
+            "\"数据格式不正确.\" when a field handler finds a value out of range. A schedule cell\n"
+            "or box text that is not a number exits with 1, naming the row and the year.\n",
+        .positionals = {"TABLE"},
+        .options = {{"male-pop", true},       {"female-pop", true},     {"male-rates", true},
+                    {"female-rates", true},   {"fertility", true},      {"base-year", true},
+                    {"end-year", true},       {"schedule", true},       {"urban-share", true},
+                    {"migrants", false},      {"migrant-stock", true},  {"survival-male", true},
+                    {"survival-female", true}, {"listing", true},       {"ages", false}},
+        // A field left out is a field list left empty: the run refuses with the program's
+        // own message, as the dialog does.
+        .requiredOptions = {"base-year", "end-year"},
+        .run = runProject,
+    };
+    return command;
+}
+
+}  // namespace zandor::cli

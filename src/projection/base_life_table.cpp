@@ -1,0 +1,98 @@
+// Single-year base life table, a-values and the logit-shift fit of the projection.
+#include "projection/base_life_table.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace zandor::projection {
+
+std::vector<double> singleYearAValues(Sex sex, int ageCount, double m0) {
+    if (ageCount < kMinimumAgeRows) {
+        throw std::invalid_argument("a-values need at least 71 ages, not " + std::to_string(ageCount));
+    }
+    std::vector<double> a(static_cast<std::size_t>(ageCount));
+    const double q0 = 1.0 - std::exp(-m0);
+    const bool male = sex == Sex::Male;
+    double a0 = 0;
+    double a1to4 = 0;
+    if (q0 >= 0.1) {
+        a0 = male ? 0.33 : 0.35;
+        a1to4 = male ? 0.338 : 0.34025;
+    } else {
+        a0 = male ? 0.0425 + 2.875 * q0 : 0.05 + 3.0 * q0;
+        a1to4 = male ? (1.63 - 3.013 * q0) / 4 : (1.524 - 1.627 * q0) / 4;
+    }
+    a[0] = a0;
+    for (int x = 1; x <= 4; ++x) a[static_cast<std::size_t>(x)] = a1to4;
+    for (int x = 5; x <= 9; ++x) a[static_cast<std::size_t>(x)] = 0.45;
+    for (int x = 10; x <= 69; ++x) a[static_cast<std::size_t>(x)] = 0.52;
+    for (int x = 70; x < ageCount; ++x) a[static_cast<std::size_t>(x)] = 0.5;
+    return a;
+}
+
+BaseLifeTable baseLifeTable(Sex sex, std::span<const double> mx) {
+    const int n = static_cast<int>(mx.size());
+    BaseLifeTable t;
+    t.aValues = singleYearAValues(sex, n, mx[0]);
+    const auto size = mx.size();
+    t.qx.resize(size);
+    t.dx.resize(size);
+    t.lx.resize(size + 1);
+    t.Lx.resize(size);
+    t.Tx.resize(size);
+    t.ex.resize(size);
+    for (std::size_t x = 0; x < size; ++x) t.qx[x] = 1.0 - std::exp(-mx[x]);
+    t.lx[0] = 1.0;
+    for (std::size_t x = 0; x + 1 < size; ++x) {
+        t.dx[x] = t.lx[x] * t.qx[x];
+        t.lx[x + 1] = t.lx[x] - t.dx[x];
+        t.Lx[x] = (t.lx[x] - t.lx[x + 1]) * t.aValues[x] + t.lx[x + 1];
+    }
+    const std::size_t last = size - 1;
+    t.qx[last] = 1.0;
+    t.aValues[last] = 1.0 / mx[last];
+    t.dx[last] = t.lx[last];
+    t.lx[size] = 0.0;
+    t.Lx[last] = t.lx[last] * t.aValues[last];
+    t.Tx[last] = t.Lx[last];
+    for (std::size_t x = last; x-- > 0;) t.Tx[x] = t.Tx[x + 1] + t.Lx[x];
+    for (std::size_t x = 0; x < size; ++x) t.ex[x] = t.Tx[x] / t.lx[x];
+    return t;
+}
+
+void personYears(std::span<const double> lx, std::span<const double> aValues, std::span<double> Lx) {
+    for (std::size_t x = 0; x < Lx.size(); ++x) Lx[x] = (lx[x] - lx[x + 1]) * aValues[x] + lx[x + 1];
+}
+
+namespace {
+
+double shiftedSum(std::span<const double> baseLx, double alpha) {
+    const double expTwoAlpha = std::exp(2.0 * alpha);
+    double sum = 0;
+    for (double l : baseLx) sum += logitShifted(l, expTwoAlpha);
+    return sum;
+}
+
+}  // namespace
+
+std::optional<LogitShiftFit> fitLogitShift(std::span<const double> baseLx, double target) {
+    double lo = -100.0;
+    double hi = 100.0;
+    for (;;) {
+        const double alpha = (lo + hi) / 2.0;
+        const double sum = shiftedSum(baseLx, alpha);
+        if (std::isnan(sum) || std::isnan(target)) return std::nullopt;
+        if (std::fabs(sum - target) <= 1e-9) return LogitShiftFit{alpha, sum};
+        // Once lo and hi are neighbouring doubles the midpoint is one of them: no shift
+        // between them comes closer, so the target lies outside what a shift can reach.
+        if (alpha <= lo || alpha >= hi) return std::nullopt;
+        if (target > sum) {
+            hi = alpha;
+        } else {
+            lo = alpha;
+        }
+    }
+}
+
+}  // namespace zandor::projection
