@@ -17,6 +17,8 @@ struct ScaleCase {
     int decimals;
 };
 
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.lo << ".." << c.hi << " in " << c.maxIntervals; }
+
 class NiceScaleTest : public ::testing::TestWithParam<ScaleCase> {};
 
 TEST_P(NiceScaleTest, CoversTheDataWithRoundTicks)
@@ -73,6 +75,8 @@ struct TickCase {
     const char* text;
 };
 
+void PrintTo(const TickCase& c, std::ostream* os) { *os << c.text; }
+
 class TickTextTest : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(TickTextTest, ReadsAsWritten)
@@ -106,6 +110,8 @@ struct StepCase {
     double spacing, extent, gap;
     int step;
 };
+
+void PrintTo(const StepCase& c, std::ostream* os) { *os << c.spacing << " apart, " << c.extent << " wide"; }
 
 class CategoryStepTest : public ::testing::TestWithParam<StepCase> {};
 

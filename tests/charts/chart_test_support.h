@@ -65,3 +65,6 @@ inline ChartModel oneSeries(SeriesKind kind, std::initializer_list<double> value
 }
 
 }  // namespace zandor::charts::testing
+
+// Readable test names for sizes.
+inline void PrintTo(const QSize& size, std::ostream* os) { *os << size.width() << "x" << size.height(); }

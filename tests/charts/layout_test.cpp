@@ -54,6 +54,12 @@ struct ThinCase {
     bool threeD;
 };
 
+void PrintTo(const ThinCase& c, std::ostream* os)
+{
+    *os << "kind " << static_cast<int>(c.kind) << ", " << c.rows << " rows, " << c.width << "x" << c.height
+        << (c.threeD ? " 3-D" : "");
+}
+
 class CategoryThinningTest : public ::testing::TestWithParam<ThinCase> {};
 
 TEST_P(CategoryThinningTest, LabelsAreRoundAndNeverOverlap)

@@ -52,6 +52,11 @@ struct AngleCase {
     int walls;
 };
 
+void PrintTo(const AngleCase& c, std::ostream* os)
+{
+    *os << c.rotation << "/" << c.elevation << (c.orthogonal ? " orthogonal" : "") << " depth " << c.depth;
+}
+
 class ProjectionFitTest : public ::testing::TestWithParam<AngleCase> {};
 
 TEST_P(ProjectionFitTest, TheBoxAndItsWallsFitTheAreaAndTouchItsSides)

@@ -43,6 +43,8 @@ struct KindCase {
     bool threeD;
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.kind << " " << c.fields << " -> " << c.file; }
+
 class CliChartKinds : public CliChart, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(CliChartKinds, WritesAChartImageTheReaderOpens)
@@ -117,6 +119,13 @@ struct RefusalCase {
     int status;
     const char* message;  // part of the error text
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << " ";
+    *os << "-> " << c.status;
+}
 
 class CliChartRefusals : public CliChart, public ::testing::WithParamInterface<RefusalCase> {};
 
