@@ -35,6 +35,7 @@ const QString kFemale = QStringLiteral("女性");
 const QString kSaveFilter = QStringLiteral("BMP (*.bmp);;PNG (*.png);;SVG (*.svg);;PDF (*.pdf)");
 const QString kSaveSuffix = QStringLiteral("bmp");
 const QString kReplaceQuestion = QStringLiteral("%1 已存在。\n要替换它吗?");
+const QString kPrinterUnavailable = QStringLiteral("打印机不能使用。");
 
 constexpr int kFrameWaitMs = 300;  // between pyramid frames
 constexpr int kStripHeight = 40;   // the button strip under the chart
@@ -215,11 +216,11 @@ void TGraph::BitBtn5Click()
     printChart(printer);
 }
 
-void TGraph::printChart(QPrinter& printer) const
+void TGraph::printChart(QPrinter& printer)
 {
     QPainter painter;
     if (!painter.begin(&printer)) {
-        Prompts::information(const_cast<TGraph*>(this), QStringLiteral("打印机不能使用。"));
+        Prompts::information(this, kPrinterUnavailable);
         return;
     }
     // The chart is laid out at 96 pixels per inch, as on screen, and scaled to the page.

@@ -42,7 +42,7 @@ public:
     void setPyramidButtonsVisible(bool visible);
 
     // Draws the chart for printing on `printer` in landscape, filling its page.
-    void printChart(QPrinter& printer) const;
+    void printChart(QPrinter& printer);
 
     // Every margin of the chart moved by `delta` percent (kept within 0..40).
     void shiftMargins(int delta);
