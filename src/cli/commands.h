@@ -17,5 +17,6 @@ const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
+const CommandSpec& chartCommand();
 
 }  // namespace zandor::cli

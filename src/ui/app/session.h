@@ -11,6 +11,7 @@
 
 #include "tables/table.h"
 #include "text/edition.h"
+#include "ui/charts/chart_settings.h"
 #include "ui/tables/structure_rows.h"
 
 namespace zandor::ui {
@@ -37,6 +38,8 @@ public:
     std::vector<FieldRecord> structureSnapshot;
     // The help file the program names; every name maps to the bundled manual.
     QString helpFile;
+    // The newest chart window, the chart font settings and the 3-D view dialog's memory.
+    ChartSettings charts;
 
     // The current table (open while tableOpen is 1).
     tables::Table& table() { return table_; }
