@@ -13,11 +13,13 @@
 #include <QTemporaryDir>
 
 #include "tables/table.h"
+#include "text/numbers.h"
 #include "test_support.h"
 #include "ui/analysis/life_table_frm.h"
 #include "ui/analysis/life_table_result.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
+#include "ui/charts/graph.h"
 
 using namespace testing_support;
 using zandor::Edition;
@@ -265,6 +267,70 @@ private slots:
         QCOMPARE(prompts.messages, QStringList{message});
         QVERIFY(!f->resultWindow());
         QVERIFY(f->isVisible());
+    }
+
+    void chartShowsTheSurvivalCurve_data()
+    {
+        QTest::addColumn<bool>("abridged");
+        QTest::addColumn<QStringList>("firstLabels");
+        QTest::newRow("single years") << false << QStringList{"0", "1", "2", "3", "4", "5"};
+        QTest::newRow("abridged groups") << true << QStringList{"0", "4", "9", "14", "19", "24"};
+    }
+
+    void chartShowsTheSurvivalCurve()
+    {
+        QFETCH(bool, abridged);
+        QFETCH(QStringList, firstLabels);
+        PromptRecorder prompts;
+        auto o = open();
+        chooseRates(o.form, "男性死亡率");
+        if (abridged)
+            QTest::mouseClick(child<QRadioButton>(o.form, "RadioButton2"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
+        TLife_table_result* r = o.form->resultWindow();
+        QVERIFY(r);
+        QTest::mouseClick(child<QPushButton>(r, "BitBtn3"), Qt::LeftButton);
+
+        zandor::ui::TGraph* graph = r->chartWindow();
+        QVERIFY(graph);
+        QVERIFY(graph->isVisible());
+        QCOMPARE(graph->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(o.window->session().charts.newestChartWindow.data(), graph);
+        const zandor::charts::ChartModel& chart = graph->chartModel();
+        QVERIFY(chart.view.enabled);
+        QCOMPARE(chart.title, QStringLiteral("存活曲线图"));
+        QCOMPARE(chart.bottomAxis.title, QStringLiteral("年龄"));
+        QCOMPARE(chart.leftAxis.title, QStringLiteral("存活概率(lx)"));
+        QCOMPARE(chart.series.size(), std::size_t(1));
+        const zandor::charts::Series& curve = chart.series.front();
+        QCOMPARE(curve.kind, zandor::charts::SeriesKind::Line);
+        QCOMPARE(curve.title, QStringLiteral("存活曲线"));
+        QCOMPARE(curve.color, QColor(255, 0, 0));
+        QCOMPARE(curve.points.size(), std::size_t(101));
+
+        // The points are the grid's lx, coloured blue, labelled by age.
+        auto* grid = child<QTableWidget>(r, "StringGrid1");
+        QStringList labels;
+        for (std::size_t k = 0; k < curve.points.size(); ++k) {
+            const auto& point = curve.points[k];
+            QCOMPARE(point.color, QColor(0, 0, 255));
+            QCOMPARE(zandor::text::formatPattern(point.y, "####.######"),
+                     grid->item(int(k) + 1, 3)->text().toStdString());
+            if (k < std::size_t(firstLabels.size()))
+                labels << point.label;
+        }
+        QCOMPARE(labels, firstLabels);
+        QCOMPARE(curve.points.back().label, abridged ? QStringLiteral("499") : QStringLiteral("100"));
+
+        // It draws: the chart area holds more than its background.
+        const QImage image = graph->chartArea()->grabChart();
+        QVERIFY(!image.isNull());
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 4)
+            for (int x = 0; x < image.width(); x += 4)
+                colours.insert(image.pixel(x, y));
+        QVERIFY(colours.size() > 3);
+        QCOMPARE(prompts.messages, QStringList());
     }
 
     void savesTheGridOnceUnderOneName()

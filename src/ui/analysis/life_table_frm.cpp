@@ -1,6 +1,5 @@
 #include "ui/analysis/life_table_frm.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include <exception>
-#include <filesystem>
 
 #include "tables/table.h"
 #include "ui/analysis/life_table_result.h"
@@ -236,9 +234,7 @@ void TLife_table_frm::BitBtn1Click()
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
     }
-    const QString folder = QString::fromStdString(
-        std::filesystem::path(session_.table().path()).parent_path().string());
-    result_ = new TLife_table_result(std::move(table), folder, this);
+    result_ = new TLife_table_result(session_, std::move(table), this);
     result_->show();
 }
 

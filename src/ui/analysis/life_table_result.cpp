@@ -8,14 +8,21 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <filesystem>
 
 #include "analysis/life_table_save.h"
+#include "ui/analysis/survival_chart.h"
+#include "ui/app/session.h"
+#include "ui/charts/graph.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
 
-TLife_table_result::TLife_table_result(analysis::LifeTable table, QString tableFolder, QWidget* parent)
-    : QDialog(parent), table_(std::move(table)), tableFolder_(std::move(tableFolder))
+TLife_table_result::TLife_table_result(Session& session, analysis::LifeTable table, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      table_(std::move(table)),
+      tableFolder_(QString::fromStdString(std::filesystem::path(session.table().path()).parent_path().string()))
 {
     setObjectName(QStringLiteral("Life_table_result"));
     setWindowTitle(QStringLiteral("生命表"));
@@ -41,6 +48,7 @@ TLife_table_result::TLife_table_result(analysis::LifeTable table, QString tableF
         }
     }
     StringGrid1->resizeColumnsToContents();
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     BitBtn3 = new QPushButton(QStringLiteral("图形"), this);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
@@ -63,9 +71,15 @@ TLife_table_result::TLife_table_result(analysis::LifeTable table, QString tableF
     resize(720, 520);
 }
 
+TGraph* TLife_table_result::chartWindow() const { return chart_; }
+
+// The survival curve in a new chart window, shown modally.
 void TLife_table_result::BitBtn3Click()
 {
-    // The survival chart opens here once the chart window exists.
+    chart_ = new TGraph(session_.charts, session_.edition(), this);
+    describeSurvivalChart(table_, chart_->editChart());
+    chart_->setWindowModality(Qt::ApplicationModal);
+    chart_->show();
 }
 
 // Saves the grid, heading row included, as a new Paradox table under the chosen name; an

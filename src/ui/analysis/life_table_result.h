@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include "analysis/life_table.h"
@@ -12,12 +13,16 @@ class QTableWidget;
 
 namespace zandor::ui {
 
+class Session;
+class TGraph;
+
 class TLife_table_result : public QDialog {
     Q_OBJECT
 public:
-    // `tableFolder` is the folder of the current table: a save name without a folder lies
-    // there.
-    TLife_table_result(analysis::LifeTable table, QString tableFolder, QWidget* parent = nullptr);
+    // Shows `table`, computed from the session's current table: a save name without a folder
+    // lies in that table's folder, and the chart window is made with the session's chart
+    // settings.
+    TLife_table_result(Session& session, analysis::LifeTable table, QWidget* parent = nullptr);
 
     const analysis::LifeTable& lifeTable() const { return table_; }
 
@@ -31,8 +36,13 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
+    // The chart window of the latest "图形" (owned by this window; null before).
+    TGraph* chartWindow() const;
+
 private:
+    Session& session_;
     analysis::LifeTable table_;
+    QPointer<TGraph> chart_;
     QString tableFolder_;
 };
 
