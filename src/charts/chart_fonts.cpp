@@ -19,12 +19,12 @@ QFont chartFont(double points, bool bold)
     return font;
 }
 
-QFont chartFont(const FontSpec& spec, int defaultPoints)
+QFont chartFont(const FontSpec& style, int defaultPoints)
 {
-    QFont font = chartFont(spec.size > 0 ? spec.size : defaultPoints, spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    QFont font = chartFont(style.size > 0 ? style.size : defaultPoints, style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strikeOut);
     return font;
 }
 

@@ -17,6 +17,6 @@ inline constexpr int kMarkPoints = 8;
 // A font with Chinese glyphs, of `points` size.
 QFont chartFont(double points, bool bold = false);
 // The font of a FontSpec; a size of 0 takes `defaultPoints`.
-QFont chartFont(const FontSpec& spec, int defaultPoints);
+QFont chartFont(const FontSpec& style, int defaultPoints);
 
 }  // namespace zandor::charts

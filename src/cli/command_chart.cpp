@@ -156,7 +156,7 @@ int runChart(const ParsedArgs& args, Streams&)
 
 const CommandSpec& chartCommand()
 {
-    static const CommandSpec spec{
+    static const CommandSpec command{
         .name = "chart",
         .summary = "a chart of table fields, as BMP, PNG, SVG or PDF",
         .usage = "chart TABLE --kind line|bar|hbar|point|area|pyramid --fields F1[,F2...] [--title TEXT] "
@@ -187,7 +187,7 @@ const CommandSpec& chartCommand()
         .requiredOptions = {"kind", "fields"},
         .run = runChart,
     };
-    return spec;
+    return command;
 }
 
 }  // namespace zandor::cli

@@ -101,17 +101,17 @@ QWidget* TView_3d_frm::buildViewPage()
     auto* rangeGrid = new QGridLayout(range);
     int row = 0;
     for (int i = 0; i < 8; ++i) {
-        const BarSpec& spec = kBars[i];
-        auto* caption = new QLabel(QString::fromUtf8(spec.caption));
+        const BarSpec& setting = kBars[i];
+        auto* caption = new QLabel(QString::fromUtf8(setting.caption));
         caption->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         auto* bar = new QScrollBar(Qt::Horizontal);
         bar->setObjectName(QStringLiteral("ScrollBar%1").arg(i + 1));
-        bar->setRange(spec.minimum, spec.maximum);
-        bar->setValue(spec.initial);
-        bar->setSingleStep(spec.step);
-        bar->setPageStep(std::max(1, (spec.maximum - spec.minimum) / 10));
+        bar->setRange(setting.minimum, setting.maximum);
+        bar->setValue(setting.initial);
+        bar->setSingleStep(setting.step);
+        bar->setPageStep(std::max(1, (setting.maximum - setting.minimum) / 10));
         bar->setMinimumWidth(200);
-        auto* position = new QLabel(QString::fromLatin1(spec.label));
+        auto* position = new QLabel(QString::fromLatin1(setting.label));
         position->setObjectName(QStringLiteral("Label%1").arg(i + 9));
         position->setMinimumWidth(32);
         bars_[static_cast<std::size_t>(i)] = bar;
