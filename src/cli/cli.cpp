@@ -97,7 +97,9 @@ const std::vector<const CommandSpec*>& commands()
         &prepareCommand(),
         &sqlCommand(),
         &convertCommand(),
+        &lifeTableCommand(),
         &projectCommand(),
+        &chartCommand(),
     };
     return all;
 }

@@ -15,6 +15,8 @@ const CommandSpec& importCommand();
 const CommandSpec& prepareCommand();
 const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
+const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
+const CommandSpec& chartCommand();
 
 }  // namespace zandor::cli

@@ -15,6 +15,7 @@
 #include "tables/table.h"
 #include "tables/table_file.h"
 #include "text/refusal.h"
+#include "ui/analysis/life_table_frm.h"
 #include "ui/app/about_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/help_window.h"
@@ -59,6 +60,7 @@ Tvendol::~Tvendol()
 }
 
 TTable_info_frm* Tvendol::tableInfoForm() const { return tableInfoForm_; }
+TLife_table_frm* Tvendol::lifeTableForm() const { return lifeTableForm_; }
 TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }
 HelpWindow* Tvendol::helpWindow() const { return helpWindow_; }
 TSingle_Region_frm* Tvendol::singleRegionForm() const { return singleRegionForm_; }
@@ -423,7 +425,11 @@ void Tvendol::LifeTable1Click()
 {
     if (!tableIsOpen())
         return;
-    // The life table (生命表) opens here.
+    if (lifeTableForm_)
+        lifeTableForm_->deleteLater();
+    lifeTableForm_ = new TLife_table_frm(*session_, this);
+    lifeTableForm_->setWindowModality(Qt::ApplicationModal);
+    lifeTableForm_->show();
 }
 
 void Tvendol::N7Click()

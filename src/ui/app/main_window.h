@@ -18,6 +18,7 @@ class HelpWindow;
 class Navigator;
 class Session;
 class TAbout_Frm;
+class TLife_table_frm;
 class TSingle_Region_frm;
 class TTable_info_frm;
 
@@ -38,6 +39,7 @@ public:
     TTable_info_frm* tableInfoForm() const;
     TAbout_Frm* aboutForm() const;
     HelpWindow* helpWindow() const;
+    TLife_table_frm* lifeTableForm() const;
     TSingle_Region_frm* singleRegionForm() const;
 
 public slots:
@@ -100,6 +102,7 @@ private:
     QPointer<TTable_info_frm> tableInfoForm_;
     QPointer<TAbout_Frm> aboutForm_;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<TLife_table_frm> lifeTableForm_;
     QPointer<TSingle_Region_frm> singleRegionForm_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "tables/table.h"
 #include "text/edition.h"
+#include "ui/charts/chart_settings.h"
 #include "ui/projection/single_region_session.h"
 #include "ui/tables/structure_rows.h"
 
@@ -45,6 +46,8 @@ public:
     int wizardData = 0;
     // The single-region projection's inputs, last results and dialog state.
     SingleRegionSession singleRegion;
+    // The newest chart window, the chart font settings and the 3-D view dialog's memory.
+    ChartSettings charts;
 
     // The current table (open while tableOpen is 1).
     tables::Table& table() { return table_; }

@@ -27,6 +27,15 @@ void Prompts::information(QWidget* parent, const QString& text)
     QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
 }
 
+void Prompts::informationWithCancel(QWidget* parent, const QString& text)
+{
+    if (hooks().information) {
+        hooks().information(text);
+        return;
+    }
+    QMessageBox::information(parent, kTitle, text, QMessageBox::Cancel);
+}
+
 bool Prompts::confirm(QWidget* parent, const QString& text)
 {
     if (hooks().confirm)

@@ -23,6 +23,9 @@ class Prompts {
 public:
     // An information box with a single OK button, titled with the product name.
     static void information(QWidget* parent, const QString& text);
+    // The same box with a single Cancel button instead of OK (the save messages of the
+    // life-table result window). Answered by the same hook.
+    static void informationWithCancel(QWidget* parent, const QString& text);
     // A question with Yes and No; true for Yes.
     static bool confirm(QWidget* parent, const QString& text);
     // The file chosen in an open dialog, or the empty text when cancelled.

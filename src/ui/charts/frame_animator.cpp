@@ -1,0 +1,38 @@
+// Timer-driven animation frames.
+#include "ui/charts/frame_animator.h"
+
+namespace zandor::ui {
+
+FrameAnimator::FrameAnimator(QObject* parent) : QObject(parent)
+{
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &FrameAnimator::next);
+}
+
+void FrameAnimator::enqueue(std::function<void()> frame, int waitMs)
+{
+    frames_.push_back(Frame{std::move(frame), std::max(0, waitMs)});
+    if (!timer_.isActive())
+        timer_.start(0);
+}
+
+void FrameAnimator::stop()
+{
+    timer_.stop();
+    frames_.clear();
+}
+
+void FrameAnimator::next()
+{
+    if (frames_.empty()) {
+        emit finished();
+        return;
+    }
+    Frame frame = std::move(frames_.front());
+    frames_.pop_front();
+    frame.run();
+    emit frameShown();
+    timer_.start(frame.waitMs);
+}
+
+}  // namespace zandor::ui

@@ -1,0 +1,308 @@
+// What a user sees in a rendered chart: bars of their colour at their places, the legend's
+// entries, the pyramid's sides, the 3-D faces, the marker shapes, and nothing outside the
+// chart's rectangle.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include <set>
+
+#include "chart_test_support.h"
+#include "charts/chart_builders.h"
+
+namespace zandor::charts {
+namespace {
+
+using testing::countPixels;
+using testing::draw;
+using testing::extentOf;
+using testing::near;
+using testing::oneSeries;
+using testing::pixel;
+
+const QColor kBarColor(200, 30, 30);
+
+TEST(Render, BarsStandAtTheirCategoriesUpToTheirValues)
+{
+    const ChartModel model = oneSeries(SeriesKind::Bar, {1, 2, 3}, kBarColor);
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {640, 480});
+    const ChartLayout& layout = chart.layout(QSizeF(640, 480));
+    for (int i = 0; i < 3; ++i) {
+        const double value = i + 1;
+        EXPECT_TRUE(near(pixel(image, layout.pagePoint(i, value * 0.5)), kBarColor)) << "inside bar " << i;
+        EXPECT_TRUE(near(pixel(image, layout.pagePoint(i, value * 0.97)), kBarColor)) << "top of bar " << i;
+        EXPECT_FALSE(near(pixel(image, layout.pagePoint(i, value) - QPointF(0, 4)), kBarColor)) << "above bar " << i;
+        // Bars take 70 % of a category: the middle between two bars is empty.
+        EXPECT_FALSE(near(pixel(image, layout.pagePoint(i + 0.5, 0.5)), kBarColor)) << "after bar " << i;
+    }
+    // The tallest bar is three times the smallest.
+    const QRect all = extentOf(image, kBarColor);
+    const double base = layout.pagePoint(0, 0).y();
+    EXPECT_NEAR((base - all.top()) / (base - layout.pagePoint(0, 1).y()), 3.0, 0.05);
+}
+
+TEST(Render, SideBySideBarsShareTheCategoryAndStackedBarsSitOnTopOfEachOther)
+{
+    for (Stacking stacking : {Stacking::SideBySide, Stacking::Stacked}) {
+        ChartModel model;
+        model.legendVisible = false;
+        for (auto [title, colour, value] : {std::tuple{"a", Qt::blue, 4.0}, std::tuple{"b", Qt::green, 2.0}}) {
+            Series& s = model.addSeries(SeriesKind::Bar, title, colour);
+            s.stacking = stacking;
+            s.add(value);
+        }
+        const Chart chart(model);
+        const QImage image = renderToImage(chart, {400, 300});
+        const ChartLayout& layout = chart.layout(QSizeF(400, 300));
+        if (stacking == Stacking::SideBySide) {
+            EXPECT_TRUE(near(pixel(image, layout.pagePoint(-0.15, 1)), Qt::blue));
+            EXPECT_TRUE(near(pixel(image, layout.pagePoint(0.15, 1)), Qt::green));
+            EXPECT_FALSE(near(pixel(image, layout.pagePoint(0.15, 3)), Qt::green));
+        } else {
+            EXPECT_TRUE(near(pixel(image, layout.pagePoint(0, 2)), Qt::blue));
+            EXPECT_TRUE(near(pixel(image, layout.pagePoint(0, 5)), Qt::green));
+            EXPECT_EQ(layout.valueScale.max, 6);
+        }
+    }
+}
+
+TEST(Render, TheLegendListsEverySeriesWithItsColourAndDisappearsWhenHidden)
+{
+    ChartModel model;
+    const std::vector<QColor> colours = {QColor(20, 120, 20), QColor(220, 120, 0), QColor(90, 20, 160)};
+    for (int k = 0; k < 3; ++k) {
+        Series& s = model.addSeries(k == 1 ? SeriesKind::Line : SeriesKind::Bar, QString("系列%1").arg(k), colours[k]);
+        s.add(1 + k);
+        s.add(2);
+    }
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {640, 480});
+    const ChartLayout& layout = chart.layout(QSizeF(640, 480));
+    ASSERT_EQ(layout.legend.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        const LegendEntry& e = layout.legend[static_cast<std::size_t>(k)];
+        EXPECT_EQ(e.series, k);
+        EXPECT_TRUE(near(pixel(image, e.symbol.center()), colours[k])) << "symbol " << k;
+        EXPECT_GT(countPixels(image, Qt::black, e.text.toRect(), 80), 10) << "text " << k;
+        EXPECT_TRUE(layout.legendBox.contains(e.text));
+    }
+    // The legend sits to the right of the plot.
+    EXPECT_GT(layout.legendBox.left(), layout.plotArea.right());
+
+    ChartModel hidden = model;
+    hidden.legendVisible = false;
+    const Chart plain(hidden);
+    EXPECT_TRUE(plain.layout(QSizeF(640, 480)).legend.empty());
+    EXPECT_TRUE(plain.layout(QSizeF(640, 480)).legendBox.isEmpty());
+    EXPECT_GT(plain.layout(QSizeF(640, 480)).plotArea.width(), layout.plotArea.width());
+}
+
+TEST(Render, ThePyramidDrawsMalesLeftAndFemalesRightOfZero)
+{
+    std::vector<double> male, female;
+    for (int a = 0; a <= 80; ++a) {
+        male.push_back(1000 - 10 * a);
+        female.push_back(1000 - 9 * a);
+    }
+    const Chart chart(pyramidChart("男性人口", "女性人口", pyramidShares(male, female), "年龄结构"));
+    const QImage image = renderToImage(chart, {800, 600});
+    const ChartLayout& layout = chart.layout(QSizeF(800, 600));
+    const double zeroX = layout.pagePoint(0, 0).x();
+    const QRect legendArea = layout.legendBox.toAlignedRect();
+    int males = 0, females = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (legendArea.contains(x, y))
+                continue;
+            const QColor c = image.pixelColor(x, y);
+            if (near(c, Qt::blue, 4)) {
+                ++males;
+                EXPECT_LE(x, zeroX + 1) << "male bar right of zero at " << x << "," << y;
+            } else if (near(c, Qt::red, 4)) {
+                ++females;
+                EXPECT_GE(x, zeroX - 1) << "female bar left of zero at " << x << "," << y;
+            }
+        }
+    EXPECT_GT(males, 1000);
+    EXPECT_GT(females, 1000);
+    // Age 0 at the bottom: the lowest bar is the widest.
+    EXPECT_LT(layout.pagePoint(80, 0).y(), layout.pagePoint(0, 0).y());
+    ASSERT_EQ(layout.legend.size(), 2u);
+}
+
+TEST(Render, PyramidSharesAddUpToOneAndAZeroPopulationDrawsNothing)
+{
+    const PyramidShares shares = pyramidShares({10, 30}, {20, 40});
+    EXPECT_DOUBLE_EQ(shares.male[0], -0.1);
+    EXPECT_DOUBLE_EQ(shares.female[1], 0.4);
+    double sum = 0;
+    for (double v : shares.male)
+        sum += std::fabs(v);
+    for (double v : shares.female)
+        sum += v;
+    EXPECT_DOUBLE_EQ(sum, 1.0);
+    const PyramidShares empty = pyramidShares({0, 0}, {0, 0});
+    EXPECT_EQ(empty.male, (std::vector<double>{0, 0}));
+    const QImage image = draw(pyramidChart("m", "f", empty, ""));
+    EXPECT_EQ(countPixels(image, Qt::blue, QRect(0, 0, 480, 480)), 0);
+}
+
+// A chart drawn into the middle of a bigger image leaves the rest untouched, whatever its
+// settings push out of its rectangle.
+class ClipTest : public ::testing::TestWithParam<SeriesKind> {};
+
+TEST_P(ClipTest, NothingIsDrawnOutsideTheChart)
+{
+    ChartModel model = oneSeries(GetParam(), {3, -1, 4, 1, -5, 9}, kBarColor);
+    model.series.front().marksVisible = true;
+    model.series.front().pointWidth = 30;
+    model.view.enabled = true;
+    model.view.zoom = 400;
+    model.view.horizOffset = 100;
+    model.view.vertOffset = -100;
+    model.view.depthPercent = 100;
+    model.leftWall.size = 30;
+    model.title = "一个很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长很长的标题";
+    const QColor sentinel(1, 2, 3);
+    QImage image(600, 400, QImage::Format_RGB32);
+    image.fill(sentinel);
+    const QRect target(150, 100, 300, 200);
+    {
+        QPainter painter(&image);
+        Chart(model).render(painter, target);
+    }
+    int outside = 0, inside = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const bool same = image.pixelColor(x, y) == sentinel;
+            if (target.contains(x, y))
+                inside += same ? 0 : 1;
+            else
+                outside += same ? 0 : 1;
+        }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, target.width() * target.height() / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ClipTest,
+                         ::testing::Values(SeriesKind::Line, SeriesKind::FastLine, SeriesKind::Bar, SeriesKind::HorizBar,
+                                           SeriesKind::Point, SeriesKind::Area));
+
+// With the 3-D view on, bars and areas show a lit top face and a shaded side face, and lines
+// a ribbon; with the view off none of these appear.
+class FacesTest : public ::testing::TestWithParam<std::tuple<SeriesKind, bool>> {};
+
+TEST_P(FacesTest, FacesAppearOnlyInThe3DView)
+{
+    const auto [kind, orthogonal] = GetParam();
+    const QColor colour(40, 140, 200);
+    ChartModel model = oneSeries(kind, {5, 8, 6, 9}, colour);
+    model.view.orthogonal = orthogonal;
+    model.view.rotation = 331;
+    model.view.elevation = 353;
+    model.view.depthPercent = 30;
+    model.view.enabled = false;
+    const QImage flat = draw(model);
+    model.view.enabled = true;
+    const QImage deep = draw(model);
+    const QColor top = colour.lighter(125);
+    const QColor side = colour.darker(140);
+    if (kind == SeriesKind::Line) {
+        // The ribbon's faces in the line colour (rising) or its lit shade (falling).
+        const int flatCount = countPixels(flat, colour) + countPixels(flat, top);
+        const int deepCount = countPixels(deep, colour) + countPixels(deep, top);
+        EXPECT_GT(deepCount, 10 * std::max(flatCount, 100));
+        return;
+    }
+    EXPECT_EQ(countPixels(flat, top, {}, 3), 0);
+    EXPECT_EQ(countPixels(flat, side, {}, 3), 0);
+    EXPECT_GT(countPixels(deep, top, {}, 3), 200);
+    EXPECT_GT(countPixels(deep, side, {}, 3), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FacesTest,
+                         ::testing::Combine(::testing::Values(SeriesKind::Bar, SeriesKind::HorizBar, SeriesKind::Area,
+                                                              SeriesKind::Line),
+                                            ::testing::Bool()));
+
+TEST(Render, EachSeriesOfA3DChartHasItsOwnDepth)
+{
+    ChartModel model;
+    model.legendVisible = false;
+    model.view.enabled = true;
+    model.view.depthPercent = 40;
+    model.addSeries(SeriesKind::Bar, "front", Qt::blue).add(5);
+    model.addSeries(SeriesKind::Bar, "back", Qt::green).add(8);
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {500, 400});
+    const ChartLayout& layout = chart.layout(QSizeF(500, 400));
+    EXPECT_EQ(layout.slotFront(1), layout.slotBack(0));
+    // The back bar's front face lies behind and up-right of the front bar's.
+    const QPointF frontBar = layout.pagePoint(0, 2, layout.slotFront(0));
+    const QPointF backBar = layout.pagePoint(0, 7, layout.slotFront(1));
+    EXPECT_GT(backBar.x(), frontBar.x());
+    EXPECT_TRUE(near(pixel(image, frontBar), Qt::blue));
+    EXPECT_TRUE(near(pixel(image, backBar), Qt::green));
+}
+
+TEST(Render, TheBackgroundGradientRunsFromStartToEndColour)
+{
+    ChartModel model = oneSeries(SeriesKind::Line, {1, 2}, Qt::black);
+    model.border = false;
+    model.gradient.visible = true;
+    model.gradient.start = QColor(192, 192, 192);
+    model.gradient.end = QColor(0, 0, 128);
+    const QImage image = draw(model, {300, 300});
+    EXPECT_TRUE(near(image.pixelColor(1, 0), QColor(192, 192, 192), 4));
+    EXPECT_TRUE(near(image.pixelColor(1, 299), QColor(0, 0, 128), 4));
+    model.gradient.visible = false;
+    EXPECT_TRUE(near(draw(model, {300, 300}).pixelColor(1, 299), Qt::white, 1));
+}
+
+TEST(Render, TheNinePointShapesDrawNineDifferentMarkers)
+{
+    std::set<std::vector<bool>> masks;
+    for (int shape = 0; shape < kPointShapeCount; ++shape) {
+        ChartModel model = oneSeries(SeriesKind::Point, {1}, QColor(0, 100, 0));
+        model.series.front().pointShape = pointShapeFromIndex(shape);
+        model.series.front().pointWidth = 24;
+        model.series.front().pointHeight = 24;
+        const Chart chart(model);
+        const QImage image = renderToImage(chart, {300, 300});
+        const QPoint c = chart.layout(QSizeF(300, 300)).pagePoint(0, 1).toPoint();
+        std::vector<bool> mask;
+        int marked = 0;
+        for (int dy = -14; dy <= 14; ++dy)
+            for (int dx = -14; dx <= 14; ++dx) {
+                const QColor px = image.pixelColor(c + QPoint(dx, dy));
+                const bool on = px.green() < 200 && px.red() < 120;
+                mask.push_back(on);
+                marked += on ? 1 : 0;
+            }
+        EXPECT_GT(marked, 4) << "shape " << shape;
+        masks.insert(mask);
+    }
+    EXPECT_EQ(masks.size(), static_cast<std::size_t>(kPointShapeCount));
+    EXPECT_EQ(pointShapeFromIndex(12), PointShape::Rectangle);
+    EXPECT_EQ(pointShapeFromIndex(-1), PointShape::Rectangle);
+}
+
+TEST(Render, PerPointColoursOverrideTheSeriesColour)
+{
+    ChartModel model;
+    model.legendVisible = false;
+    Series& s = model.addSeries(SeriesKind::Bar, "s", Qt::red);
+    s.add(3, "2021");
+    s.add(3, "2022", Qt::blue);
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {400, 300});
+    const ChartLayout& layout = chart.layout(QSizeF(400, 300));
+    EXPECT_TRUE(near(pixel(image, layout.pagePoint(0, 1)), Qt::red));
+    EXPECT_TRUE(near(pixel(image, layout.pagePoint(1, 1)), Qt::blue));
+    ASSERT_EQ(layout.categoryTicks.size(), 2u);
+    EXPECT_EQ(layout.categoryTicks[1].text, "2022");
+}
+
+}  // namespace
+}  // namespace zandor::charts

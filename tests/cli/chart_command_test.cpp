@@ -1,0 +1,196 @@
+// zandor-cli chart: files of every kind and format that image readers open, the pyramid's
+// sides, and the exit statuses of bad options, fields and file names (nothing written then).
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+
+#include "cli_test_support.h"
+#include "tables/table_file.h"
+
+namespace zandor::cli {
+namespace {
+
+using namespace zandor::cli::testing;
+using tables::FieldDef;
+using tables::FieldKind;
+
+class CliChart : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path_ = scratch_ / "pop.db";
+        auto created = tables::createTableFile(path_, tables::TableFormat::Paradox,
+                                               {FieldDef{"年龄", FieldKind::Integer}, FieldDef{"男性人口", FieldKind::Float},
+                                                FieldDef{"女性人口", FieldKind::Float}, FieldDef{"地区", FieldKind::Char, 8}});
+        for (int age = 0; age <= 80; ++age)
+            created.table->append({std::int64_t{age}, 20000.0 - 150 * age, 19500.0 - 120 * age, std::string("甲")});
+        created.table->flush();
+    }
+    CliRun chart(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"chart", path_});
+        return runProgram(args, scratch_);
+    }
+    ScratchDir scratch_;
+    std::string path_;
+};
+
+struct KindCase {
+    const char* kind;
+    const char* fields;
+    const char* file;
+    bool threeD;
+};
+
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.kind << " " << c.fields << " -> " << c.file; }
+
+class CliChartKinds : public CliChart, public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(CliChartKinds, WritesAChartImageTheReaderOpens)
+{
+    const KindCase& c = GetParam();
+    const std::string out = scratch_ / c.file;
+    std::vector<std::string> args = {"--kind", c.kind, "--fields", c.fields, "--out", out, "--title", "人口"};
+    if (c.threeD)
+        args.push_back("--3d");
+    const CliRun run = chart(args);
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "");
+    const QImage image = QImageReader(QString::fromStdString(out)).read();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(800, 600));
+    // The first series is drawn in the first palette colour (a strong blue).
+    int coloured = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            if (image.pixelColor(x, y) == QColor(0x1f, 0x77, 0xb4))
+                ++coloured;
+    EXPECT_GT(coloured, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CliChartKinds,
+                         ::testing::Values(KindCase{"line", "男性人口,女性人口", "line.png", false},
+                                           KindCase{"bar", "男性人口", "bar.bmp", true},
+                                           KindCase{"hbar", "男性人口,女性人口", "hbar.png", true},
+                                           KindCase{"point", "男性人口", "point.PNG", false},
+                                           KindCase{"area", "男性人口,女性人口", "area.bmp", true}),
+                         [](const auto& info) { return std::string(info.param.kind); });
+
+TEST_F(CliChart, ThePyramidPutsMalesLeftOfFemales)
+{
+    const std::string out = scratch_ / "pyramid.png";
+    const CliRun run = chart({"--kind", "pyramid", "--fields", "男性人口,女性人口", "--out", out, "--size", "600x700"});
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const QImage image(QString::fromStdString(out));
+    ASSERT_EQ(image.size(), QSize(600, 700));
+    int blueRight = -1, redLeft = image.width();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() * 3 / 4; ++x) {  // the legend sits at the right
+            const QColor c = image.pixelColor(x, y);
+            if (c == QColor(Qt::blue))
+                blueRight = std::max(blueRight, x);
+            if (c == QColor(Qt::red))
+                redLeft = std::min(redLeft, x);
+        }
+    ASSERT_GE(blueRight, 0);
+    EXPECT_LE(blueRight, redLeft + 1);
+}
+
+TEST_F(CliChart, SvgAndPdfAreWrittenAsDocuments)
+{
+    for (const char* name : {"c.svg", "c.pdf"}) {
+        const std::string out = scratch_ / name;
+        const CliRun run = chart({"--kind", "bar", "--fields", "女性人口", "--out", out, "--size", "400x300"});
+        ASSERT_EQ(run.status, kExitOk) << run.err;
+        const std::string content = readFile(out);
+        if (std::string(name).ends_with("svg")) {
+            EXPECT_NE(content.find("<svg"), std::string::npos);
+            EXPECT_NE(content.find("</svg>"), std::string::npos);
+        } else {
+            EXPECT_TRUE(content.starts_with("%PDF-"));
+            EXPECT_NE(content.find("%%EOF"), std::string::npos);
+        }
+    }
+}
+
+struct RefusalCase {
+    std::vector<std::string> args;
+    int status;
+    const char* message;  // part of the error text
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << " ";
+    *os << "-> " << c.status;
+}
+
+class CliChartRefusals : public CliChart, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(CliChartRefusals, BadRequestsWriteNothing)
+{
+    const RefusalCase& c = GetParam();
+    const std::string out = scratch_ / "kept.png";
+    writeFile(out, "old");
+    std::vector<std::string> args = c.args;
+    if (std::find(args.begin(), args.end(), "--out") == args.end()) {
+        args.push_back("--out");
+        args.push_back(out);
+    }
+    const CliRun run = chart(args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(out), "old");
+    EXPECT_EQ(scratch_.files(), (std::vector<std::string>{"kept.png", "pop.db"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliChartRefusals,
+    ::testing::Values(RefusalCase{{"--kind", "pie", "--fields", "男性人口"}, kExitUsage, "pie"},
+                      RefusalCase{{"--fields", "男性人口"}, kExitUsage, "--kind"},
+                      RefusalCase{{"--kind", "pyramid", "--fields", "男性人口"}, kExitUsage, "exactly two"},
+                      RefusalCase{{"--kind", "pyramid", "--fields", "年龄,男性人口,女性人口"}, kExitUsage, "exactly two"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口,"}, kExitUsage, "empty field"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--size", "800"}, kExitUsage, "800x600"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--size", "0x600"}, kExitUsage, "1 to"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--size", "99999x600"}, kExitUsage, "1 to"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--out", "x.jpg"}, kExitUsage, ".bmp"},
+                      RefusalCase{{"--kind", "bar", "--fields", "总人口"}, kExitFailure, "总人口"},
+                      RefusalCase{{"--kind", "line", "--fields", "男性人口,地区"}, kExitFailure, "地区"}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(CliChart, AMissingTableOrFolderFailsNamingIt)
+{
+    const CliRun missing = runProgram({"chart", scratch_ / "none.db", "--kind", "bar", "--fields", "a", "--out",
+                                       scratch_ / "c.png"},
+                                      scratch_);
+    EXPECT_EQ(missing.status, kExitFailure);
+    EXPECT_NE(missing.err.find("none.db"), std::string::npos) << missing.err;
+    const CliRun folder = chart({"--kind", "bar", "--fields", "男性人口", "--out", scratch_ / "no/such/c.png"});
+    EXPECT_EQ(folder.status, kExitFailure);
+    EXPECT_NE(folder.err.find("c.png"), std::string::npos) << folder.err;
+    EXPECT_EQ(scratch_.files(), (std::vector<std::string>{"pop.db"}));
+}
+
+TEST_F(CliChart, AnExistingFileIsReplacedByTheNewChart)
+{
+    const std::string out = scratch_ / "c.bmp";
+    writeFile(out, "old");
+    ASSERT_EQ(chart({"--kind", "area", "--fields", "男性人口", "--out", out, "--size", "200x100"}).status, kExitOk);
+    EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
+}
+
+TEST(CliChartHelp, TheCommandIsListedAndDescribed)
+{
+    const CliRun general = runInProcess({"--help"});
+    EXPECT_NE(general.out.find("  chart"), std::string::npos);
+    const CliRun help = runInProcess({"chart", "--help"});
+    EXPECT_EQ(help.status, kExitOk);
+    EXPECT_NE(help.out.find("--kind line|bar|hbar|point|area|pyramid"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zandor::cli
