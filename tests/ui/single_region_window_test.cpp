@@ -1,6 +1,6 @@
 // TSingle_Region_frm driven by object name over the sample table: how it opens, the field
 // lists (their checks and the columns they mark), the year rebuild, the five interpolation
-// tools, the options, cancel, and "开始预测" up to the text listing of the results dialog.
+// tools, the options, cancel, and "开始预测" up to the results dialog's text listing and chart.
 #include <QtTest>
 
 #include <QComboBox>
@@ -16,6 +16,7 @@
 #include "projection_window_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/single_region_frm.h"
@@ -559,6 +560,19 @@ private slots:
             QCOMPARE(listing->lines(), projection::textListing(expected, entry, Edition::Full));
             listing->Button2Click();
         }
+
+        // And as a bar chart in a chart window of the results dialog.
+        child<QRadioButton>(results, "RadioButton15")->click();
+        child<QComboBox>(results, "ComboBox1")->setCurrentText("总人口数");
+        child<QPushButton>(results, "BitBtn2")->click();
+        const auto charts = results->findChildren<zandor::ui::TGraph*>();
+        QCOMPARE(charts.size(), 1);
+        QVERIFY(charts[0]->isVisible());
+        QVERIFY(QTest::qWaitFor([&] { return !charts[0]->animator().running(); }, 60000));
+        const auto& bars = charts[0]->chartModel().series.at(0).points;
+        QCOMPARE(bars.size(), std::size_t(5));
+        for (int t = 0; t < 5; ++t)
+            QCOMPARE(bars[t].y, expected.total[t]);
     }
 
     // "新的男性和女性存活概率曲线(lx) " reads the two lx fields of its lists. (The death-rate

@@ -10,12 +10,17 @@
 #include "projection/indicators.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
+#include "ui/projection/projection_charts.h"
 
 namespace zandor::ui {
 
 Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidget* parent)
-    : QDialog(parent), session_(session), mainGrid_(mainGrid)
+    : QDialog(parent),
+      session_(session),
+      mainGrid_(mainGrid),
+      pyramidFrames_(std::make_unique<ResultSetPyramidFrames>(session.singleRegion.results))
 {
     setObjectName(QStringLiteral("pop_result_Form1"));
     setWindowTitle(QStringLiteral("预测结果"));
@@ -65,7 +70,11 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
     connect(BitBtn1, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn1Click);
 }
 
-Tpop_result_Form1::~Tpop_result_Form1() = default;
+Tpop_result_Form1::~Tpop_result_Form1()
+{
+    // The chart windows read the frames until they go.
+    qDeleteAll(findChildren<TGraph*>(Qt::FindDirectChildrenOnly));
+}
 
 void Tpop_result_Form1::BitBtn2Click()
 {
@@ -95,9 +104,10 @@ void Tpop_result_Form1::showListing(const QString& entry)
 
 void Tpop_result_Form1::showChart(const QString& entry, bool bars)
 {
-    // The chart window arrives with the chart layer.
-    (void)entry;
-    (void)bars;
+    const auto& results = session_.singleRegion.results;
+    showIndicatorChart(session_.charts, session_.edition(), this, results,
+                       projection::chartPlan(results, entry.toStdString(), session_.edition()), bars,
+                       pyramidFrames_.get());
 }
 
 }  // namespace zandor::ui

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <memory>
+
 class QComboBox;
 class QPushButton;
 class QRadioButton;
@@ -13,6 +15,7 @@ class QRadioButton;
 namespace zandor::ui {
 
 class DataGrid;
+class ResultSetPyramidFrames;
 class Session;
 class Tpop_data_resultForm1;
 
@@ -33,6 +36,9 @@ private:
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
+    // What the pyramid buttons of this dialog's chart windows read; the windows are its
+    // children, so it outlives them.
+    std::unique_ptr<ResultSetPyramidFrames> pyramidFrames_;
     QComboBox* ComboBox1;
     QRadioButton* RadioButton12;
     QRadioButton* RadioButton1;

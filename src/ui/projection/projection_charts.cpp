@@ -1,0 +1,135 @@
+#include "ui/projection/projection_charts.h"
+
+#include <QColor>
+
+#include "charts/chart_builders.h"
+#include "ui/charts/graph.h"
+
+namespace zandor::ui {
+
+namespace {
+
+const QColor kSilver(192, 192, 192);
+
+QString qs(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+constexpr int kTitleSize = 18;
+
+std::vector<double> column(const projection::AgeYearMatrix& shares, int y)
+{
+    const auto values = shares.year(y);
+    return {values.begin(), values.end()};
+}
+
+void titleChart(charts::ChartModel& m, const QString& title)
+{
+    m.titleFont.size = kTitleSize;
+    m.titleFont.color = Qt::black;
+    m.title = title;
+}
+
+// Pass 1 puts every year in light grey; pass 2 sets each point again in red, one per frame.
+void animateLine(TGraph* graph, const projection::ChartPlan& plan)
+{
+    charts::ChartModel& m = graph->editChart();
+    m.view.enabled = false;
+    m.legendVisible = false;
+    titleChart(m, QString::fromStdString(plan.title));
+    charts::Series& series = m.addSeries(charts::SeriesKind::Line, QString(), kSilver);
+    series.marksVisible = false;
+    series.lineWidth = 1;
+
+    graph->animator().enqueue(
+        [graph, plan] {
+            charts::Series& s = graph->editChart().series.front();
+            for (std::size_t t = 0; t < plan.values.size(); ++t)
+                s.add(plan.values[t], QString::fromStdString(plan.labels[t]), kSilver);
+            graph->showMaximized();
+        },
+        0);
+    for (std::size_t t = 0; t < plan.values.size(); ++t) {
+        graph->animator().enqueue(
+            [graph, t, value = plan.values[t]] {
+                charts::Series& s = graph->editChart().series.front();
+                s.color = Qt::red;
+                s.points[t].y = value;
+                s.points[t].color = Qt::red;
+            },
+            kSeriesFrameMs);
+    }
+}
+
+// The bars appear one by one; the chart keeps the window's 3-D view.
+void animateBars(TGraph* graph, const projection::ChartPlan& plan)
+{
+    charts::ChartModel& m = graph->editChart();
+    m.legendVisible = false;
+    titleChart(m, QString::fromStdString(plan.title));
+    charts::Series& series = m.addSeries(charts::SeriesKind::Bar, QString(), Qt::red);
+    series.marksVisible = false;
+    graph->showMaximized();
+    for (std::size_t t = 0; t < plan.values.size(); ++t) {
+        graph->animator().enqueue(
+            [graph, label = QString::fromStdString(plan.labels[t]), value = plan.values[t]] {
+                graph->editChart().series.front().add(value, label, Qt::red);
+            },
+            kSeriesFrameMs);
+    }
+}
+
+// One frame per projected year, then the last year again so that it stays on screen. The
+// frames are taken now, so a later run does not change a pyramid that is still playing.
+void animatePyramid(TGraph* graph, const projection::ProjectionResultSet& results, PyramidFrames* frames)
+{
+    graph->setPyramidFrames(frames);
+    graph->setPyramidButtonsVisible(true);
+    charts::ChartModel& m = graph->editChart();
+    m.view.enabled = false;
+    m.legendVisible = true;
+    titleChart(m, qs(projection::kPyramidTitle));
+    charts::resetPyramidSeries(m, qs(projection::kPyramidMale), qs(projection::kPyramidFemale));
+    graph->showMaximized();
+    for (int t = 0; t < results.yearCount; ++t) {
+        graph->animator().enqueue(
+            [graph, frame = projection::pyramidFrame(results, t)] {
+                charts::ChartModel& chart = graph->editChart();
+                chart.title = QString::fromStdString(frame.title);
+                charts::setPyramidFrame(chart, frame.maleShares, frame.femaleShares);
+            },
+            kPyramidFrameMs);
+    }
+    if (results.yearCount > 0) {
+        graph->animator().enqueue(
+            [graph, frame = projection::pyramidFrame(results, results.yearCount - 1)] {
+                charts::ChartModel& chart = graph->editChart();
+                chart.title = QString::fromStdString(frame.title);
+                charts::setPyramidFrame(chart, frame.maleShares, frame.femaleShares);
+            },
+            0);
+    }
+}
+
+}  // namespace
+
+std::vector<double> ResultSetPyramidFrames::maleShares(int y) const { return column(results_.maleShare, y); }
+std::vector<double> ResultSetPyramidFrames::femaleShares(int y) const { return column(results_.femaleShare, y); }
+
+TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* owner,
+                           const projection::ProjectionResultSet& results, const projection::ChartPlan& plan,
+                           bool bars, PyramidFrames* frames)
+{
+    auto* graph = new TGraph(settings, edition, owner);
+    graph->setWindowModality(Qt::NonModal);
+    switch (plan.kind) {
+    case projection::ChartPlan::Kind::None: break;
+    case projection::ChartPlan::Kind::Series:
+        if (bars)
+            animateBars(graph, plan);
+        else
+            animateLine(graph, plan);
+        break;
+    case projection::ChartPlan::Kind::Pyramid: animatePyramid(graph, results, frames); break;
+    }
+    return graph;
+}
+
+}  // namespace zandor::ui

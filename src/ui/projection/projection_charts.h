@@ -1,0 +1,47 @@
+// The animated charts of the single-region results dialog: the line chart (a grey pass, then
+// the points turning red one by one), the bar chart (bars appearing one by one) and the age
+// pyramid (one frame per projected year), each in a new chart window; and the result set as
+// the frames the chart windows' pyramid buttons step through.
+#pragma once
+
+#include "projection/indicators.h"
+#include "text/edition.h"
+#include "ui/charts/pyramid_frames.h"
+
+class QWidget;
+
+namespace zandor::ui {
+
+struct ChartSettings;
+class TGraph;
+
+// The waits between animation frames.
+inline constexpr int kSeriesFrameMs = 400;   // line and bar charts
+inline constexpr int kPyramidFrameMs = 300;  // age pyramid
+
+// The pyramid buttons read the result set of the last run as it stands when pressed, and
+// move its pyramid frame cursor.
+class ResultSetPyramidFrames : public PyramidFrames {
+public:
+    explicit ResultSetPyramidFrames(projection::ProjectionResultSet& results) : results_(results) {}
+
+    int baseYear() const override { return results_.baseYear; }
+    int yearCount() const override { return results_.yearCount; }
+    std::vector<double> maleShares(int y) const override;
+    std::vector<double> femaleShares(int y) const override;
+    int frameCursor() const override { return results_.pyramidFrameCursor; }
+    void setFrameCursor(int k) override { results_.pyramidFrameCursor = k; }
+
+private:
+    projection::ProjectionResultSet& results_;
+};
+
+// A new chart window owned by `owner` (it stays open after the owner closes) showing `plan`
+// animated: line chart, or bar chart when `bars`; the pyramid of `results` for a pyramid plan,
+// with its step buttons reading `frames`. A plan without a chart makes the window but does
+// not show it. The animation runs on the window's timer: the caller returns at once.
+TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* owner,
+                           const projection::ProjectionResultSet& results, const projection::ChartPlan& plan,
+                           bool bars, PyramidFrames* frames);
+
+}  // namespace zandor::ui
