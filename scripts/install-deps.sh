@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   pxlib-dev python3-dbf
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick unrtf
 )
 missing=()
 for p in "${packages[@]}"; do
