@@ -1,7 +1,6 @@
 #include "ui/app/data_grid.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include "tables/table.h"
 #include "ui/app/session.h"
 #include "ui/app/table_model.h"
+#include "ui/common/editor_tracking_delegate.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
@@ -17,27 +17,11 @@ namespace {
 const QString kDeleteQuestion = QStringLiteral("删除当前记录?");
 }
 
-// Remembers the open cell editor so that Save, Close and Exit can store what is being typed.
-class TrackingDelegate : public QStyledItemDelegate {
-public:
-    explicit TrackingDelegate(DataGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        grid_->editor_ = editor;
-        return editor;
-    }
-
-private:
-    DataGrid* grid_;
-};
-
 DataGrid::DataGrid(Session& session, QWidget* parent)
     : QTableView(parent), session_(session), model_(new TableModel(session, this))
 {
     setObjectName(QStringLiteral("DBGrid1"));
-    setItemDelegate(new TrackingDelegate(this));
+    setItemDelegate(new EditorTrackingDelegate(this, &editor_));
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -63,7 +63,6 @@ private:
     QPointer<QWidget> editor_;
     bool returningToEditRow_ = false;
 
-    friend class TrackingDelegate;
 };
 
 }  // namespace zandor::ui

@@ -1,9 +1,10 @@
 #include "ui/projection/schedule_grid.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 
 #include <algorithm>
+
+#include "ui/common/editor_tracking_delegate.h"
 
 namespace zandor::ui {
 
@@ -62,25 +63,10 @@ Qt::ItemFlags TextGridModel::flags(const QModelIndex& index) const
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
-// Remembers the open cell editor, so that commitPendingEdit can store it.
-class ScheduleGridDelegate : public QStyledItemDelegate {
-public:
-    explicit ScheduleGridDelegate(ScheduleGrid* view) : QStyledItemDelegate(view), view_(view) {}
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        view_->editor_ = editor;
-        return editor;
-    }
-
-private:
-    ScheduleGrid* view_;
-};
 
 ScheduleGrid::ScheduleGrid(TextGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
 {
-    setItemDelegate(new ScheduleGridDelegate(this));
+    setItemDelegate(new EditorTrackingDelegate(this, &editor_));
     setModel(model_);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

@@ -57,7 +57,6 @@ private:
     TextGridModel* model_;
     QPointer<QWidget> editor_;
 
-    friend class ScheduleGridDelegate;
 };
 
 }  // namespace zandor::ui
