@@ -18,6 +18,7 @@ const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& computeCommand();
 const CommandSpec& targetPlanCommand();
 
 }  // namespace zandor::cli
