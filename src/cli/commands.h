@@ -18,5 +18,7 @@ const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& qualityCommand();
+const CommandSpec& unIndexCommand();
 
 }  // namespace zandor::cli
