@@ -102,6 +102,7 @@ const std::vector<const CommandSpec*>& commands()
         &chartCommand(),
         &qualityCommand(),
         &unIndexCommand(),
+        &computeCommand(),
     };
     return all;
 }

@@ -20,5 +20,6 @@ const CommandSpec& projectCommand();
 const CommandSpec& chartCommand();
 const CommandSpec& qualityCommand();
 const CommandSpec& unIndexCommand();
+const CommandSpec& computeCommand();
 
 }  // namespace zandor::cli
