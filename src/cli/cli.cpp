@@ -100,7 +100,10 @@ const std::vector<const CommandSpec*>& commands()
         &lifeTableCommand(),
         &projectCommand(),
         &chartCommand(),
+        &qualityCommand(),
+        &unIndexCommand(),
         &computeCommand(),
+        &targetPlanCommand(),
     };
     return all;
 }
