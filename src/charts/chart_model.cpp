@@ -29,6 +29,11 @@ QColor Series::pointColor(std::size_t i) const
     return own.isValid() ? own : color;
 }
 
+QColor Series::segmentColor(std::size_t i) const
+{
+    return colourEachLine ? pointColor(i) : color;
+}
+
 Series& ChartModel::addSeries(SeriesKind kind, const QString& seriesTitle, const QColor& color)
 {
     Series s;

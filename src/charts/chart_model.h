@@ -58,6 +58,9 @@ struct Series {
     bool marksVisible = false;       // a value (or label) mark at every point
     bool marksShowLabels = false;    // marks show the point's label instead of its value
     bool pointerVisible = false;     // line series: a marker at every point
+    bool colourEachLine = true;      // line series: a segment takes the colour of the point it
+                                     // runs into; false: the line keeps the series colour and
+                                     // only the markers take the points' colours
     PointShape pointShape = PointShape::Rectangle;
     int pointWidth = 4;              // marker width and height in pixels
     int pointHeight = 4;
@@ -71,6 +74,7 @@ struct Series {
     void addXY(double x, double y, const QString& label = {}, const QColor& color = {});
     void clear() { points.clear(); }
     QColor pointColor(std::size_t i) const;
+    QColor segmentColor(std::size_t i) const;  // of the segment that runs into point i
 };
 
 struct FontSpec {

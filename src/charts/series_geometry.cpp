@@ -179,7 +179,8 @@ std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, doub
 void addLineEdge(const Series& s, const ChartLayout& layout, double z, bool darker, int width, DisplayList& items)
 {
     const auto colourOf = [&](const QColor& c) { return darker ? edgeShade(c) : c; };
-    const bool perPoint = std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
+    const bool perPoint = s.colourEachLine
+        && std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
     if (!perPoint) {
         for (QPolygonF& run : lineRuns(s, layout, z))
             if (run.size() > 1)
@@ -229,7 +230,7 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
             const DataPoint& b = s.points[i + 1];
             if (!std::isfinite(a.y) || !std::isfinite(b.y))
                 continue;
-            const QColor c = s.pointColor(i + 1);
+            const QColor c = s.segmentColor(i + 1);
             const QColor shade = b.y >= a.y ? c : topShade(c);
             const QPolygonF band({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
                                   layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
@@ -396,6 +397,21 @@ void addSeriesItems(const ChartModel& model, ChartLayout& layout, DisplayList& m
     }
 }
 
+namespace {
+
+QColor legendMarkerColour(const Series& s)
+{
+    if (s.points.empty())
+        return s.color;
+    const QColor first = s.pointColor(0);
+    for (std::size_t i = 1; i < s.points.size(); ++i)
+        if (s.pointColor(i) != first)
+            return s.color;
+    return first;
+}
+
+}  // namespace
+
 void addLegendSymbol(const Series& s, const QRectF& box, DisplayList& items)
 {
     const QPointF c = box.center();
@@ -404,8 +420,11 @@ void addLegendSymbol(const Series& s, const QRectF& box, DisplayList& items)
     case SeriesKind::FastLine:
         items.push_back(PolylineItem{QPolygonF({QPointF(box.left(), c.y()), QPointF(box.right(), c.y())}),
                                      chartPen(s.color, std::max(2, s.lineWidth))});
-        if (s.pointerVisible && s.kind == SeriesKind::Line)
-            items.push_back(MarkerItem{c, s.pointShape, QSizeF(7, 7), QBrush(s.color), chartPen(edgeShade(s.color))});
+        if (s.pointerVisible && s.kind == SeriesKind::Line) {
+            // The marker in the points' own colour when they all share one, as the plot shows them.
+            const QColor m = legendMarkerColour(s);
+            items.push_back(MarkerItem{c, s.pointShape, QSizeF(7, 7), QBrush(m), chartPen(edgeShade(m))});
+        }
         break;
     case SeriesKind::Point:
         items.push_back(MarkerItem{c, s.pointShape, QSizeF(std::min(12.0, box.height()), std::min(12.0, box.height())),

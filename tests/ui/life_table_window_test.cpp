@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include "charts/chart.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "test_support.h"
@@ -333,6 +334,26 @@ private slots:
                 colours.insert(image.pixel(x, y));
         QVERIFY(colours.size() > 3);
         QCOMPARE(prompts.messages, QStringList());
+
+        // The legend shows what the plot draws: a red line with blue points.
+        const zandor::charts::Chart drawn(chart);
+        const zandor::charts::ChartLayout& layout = drawn.layout(QSizeF(800, 600));
+        QCOMPARE(layout.legend.size(), std::size_t(1));
+        const QRectF symbol = layout.legend.front().symbol;
+        QSet<QString> plotLines, plotMarkers, legendLines, legendMarkers;
+        for (const auto& item : layout.items) {
+            if (const auto* line = std::get_if<zandor::charts::PolylineItem>(&item)) {
+                const QColor c = line->pen.color();
+                if (c.hsvSaturation() > 0)  // not the black and grey of walls and axes
+                    (symbol.contains(line->points.boundingRect().center()) ? legendLines : plotLines) << (c.hsvHue() == 0 ? "red" : c.name());
+            } else if (const auto* marker = std::get_if<zandor::charts::MarkerItem>(&item)) {
+                (symbol.contains(marker->centre) ? legendMarkers : plotMarkers) << marker->brush.color().name();
+            }
+        }
+        QCOMPARE(plotLines, QSet<QString>{"red"});
+        QCOMPARE(legendLines, QSet<QString>{"red"});
+        QCOMPARE(plotMarkers, QSet<QString>{"#0000ff"});
+        QCOMPARE(legendMarkers, QSet<QString>{"#0000ff"});
     }
 
     void savesTheGridOnceUnderOneName()

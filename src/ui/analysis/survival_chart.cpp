@@ -10,9 +10,12 @@ void describeSurvivalChart(const analysis::LifeTable& table, charts::ChartModel&
     chart.bottomAxis.title = QStringLiteral("年龄");
     chart.leftAxis.title = QStringLiteral("存活概率(lx)");
 
-    // One colour for the line and its ribbon in the 3-D view, another for the points.
+    // The line and its ribbon in the 3-D view red, a blue marker at every point; the legend
+    // shows the same.
     charts::Series& curve =
         chart.addSeries(charts::SeriesKind::Line, QStringLiteral("存活曲线"), QColor(255, 0, 0));
+    curve.colourEachLine = false;
+    curve.pointerVisible = true;
     const std::vector<std::string> labels = analysis::survivalChartLabels(table);
     for (std::size_t k = 0; k < table.groupCount(); ++k)
         curve.add(table.lx[k], QString::fromStdString(labels[k]), QColor(0, 0, 255));
