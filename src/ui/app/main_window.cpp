@@ -24,6 +24,7 @@
 #include "ui/app/table_model.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
+#include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/single_region_frm.h"
 #include "ui/tables/table_info.h"
 
@@ -64,6 +65,7 @@ TLife_table_frm* Tvendol::lifeTableForm() const { return lifeTableForm_; }
 TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }
 HelpWindow* Tvendol::helpWindow() const { return helpWindow_; }
 TSingle_Region_frm* Tvendol::singleRegionForm() const { return singleRegionForm_; }
+Tmulti_pop_Frm* Tvendol::multiPopForm() const { return multiPopForm_; }
 
 void Tvendol::FormCreate()
 {
@@ -461,7 +463,11 @@ void Tvendol::N6Click()
 {
     if (!tableIsOpen())
         return;
-    // The urban-rural projection dialog opens here.
+    if (multiPopForm_)
+        multiPopForm_->deleteLater();
+    multiPopForm_ = new Tmulti_pop_Frm(*session_, this);
+    multiPopForm_->setWindowModality(Qt::ApplicationModal);
+    multiPopForm_->show();
 }
 
 void Tvendol::Simulation1Click()

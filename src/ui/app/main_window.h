@@ -20,6 +20,7 @@ class Session;
 class TAbout_Frm;
 class TLife_table_frm;
 class TSingle_Region_frm;
+class Tmulti_pop_Frm;
 class TTable_info_frm;
 
 class Tvendol : public QMainWindow {
@@ -41,6 +42,7 @@ public:
     HelpWindow* helpWindow() const;
     TLife_table_frm* lifeTableForm() const;
     TSingle_Region_frm* singleRegionForm() const;
+    Tmulti_pop_Frm* multiPopForm() const;
 
 public slots:
     // 文件
@@ -104,6 +106,7 @@ private:
     QPointer<HelpWindow> helpWindow_;
     QPointer<TLife_table_frm> lifeTableForm_;
     QPointer<TSingle_Region_frm> singleRegionForm_;
+    QPointer<Tmulti_pop_Frm> multiPopForm_;
 };
 
 }  // namespace zandor::ui

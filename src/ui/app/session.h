@@ -9,10 +9,12 @@
 
 #include <vector>
 
+#include "projection/urban_rural_inputs.h"
 #include "tables/table.h"
 #include "text/edition.h"
 #include "ui/charts/chart_settings.h"
 #include "ui/projection/single_region_session.h"
+#include "ui/projection/urban_rural_session.h"
 #include "ui/tables/structure_rows.h"
 
 namespace zandor::ui {
@@ -46,6 +48,11 @@ public:
     int wizardData = 0;
     // The single-region projection's inputs, last results and dialog state.
     SingleRegionSession singleRegion;
+    // The urban-rural projection's urban region, last results and dialog state.
+    UrbanRuralSession urbanRural;
+    // The two regions of the urban-rural projection: the rural one is the single-region
+    // input set itself.
+    projection::UrbanRuralInputs urbanRuralInputs() { return {singleRegion.inputs, urbanRural.urban}; }
     // The newest chart window, the chart font settings and the 3-D view dialog's memory.
     ChartSettings charts;
 

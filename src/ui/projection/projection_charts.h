@@ -4,6 +4,9 @@
 // the frames the chart windows' pyramid buttons step through.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "projection/indicators.h"
 #include "text/edition.h"
 #include "ui/charts/pyramid_frames.h"
@@ -35,6 +38,23 @@ public:
 private:
     projection::ProjectionResultSet& results_;
 };
+
+// A new chart window owned by `owner` (it stays open after the owner closes) showing a
+// series plan animated: line chart, or bar chart when `bars`. Any other plan makes the
+// window but does not show it. The animation runs on the window's timer.
+TGraph* showSeriesChart(ChartSettings& settings, Edition edition, QWidget* owner, const projection::ChartPlan& plan,
+                        bool bars);
+
+// How an age pyramid plays: the title's font size and the wait between frames.
+struct PyramidStyle {
+    int titleSize = 18;
+    int frameMs = kPyramidFrameMs;
+};
+
+// A new chart window owned by `owner` playing the frames of an age pyramid (first title
+// `title`), then showing the last frame again; the step buttons stay hidden.
+TGraph* showPyramidChart(ChartSettings& settings, Edition edition, QWidget* owner, const std::string& title,
+                         std::vector<projection::PyramidFrame> frames, const PyramidStyle& style);
 
 // A new chart window owned by `owner` (it stays open after the owner closes) showing `plan`
 // animated: line chart, or bar chart when `bars`; the pyramid of `results` for a pyramid plan,

@@ -1,0 +1,244 @@
+// The urban-rural run: checks, the schedules of both regions, then the years of the rural and
+// of the urban population, and the combined age structure.
+#include "projection/urban_rural_projection.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "projection/base_life_table.h"
+#include "projection/yearly_schedules.h"
+#include "projection/yearly_step.h"
+#include "text/numbers.h"
+#include "text/refusal.h"
+
+namespace zandor::projection {
+
+namespace {
+
+void refuse(std::string_view text) { throw Refusal(std::string(text)); }
+
+// A refusal or a cell that is no number, with the region named in front.
+template <typename Work>
+void inRegion(Region region, Work&& work) {
+    try {
+        work();
+    } catch (const Refusal& refusal) {
+        throw Refusal(std::string(regionName(region)) + "：" + refusal.what());
+    } catch (const text::NumberFormatError& error) {
+        throw text::NumberFormatError(std::string(regionName(region)) + error.what());
+    }
+}
+
+void checkRegion(const SingleRegionInputs& in) {
+    const ChosenFields& f = in.fields;
+    if (f.malePopulation.empty() || f.femalePopulation.empty() || f.maleDeathRates.empty() ||
+        f.femaleDeathRates.empty() || f.fertility.empty()) {
+        refuse(message::kTooFewFields);
+    }
+    if (in.ageCount < kUrbanRuralMinimumAges || in.ageCount > kUrbanRuralMaximumAges) {
+        throw Refusal(urbanRuralAgeRowsRefusal(static_cast<std::size_t>(in.ageCount)));
+    }
+    const auto outside01 = [](double v) { return v < 0 || v > 1; };
+    for (int x = 0; x < in.ageCount; ++x) {
+        const auto a = static_cast<std::size_t>(x);
+        if (in.malePopulation[a] < 0) refuse(message::kBadMalePopulation);
+        if (in.femalePopulation[a] < 0) refuse(message::kBadFemalePopulation);
+        if (outside01(in.male.deathRates[a])) refuse(message::kBadMaleDeathRates);
+        if (outside01(in.female.deathRates[a])) refuse(message::kBadFemaleDeathRates);
+        if (outside01(in.fertilityRates(x, 0))) refuse(message::kBadFertility);
+    }
+}
+
+// A copy of `grid` with exactly yearCount year columns (a missing cell reads as empty).
+text::TextGrid withYears(const text::TextGrid& grid, int yearCount) {
+    text::TextGrid copy = grid;
+    copy.setColumnCount(yearCount + 1);
+    return copy;
+}
+
+// The given rows of a grid as rows 1, 2, ... of a new grid of yearCount year columns: the
+// single-region schedule readers take a region's rows of the shared grids from there.
+text::TextGrid rowsOf(const text::TextGrid& grid, std::initializer_list<int> rows, int yearCount) {
+    text::TextGrid out(static_cast<int>(rows.size()) + 1, yearCount + 1);
+    int target = 1;
+    for (int row : rows) {
+        for (int c = 0; c <= yearCount && c < grid.columnCount(); ++c) out.setCell(target, c, grid.cell(row, c));
+        ++target;
+    }
+    return out;
+}
+
+// The yearly schedules of one region (birth shares, fertility, Lx of both sexes) in a copy of
+// its input set sized for the run.
+SingleRegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const UrbanRuralGrids& g) {
+    SingleRegionInputs work = in;
+    sizeInputSet(work);
+    const int years = work.yearCount;
+    const int row = regionRow(region);
+    inRegion(region, [&] {
+        birthSharesFromGrid(work, rowsOf(g.sexRatio, {row}, years));
+        fertilityFromGrids(work, rowsOf(g.tfr, {row}, years),
+                           withYears(region == Region::Rural ? g.ruralPattern : g.urbanPattern, years));
+        const text::TextGrid e0 = rowsOf(
+            g.lifeExpectancy, {lifeExpectancyRow(region, Sex::Male), lifeExpectancyRow(region, Sex::Female)}, years);
+        mortalityFromLifeExpectancy(work, Sex::Male, e0);
+        mortalityFromLifeExpectancy(work, Sex::Female, e0);
+    });
+    return work;
+}
+
+// The persons moving from the rural to the urban population: the yearly number by sex and
+// its age distribution (ages 0..N-2; the oldest age takes no movers).
+struct Movers {
+    std::vector<double> male, female;
+    AgeYearMatrix maleShares, femaleShares;
+};
+
+double moverCell(const text::TextGrid& grid, int row, int column, int baseYear, std::string_view where) {
+    const std::string& cell = grid.cell(row, column);
+    if (auto value = text::parseNumber(cell)) return *value;
+    throw text::NumberFormatError(message::badCell(where, baseYear + column, cell));
+}
+
+Movers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int baseYear) {
+    Movers m;
+    const text::TextGrid volume = withYears(g.movers, yearCount);
+    const text::TextGrid maleShares = withYears(g.maleMoverShares, yearCount);
+    const text::TextGrid femaleShares = withYears(g.femaleMoverShares, yearCount);
+    const int ages = ageCount - 1;
+    m.maleShares = AgeYearMatrix(ages, yearCount);
+    m.femaleShares = AgeYearMatrix(ages, yearCount);
+    for (int y = 0; y < yearCount; ++y) {
+        const int c = y + 1;
+        m.male.push_back(moverCell(volume, 1, c, baseYear, "城镇化规模男性"));
+        m.female.push_back(moverCell(volume, 2, c, baseYear, "城镇化规模女性"));
+        for (int i = 0; i < ages; ++i) {
+            const std::string age = std::to_string(i) + "岁";
+            m.maleShares(i, y) = moverCell(maleShares, i + 1, c, baseYear, "城镇化模式男性" + age);
+            m.femaleShares(i, y) = moverCell(femaleShares, i + 1, c, baseYear, "城镇化模式女性" + age);
+        }
+    }
+    return m;
+}
+
+std::string moversExceedPopulation(int year, Sex sex, int age, double population, double moving) {
+    return std::to_string(year) + "年" + std::to_string(age) + "岁" + std::string(message::sexName(sex)) +
+           "迁移人数" + text::formatGeneral(moving) + "超过了该年龄的人口" + text::formatGeneral(population) + ".";
+}
+
+std::string noPopulation(int year) { return std::to_string(year) + "年人口总数为0，无法计算年龄结构."; }
+
+// Movers at the start of year y: taken from (sign -1) or added to (sign +1) each age.
+void moveAge(std::vector<double>& population, double volume, double share, double sign, int year, Sex sex, int age) {
+    double& p = population[static_cast<std::size_t>(age)];
+    const double moving = volume * share;
+    if (p + sign * moving < 0) throw Refusal(moversExceedPopulation(year, sex, age, p, moving));
+    p += sign * moving;
+}
+
+// The end of year y for one region: totals, age groups and age-structure shares; the
+// combined shares gather the absolute numbers until both regions are done.
+void recordRegionYear(UrbanRuralResultSet& r, RegionResults& out, int y, const std::vector<double>& pm,
+                      const std::vector<double>& pf) {
+    const auto t = static_cast<std::size_t>(y);
+    double male = 0;
+    double female = 0;
+    double young = 0;
+    double working = 0;
+    double old = 0;
+    for (int a = 0; a < r.ageCount; ++a) {
+        const double m = pm[static_cast<std::size_t>(a)];
+        const double f = pf[static_cast<std::size_t>(a)];
+        male += m;
+        female += f;
+        (a <= 14 ? young : a <= 59 ? working : old) += m + f;
+    }
+    const double total = male + female;
+    if (!std::isfinite(total)) throw Refusal(message::overflow(r.calendarYear(y)));
+    if (total == 0) throw Refusal(noPopulation(r.calendarYear(y)));
+    out.total[t] = total;
+    out.maleTotal[t] = male;
+    out.femaleTotal[t] = female;
+    out.age0to14[t] = young;
+    out.age15to59[t] = working;
+    out.age60plus[t] = old;
+    for (int a = 0; a < r.ageCount; ++a) {
+        const double m = pm[static_cast<std::size_t>(a)];
+        const double f = pf[static_cast<std::size_t>(a)];
+        out.maleShare(a, y) = -m / total;
+        out.femaleShare(a, y) = f / total;
+        r.totalMaleShare(a, y) += m;
+        r.totalFemaleShare(a, y) += f;
+    }
+}
+
+// The years of one region: movers, survival and births, rounding, the year's results.
+void projectRegion(SingleRegionInputs& w, const Movers& movers, double sign, UrbanRuralResultSet& r,
+                   RegionResults& out) {
+    const int n = w.ageCount;
+    std::vector<double>& pm = w.malePopulation;
+    std::vector<double>& pf = w.femalePopulation;
+    std::vector<double> newMale(static_cast<std::size_t>(n));
+    std::vector<double> newFemale(static_cast<std::size_t>(n));
+    for (int y = 0; y < r.yearCount; ++y) {
+        const int year = r.calendarYear(y);
+        const auto t = static_cast<std::size_t>(y);
+        for (int i = 0; i + 1 < n; ++i) {
+            moveAge(pm, movers.male[t], movers.maleShares(i, y), sign, year, Sex::Male, i);
+            moveAge(pf, movers.female[t], movers.femaleShares(i, y), sign, year, Sex::Female, i);
+        }
+        const YearSchedule schedule{.maleLx = w.male.Lx.year(y),
+                                    .femaleLx = w.female.Lx.year(y),
+                                    .fertility = w.fertilityRates.year(y),
+                                    .maleBirthShare = w.maleBirthShare[t],
+                                    .femaleBirthShare = w.femaleBirthShare[t]};
+        projectOneYear(pm, pf, schedule, newMale, newFemale, year);
+        for (std::size_t a = 0; a < pm.size(); ++a) {
+            pm[a] = text::roundHalfEven(newMale[a]);
+            pf[a] = text::roundHalfEven(newFemale[a]);
+        }
+        recordRegionYear(r, out, y, pm, pf);
+    }
+    out.malePopulation = pm;
+    out.femalePopulation = pf;
+}
+
+}  // namespace
+
+UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
+                                const UrbanRuralGrids& grids) {
+    // 1-4. The choice of fields and the base data of both regions.
+    // These messages are the program's own texts, the same for both regions.
+    checkRegion(rural);
+    checkRegion(urban);
+    if (urban.ageCount != rural.ageCount || urban.baseYear != rural.baseYear || urban.endYear != rural.endYear) {
+        refuse("农村和城市的基础数据来自不同的数据表或预测年份，请重新选择变量.");
+    }
+    if (rural.yearCount < 0) throw Refusal(message::endBeforeBase(rural.baseYear, rural.endYear));
+
+    // Every schedule cell is read before a year is projected.
+    UrbanRuralRun run{.results = emptyUrbanRuralResultSet(rural.ageCount, rural.yearCount, rural.baseYear,
+                                                          rural.endYear),
+                      .rural = regionSchedules(rural, Region::Rural, grids),
+                      .urban = regionSchedules(urban, Region::Urban, grids)};
+    const Movers movers = readMovers(grids, rural.ageCount, rural.yearCount, rural.baseYear);
+
+    // 5-6. Rural, then urban.
+    UrbanRuralResultSet& r = run.results;
+    inRegion(Region::Rural, [&] { projectRegion(run.rural, movers, -1.0, r, r.rural); });
+    inRegion(Region::Urban, [&] { projectRegion(run.urban, movers, +1.0, r, r.urban); });
+
+    // 7. The combined age structure.
+    for (int y = 0; y < r.yearCount; ++y) {
+        const double total = r.rural.total[static_cast<std::size_t>(y)] + r.urban.total[static_cast<std::size_t>(y)];
+        for (int a = 0; a < r.ageCount; ++a) {
+            r.totalMaleShare(a, y) = -r.totalMaleShare(a, y) / total;
+            r.totalFemaleShare(a, y) = r.totalFemaleShare(a, y) / total;
+        }
+    }
+    return run;
+}
+
+}  // namespace zandor::projection
