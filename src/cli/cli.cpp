@@ -101,6 +101,7 @@ const std::vector<const CommandSpec*>& commands()
         &projectCommand(),
         &projectUrCommand(),
         &chartCommand(),
+        &computeCommand(),
     };
     return all;
 }

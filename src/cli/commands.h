@@ -19,5 +19,6 @@ const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& projectUrCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& computeCommand();
 
 }  // namespace zandor::cli
