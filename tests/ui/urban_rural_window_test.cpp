@@ -53,7 +53,7 @@ struct Fixture {
         if (!window->openTable(table))
             qFatal("cannot open the sample table");
         action(window.get(), QStringLiteral("N6"))->trigger();
-        dialog = window->multiPopForm();
+        dialog = window->session().dialogs.of<zandor::ui::Tmulti_pop_Frm>();
         if (!dialog)
             qFatal("the urban-rural dialog did not open");
     }
@@ -118,10 +118,10 @@ private slots:
         QCOMPARE(f.window->session().singleRegion.inputs.fields.fertility, std::string("农村年龄别生育率"));
 
         f.get<QSpinBox>("SpinEdit17")->setValue(2005);
-        QCOMPARE(f.window->session().yearsChanged, 1);
+        QVERIFY(f.window->session().yearsChanged);
         QVERIFY(!f.get<QPushButton>("BitBtn2")->isEnabled());
         f.get<QTabWidget>("PageControl1")->setCurrentIndex(6);
-        QCOMPARE(f.window->session().yearsChanged, 0);
+        QVERIFY(!f.window->session().yearsChanged);
         QVERIFY(f.get<QPushButton>("BitBtn2")->isEnabled());
         QCOMPARE(f.get<ScheduleGrid>("StringGrid8")->model()->columnCount(), 15);
         QCOMPARE(f.get<QSpinBox>("SpinEdit13")->value(), 2005);

@@ -182,7 +182,7 @@ void Tmulti_pop_Frm::ComboBox13Change() { chooseField(Region::Urban, InputField:
 
 void Tmulti_pop_Frm::SpinEdit16Change()
 {
-    session_.yearsChanged = 1;
+    session_.yearsChanged = true;
     BitBtn2->setEnabled(false);
 }
 
@@ -195,11 +195,10 @@ void Tmulti_pop_Frm::rebuildYears()
 {
     commitGridEdits();
     syncChosenFields();
-    bool changed = session_.yearsChanged != 0;
-    const bool wasChanged = changed;
+    const bool wasChanged = session_.yearsChanged;
     try {
-        const auto refusals = projection::rebuildUrbanRuralYears(session_.urbanRuralInputs(), grids_,
-                                                                 session_.table(), baseYear(), endYear(), changed);
+        const auto refusals = projection::rebuildUrbanRuralYears(session_.urbanRuralInputs(), grids_, session_.table(),
+                                                                 baseYear(), endYear(), session_.yearsChanged);
         reloadGrids();
         for (const auto& refusal : refusals)
             tell(QString::fromStdString(refusal));
@@ -209,8 +208,7 @@ void Tmulti_pop_Frm::rebuildYears()
         tell(messageOf(e));
         return;
     }
-    session_.yearsChanged = changed ? 1 : 0;
-    if (wasChanged && !changed) {
+    if (wasChanged && !session_.yearsChanged) {
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
     }
