@@ -96,28 +96,30 @@ struct Movers {
     AgeYearMatrix maleShares, femaleShares;
 };
 
-double moverCell(const text::TextGrid& grid, int row, int column, int baseYear, std::string_view where) {
-    const std::string& cell = grid.cell(row, column);
+// A mover cell as a number; a missing cell reads as empty. The cell's name is put together
+// only for the message, as there are some twenty thousand cells in a long run.
+template <typename Where>
+double moverCell(const text::TextGrid& grid, int row, int column, int baseYear, Where where) {
+    static const std::string empty;
+    const std::string& cell = column < grid.columnCount() ? grid.cell(row, column) : empty;
     if (auto value = text::parseNumber(cell)) return *value;
-    throw text::NumberFormatError(message::badCell(where, baseYear + column, cell));
+    throw text::NumberFormatError(message::badCell(where(), baseYear + column, cell));
 }
 
 Movers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int baseYear) {
     Movers m;
-    const text::TextGrid volume = withYears(g.movers, yearCount);
-    const text::TextGrid maleShares = withYears(g.maleMoverShares, yearCount);
-    const text::TextGrid femaleShares = withYears(g.femaleMoverShares, yearCount);
     const int ages = ageCount - 1;
     m.maleShares = AgeYearMatrix(ages, yearCount);
     m.femaleShares = AgeYearMatrix(ages, yearCount);
     for (int y = 0; y < yearCount; ++y) {
         const int c = y + 1;
-        m.male.push_back(moverCell(volume, 1, c, baseYear, "城镇化规模男性"));
-        m.female.push_back(moverCell(volume, 2, c, baseYear, "城镇化规模女性"));
+        m.male.push_back(moverCell(g.movers, 1, c, baseYear, [] { return std::string("城镇化规模男性"); }));
+        m.female.push_back(moverCell(g.movers, 2, c, baseYear, [] { return std::string("城镇化规模女性"); }));
         for (int i = 0; i < ages; ++i) {
-            const std::string age = std::to_string(i) + "岁";
-            m.maleShares(i, y) = moverCell(maleShares, i + 1, c, baseYear, "城镇化模式男性" + age);
-            m.femaleShares(i, y) = moverCell(femaleShares, i + 1, c, baseYear, "城镇化模式女性" + age);
+            m.maleShares(i, y) = moverCell(g.maleMoverShares, i + 1, c, baseYear,
+                                           [i] { return "城镇化模式男性" + std::to_string(i) + "岁"; });
+            m.femaleShares(i, y) = moverCell(g.femaleMoverShares, i + 1, c, baseYear,
+                                             [i] { return "城镇化模式女性" + std::to_string(i) + "岁"; });
         }
     }
     return m;
