@@ -32,7 +32,7 @@ void labelTwoRows(text::TextGrid& grid, std::string_view first, std::string_view
 }
 
 std::string lifeExpectancyLabel(Region region, Sex sex) {
-    return std::string(regionName(region)) + std::string(sex == Sex::Male ? ur_label::kMale : ur_label::kFemale);
+    return std::string(regionName(region)) + std::stringmessage::sexName(sex);
 }
 
 bool sizeRefused(std::size_t rows) {
@@ -78,8 +78,6 @@ void seedRows(const SingleRegionInputs& in, Region which, UrbanRuralGrids& grids
         break;
     }
 }
-
-const ChosenFields& chosen(const SingleRegionInputs& in) { return in.fields; }
 
 std::string fieldName(const ChosenFields& f, InputField field) {
     switch (field) {
@@ -128,7 +126,7 @@ UrbanRuralGrids openUrbanRuralGrids(int yearCount, int baseYear) {
     }
     labelMoverShares(g.maleMoverShares, yearCount, baseYear, empty);
     labelMoverShares(g.femaleMoverShares, yearCount, baseYear, empty);
-    labelTwoRows(g.movers, ur_label::kMale, ur_label::kFemale, yearCount, baseYear, empty);
+    labelTwoRows(g.movers, label::kMale, label::kFemale, yearCount, baseYear, empty);
     return g;
 }
 
@@ -163,7 +161,7 @@ std::vector<std::string> rebuildUrbanRuralYears(UrbanRuralInputs inputs, UrbanRu
     if (sizeRefused(table.recordCount())) {
         for (const SingleRegionInputs* region : {&inputs.rural, &inputs.urban}) {
             for (InputField field : kHandlerOrder) {
-                if (!fieldName(chosen(*region), field).empty()) {
+                if (!fieldName(region->fields, field).empty()) {
                     throw Refusal(urbanRuralAgeRowsRefusal(table.recordCount()));
                 }
             }
@@ -171,7 +169,7 @@ std::vector<std::string> rebuildUrbanRuralYears(UrbanRuralInputs inputs, UrbanRu
     }
     const int years = endYear - baseYear;
     labelTwoRows(grids.tfr, ur_label::kRural, ur_label::kUrban, years, baseYear, "0");
-    labelTwoRows(grids.movers, ur_label::kMale, ur_label::kFemale, years, baseYear, "0");
+    labelTwoRows(grids.movers, label::kMale, label::kFemale, years, baseYear, "0");
     labelMoverShares(grids.maleMoverShares, years, baseYear, "0");
     labelMoverShares(grids.femaleMoverShares, years, baseYear, "0");
     for (Region which : {Region::Rural, Region::Urban}) {

@@ -54,8 +54,6 @@ inline constexpr int kMoverShareTotalRow = kMoverShareAges + 1;  // 102
 namespace ur_label {
 inline constexpr std::string_view kRural = "农村";
 inline constexpr std::string_view kUrban = "城市";
-inline constexpr std::string_view kMale = "男性";
-inline constexpr std::string_view kFemale = "女性";
 }  // namespace ur_label
 
 // "农村" or "城市".

@@ -113,7 +113,8 @@ private slots:
         f.chooseFields();
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(!f.cell("StringGrid2", 2, 1).isEmpty());
-        QCOMPARE(f.cell("StringGrid3", 4, 0 + 1), QString::fromStdString(f.window->session().urbanRural.urban.female.baseLifeExpectancyText));
+        const auto& urban = f.window->session().urbanRural.urban;
+        QCOMPARE(f.cell("StringGrid3", 4, 1), QString::fromStdString(urban.female.baseLifeExpectancyText));
         // The rural region is the single-region input set.
         QCOMPARE(f.window->session().singleRegion.inputs.fields.fertility, std::string("农村年龄别生育率"));
 
