@@ -32,7 +32,7 @@ void labelTwoRows(text::TextGrid& grid, std::string_view first, std::string_view
 }
 
 std::string lifeExpectancyLabel(Region region, Sex sex) {
-    return std::string(regionName(region)) + std::stringmessage::sexName(sex);
+    return std::string(regionName(region)) + std::string(message::sexName(sex));
 }
 
 bool sizeRefused(std::size_t rows) {
