@@ -84,7 +84,7 @@ void chooseDeathRates(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex,
         if (!(v > 0 && v <= 1)) refuseBadData();
     }
     BaseLifeTable table = baseLifeTable(sex, m.deathRates);
-    m.aValues = std::move(table.aValues);
+    m.aValues = std::move(table.ax);
     m.qx = std::move(table.qx);
     m.dx = std::move(table.dx);
     m.Tx = std::move(table.Tx);

@@ -84,7 +84,7 @@ void mortalityFromLifeExpectancy(SingleRegionInputs& in, Sex sex, const text::Te
         lx[0] = 1.0;
         for (int x = 1; x < n; ++x) lx[static_cast<std::size_t>(x)] = logitShifted(base[static_cast<std::size_t>(x)], expTwoAlpha);
         lx[static_cast<std::size_t>(n)] = 0.0;
-        personYears(lx, m.aValues, m.Lx.year(y));
+        core::singleYearPersonYears(lx, m.aValues, m.Lx.year(y));
     }
 }
 
@@ -116,7 +116,7 @@ void mortalityFromSurvivalCurves(SingleRegionInputs& in, std::span<const double>
     for (const Curve& curve : curves) {
         SexMortality& m = *curve.mortality;
         std::vector<double> endLx(static_cast<std::size_t>(n));
-        personYears(m.lx.year(last), m.aValues, endLx);
+        core::singleYearPersonYears(m.lx.year(last), m.aValues, endLx);
         const auto baseColumn = m.Lx.year(0);
         const std::vector<double> baseLx(baseColumn.begin(), baseColumn.end());
         for (int y = 0; y < years; ++y) {

@@ -387,7 +387,7 @@ TEST(ScheduleTexts, OneEditedE0CellRefitsEveryYearOfThatSex) {
         EXPECT_EQ(s.in.male.lx(testing::kAges, y), 0.0);
         // Lx from the fitted lx with the base a-values (the open age closed with 1/m).
         const int last = testing::kAges - 1;
-        EXPECT_DOUBLE_EQ(s.in.male.Lx(last, y), s.in.male.lx(last, y) * base.aValues[last]);
+        EXPECT_DOUBLE_EQ(s.in.male.Lx(last, y), s.in.male.lx(last, y) * base.ax[last]);
         EXPECT_DOUBLE_EQ(s.in.male.Lx(40, y), (s.in.male.lx(40, y) - s.in.male.lx(41, y)) * 0.52 + s.in.male.lx(41, y));
     }
     // The fit criterion is the sum of lx, not e0: an unedited year's curve is not the base.
