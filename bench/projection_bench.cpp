@@ -58,8 +58,8 @@ Prepared prepare() {
     chooseFieldSeries(p.inputs, p.grids, InputField::MaleDeathRates, "mx", s.maleRates, kBaseYear, kEndYear);
     chooseFieldSeries(p.inputs, p.grids, InputField::FemaleDeathRates, "fx", s.femaleRates, kBaseYear, kEndYear);
     chooseFieldSeries(p.inputs, p.grids, InputField::Fertility, "asfr", s.fertility, kBaseYear, kEndYear);
-    const double maleE0 = p.inputs.male.ex[0];
-    const double femaleE0 = p.inputs.female.ex[0];
+    const double maleE0 = p.inputs.region.male.ex[0];
+    const double femaleE0 = p.inputs.region.female.ex[0];
     for (int c = 1; c <= kEndYear - kBaseYear; ++c) {
         p.grids.lifeExpectancy.setCell(kMaleRow, c, zandor::text::formatGeneral(maleE0 + 0.1 * c));
         p.grids.lifeExpectancy.setCell(kFemaleRow, c, zandor::text::formatGeneral(femaleE0 + 0.1 * c));
@@ -71,9 +71,9 @@ Prepared prepare() {
 void BM_ProjectWithLifeExpectancyTargets(benchmark::State& state) {
     const Prepared prepared = prepare();
     for (auto _ : state) {
-        SingleRegionInputs inputs = prepared.inputs;
-        ProjectionResultSet results = projectSingleRegion(inputs, prepared.grids, RunOptions{});
-        benchmark::DoNotOptimize(results.total.data());
+        const RunOptions options;
+        const ProjectionRun run = projectSingleRegion(prepared.inputs, parseSchedules(prepared.inputs, prepared.grids, options), options);
+        benchmark::DoNotOptimize(run.results.total.data());
     }
 }
 BENCHMARK(BM_ProjectWithLifeExpectancyTargets)->Unit(benchmark::kMillisecond);
@@ -108,9 +108,9 @@ PreparedUrbanRural prepareUrbanRural() {
         for (Region region : {Region::Rural, Region::Urban}) {
             const SingleRegionInputs& in = region == Region::Rural ? p.rural : p.urban;
             p.grids.lifeExpectancy.setCell(lifeExpectancyRow(region, Sex::Male), c,
-                                           zandor::text::formatGeneral(in.male.ex[0] + 0.1 * c));
+                                           zandor::text::formatGeneral(in.region.male.ex[0] + 0.1 * c));
             p.grids.lifeExpectancy.setCell(lifeExpectancyRow(region, Sex::Female), c,
-                                           zandor::text::formatGeneral(in.female.ex[0] + 0.1 * c));
+                                           zandor::text::formatGeneral(in.region.female.ex[0] + 0.1 * c));
         }
         p.grids.movers.setCell(1, c, "2000");
         p.grids.movers.setCell(2, c, "2000");

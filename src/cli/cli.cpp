@@ -101,6 +101,8 @@ const std::vector<const CommandSpec*>& commands()
         &projectCommand(),
         &projectUrCommand(),
         &chartCommand(),
+        &qualityCommand(),
+        &unIndexCommand(),
         &computeCommand(),
     };
     return all;

@@ -124,14 +124,15 @@ int runProject(const ParsedArgs& args, Streams& io)
         applyScheduleFile(*schedule, grids, baseYear, endYear);
 
     projection::RunOptions options;
-    options.urbanShareText = args.value("urban-share").value_or("0.26");
-    options.migrantStockText = args.value("migrant-stock").value_or("50000");
+    options.urbanShareText = args.value("urban-share").value_or(options.urbanShareText);
+    options.migrantStockText = args.value("migrant-stock").value_or(options.migrantStockText);
     if (args.has("survival-male")) {
         options.mortality = projection::MortalityOption::SurvivalCurves;
         options.maleSurvival = projection::loadAgeSeries(table, *args.value("survival-male"));
         options.femaleSurvival = projection::loadAgeSeries(table, *args.value("survival-female"));
     }
-    const projection::ProjectionResultSet results = projection::projectSingleRegion(inputs, grids, options);
+    const projection::ProjectionResultSet results =
+        projection::projectSingleRegion(inputs, projection::parseSchedules(inputs, grids, options), options).results;
 
     if (auto listing = args.value("listing"))
         writeLines(projection::textListing(results, *listing, Edition::Full), io.out);

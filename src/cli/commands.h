@@ -19,6 +19,8 @@ const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& projectUrCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& qualityCommand();
+const CommandSpec& unIndexCommand();
 const CommandSpec& computeCommand();
 
 }  // namespace zandor::cli

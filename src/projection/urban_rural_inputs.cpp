@@ -48,10 +48,10 @@ void seedRows(const SingleRegionInputs& in, Region which, UrbanRuralGrids& grids
     case InputField::MalePopulation:
     case InputField::FemalePopulation: {
         double value = 0;
-        const double m0 = in.malePopulation[0];
-        const double f0 = in.femalePopulation[0];
+        const double m0 = in.region.malePopulation[0];
+        const double f0 = in.region.femalePopulation[0];
         if (m0 != 0 && f0 != 0) {
-            const double s = in.maleBirthShare[0];
+            const double s = in.region.maleBirthShare[0];
             value = 100 * s / (1 - s);
         }
         setYearColumns(grids.sexRatio, years, baseYear);
@@ -64,7 +64,7 @@ void seedRows(const SingleRegionInputs& in, Region which, UrbanRuralGrids& grids
     case InputField::MaleDeathRates:
     case InputField::FemaleDeathRates: {
         const Sex sex = field == InputField::MaleDeathRates ? Sex::Male : Sex::Female;
-        const SexMortality& m = sex == Sex::Male ? in.male : in.female;
+        const SexMortality& m = in.region.mortality(sex);
         setYearColumns(grids.lifeExpectancy, years, baseYear);
         fillRow(grids.lifeExpectancy, lifeExpectancyRow(which, sex), lifeExpectancyLabel(which, sex),
                 m.baseLifeExpectancyText);
@@ -72,8 +72,8 @@ void seedRows(const SingleRegionInputs& in, Region which, UrbanRuralGrids& grids
     }
     case InputField::Fertility:
         setYearColumns(grids.tfr, years, baseYear);
-        fillRow(grids.tfr, row, regionName(which), in.baseTfrText);
-        fillPatternGrid(which == Region::Rural ? grids.ruralPattern : grids.urbanPattern, in.fertilityPattern.year(0),
+        fillRow(grids.tfr, row, regionName(which), in.region.baseTfrText);
+        fillPatternGrid(which == Region::Rural ? grids.ruralPattern : grids.urbanPattern, in.region.fertilityPattern.year(0),
                         years, baseYear);
         break;
     }

@@ -3,7 +3,6 @@
 #include "projection/urban_rural_projection.h"
 
 #include <cmath>
-#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -19,15 +18,14 @@ namespace {
 
 void refuse(std::string_view text) { throw Refusal(std::string(text)); }
 
-// A refusal or a cell that is no number, with the region named in front.
+// A refusal with the region named in front. (A cell that is no number names its region in
+// the cell's name already.)
 template <typename Work>
 void inRegion(Region region, Work&& work) {
     try {
         work();
     } catch (const Refusal& refusal) {
         throw Refusal(std::string(regionName(region)) + "：" + refusal.what());
-    } catch (const text::NumberFormatError& error) {
-        throw text::NumberFormatError(std::string(regionName(region)) + error.what());
     }
 }
 
@@ -40,51 +38,45 @@ void checkRegion(const SingleRegionInputs& in) {
     if (in.ageCount < kUrbanRuralMinimumAges || in.ageCount > kUrbanRuralMaximumAges) {
         throw Refusal(urbanRuralAgeRowsRefusal(static_cast<std::size_t>(in.ageCount)));
     }
+    const RegionInputs& r = in.region;
     const auto outside01 = [](double v) { return v < 0 || v > 1; };
     for (int x = 0; x < in.ageCount; ++x) {
         const auto a = static_cast<std::size_t>(x);
-        if (in.malePopulation[a] < 0) refuse(message::kBadMalePopulation);
-        if (in.femalePopulation[a] < 0) refuse(message::kBadFemalePopulation);
-        if (outside01(in.male.deathRates[a])) refuse(message::kBadMaleDeathRates);
-        if (outside01(in.female.deathRates[a])) refuse(message::kBadFemaleDeathRates);
-        if (outside01(in.fertilityRates(x, 0))) refuse(message::kBadFertility);
+        if (r.malePopulation[a] < 0) refuse(message::kBadMalePopulation);
+        if (r.femalePopulation[a] < 0) refuse(message::kBadFemalePopulation);
+        if (outside01(r.male.deathRates[a])) refuse(message::kBadMaleDeathRates);
+        if (outside01(r.female.deathRates[a])) refuse(message::kBadFemaleDeathRates);
+        if (outside01(r.fertilityRates(x, 0))) refuse(message::kBadFertility);
     }
 }
 
-// A copy of `grid` with exactly yearCount year columns (a missing cell reads as empty).
-text::TextGrid withYears(const text::TextGrid& grid, int yearCount) {
-    text::TextGrid copy = grid;
-    copy.setColumnCount(yearCount + 1);
-    return copy;
-}
-
-// The given rows of a grid as rows 1, 2, ... of a new grid of yearCount year columns: the
-// single-region schedule readers take a region's rows of the shared grids from there.
-text::TextGrid rowsOf(const text::TextGrid& grid, std::initializer_list<int> rows, int yearCount) {
-    text::TextGrid out(static_cast<int>(rows.size()) + 1, yearCount + 1);
-    int target = 1;
-    for (int row : rows) {
-        for (int c = 0; c <= yearCount && c < grid.columnCount(); ++c) out.setCell(target, c, grid.cell(row, c));
-        ++target;
-    }
-    return out;
+// The rows of a region in the shared grids.
+RegionSchedules parseRegion(const SingleRegionInputs& in, Region region, const UrbanRuralGrids& g) {
+    const int row = regionRow(region);
+    const std::string prefix(regionName(region));
+    return parseRegionSchedules(in.region,
+                                RegionRows{.sexRatio = &g.sexRatio,
+                                           .sexRatioRow = row,
+                                           .tfr = &g.tfr,
+                                           .tfrRow = row,
+                                           .pattern = region == Region::Rural ? &g.ruralPattern : &g.urbanPattern,
+                                           .lifeExpectancy = &g.lifeExpectancy,
+                                           .maleE0Row = lifeExpectancyRow(region, Sex::Male),
+                                           .femaleE0Row = lifeExpectancyRow(region, Sex::Female),
+                                           .prefix = prefix},
+                                in.yearCount, in.baseYear);
 }
 
 // The yearly schedules of one region (birth shares, fertility, Lx of both sexes) in a copy of
-// its input set sized for the run.
-SingleRegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const UrbanRuralGrids& g) {
-    SingleRegionInputs work = in;
-    sizeInputSet(work);
-    const int years = work.yearCount;
-    const int row = regionRow(region);
+// its base data sized for the run.
+RegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const RegionSchedules& s) {
+    RegionInputs work = in.region;
+    sizeRegion(work, in.ageCount, in.yearCount);
     inRegion(region, [&] {
-        birthSharesFromGrid(work, rowsOf(g.sexRatio, {row}, years));
-        fertilityFromGrids(work, rowsOf(g.tfr, {row}, years),
-                           withYears(region == Region::Rural ? g.ruralPattern : g.urbanPattern, years));
-        const text::TextGrid e0 = rowsOf(
-            g.lifeExpectancy, {lifeExpectancyRow(region, Sex::Male), lifeExpectancyRow(region, Sex::Female)}, years);
-        mortalityFromLifeExpectancy(work, Sex::Male, e0);
-        mortalityFromLifeExpectancy(work, Sex::Female, e0);
+        birthSharesFromSchedule(work, s);
+        fertilityFromSchedule(work, s);
+        mortalityFromLifeExpectancy(work, Sex::Male, s, in.baseYear);
+        mortalityFromLifeExpectancy(work, Sex::Female, s, in.baseYear);
     });
     return work;
 }
@@ -177,14 +169,16 @@ void recordRegionYear(UrbanRuralResultSet& r, RegionResults& out, int y, const s
 }
 
 // The years of one region: movers, survival and births, rounding, the year's results.
-void projectRegion(SingleRegionInputs& w, const Movers& movers, double sign, UrbanRuralResultSet& r,
-                   RegionResults& out) {
-    const int n = w.ageCount;
+void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRuralResultSet& r, RegionResults& out,
+                   const Feedback& feedback, int stepsBefore) {
+    const int n = r.ageCount;
     std::vector<double>& pm = w.malePopulation;
     std::vector<double>& pf = w.femalePopulation;
     std::vector<double> newMale(static_cast<std::size_t>(n));
     std::vector<double> newFemale(static_cast<std::size_t>(n));
     for (int y = 0; y < r.yearCount; ++y) {
+        feedback.throwIfStopped();
+        feedback.progress(stepsBefore + y, 2LL * r.yearCount);
         const int year = r.calendarYear(y);
         const auto t = static_cast<std::size_t>(y);
         for (int i = 0; i + 1 < n; ++i) {
@@ -210,7 +204,7 @@ void projectRegion(SingleRegionInputs& w, const Movers& movers, double sign, Urb
 }  // namespace
 
 UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids) {
+                                const UrbanRuralGrids& grids, const Feedback& feedback) {
     // 1-4. The choice of fields and the base data of both regions.
     // These messages are the program's own texts, the same for both regions.
     checkRegion(rural);
@@ -221,16 +215,21 @@ UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleReg
     if (rural.yearCount < 0) throw Refusal(message::endBeforeBase(rural.baseYear, rural.endYear));
 
     // Every schedule cell is read before a year is projected.
+    RegionSchedules ruralSchedules;
+    RegionSchedules urbanSchedules;
+    inRegion(Region::Rural, [&] { ruralSchedules = parseRegion(rural, Region::Rural, grids); });
+    inRegion(Region::Urban, [&] { urbanSchedules = parseRegion(urban, Region::Urban, grids); });
+    const Movers movers = readMovers(grids, rural.ageCount, rural.yearCount, rural.baseYear);
+
     UrbanRuralRun run{.results = emptyUrbanRuralResultSet(rural.ageCount, rural.yearCount, rural.baseYear,
                                                           rural.endYear),
-                      .rural = regionSchedules(rural, Region::Rural, grids),
-                      .urban = regionSchedules(urban, Region::Urban, grids)};
-    const Movers movers = readMovers(grids, rural.ageCount, rural.yearCount, rural.baseYear);
+                      .rural = regionSchedules(rural, Region::Rural, ruralSchedules),
+                      .urban = regionSchedules(urban, Region::Urban, urbanSchedules)};
 
     // 5-6. Rural, then urban.
     UrbanRuralResultSet& r = run.results;
-    inRegion(Region::Rural, [&] { projectRegion(run.rural, movers, -1.0, r, r.rural); });
-    inRegion(Region::Urban, [&] { projectRegion(run.urban, movers, +1.0, r, r.urban); });
+    inRegion(Region::Rural, [&] { projectRegion(run.rural, movers, -1.0, r, r.rural, feedback, 0); });
+    inRegion(Region::Urban, [&] { projectRegion(run.urban, movers, +1.0, r, r.urban, feedback, r.yearCount); });
 
     // 7. The combined age structure.
     for (int y = 0; y < r.yearCount; ++y) {

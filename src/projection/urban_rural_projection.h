@@ -5,17 +5,18 @@
 // start of every year, before survival.
 #pragma once
 
+#include "core/feedback.h"
 #include "projection/urban_rural_inputs.h"
 #include "projection/urban_rural_results.h"
 
 namespace zandor::projection {
 
-// What a run leaves: the result set, and each region's input set as the run ended it (the
-// population of the last projected year, the yearly lx, Lx and fertility schedules used).
+// What a run leaves: the result set, and each region as the run ended it (the population of
+// the last projected year, the yearly lx, Lx and fertility schedules used).
 struct UrbanRuralRun {
     UrbanRuralResultSet results;
-    SingleRegionInputs rural;
-    SingleRegionInputs urban;
+    RegionInputs rural;
+    RegionInputs urban;
 };
 
 // Projects both regions over the years their fields were chosen for; the inputs are not
@@ -32,8 +33,9 @@ struct UrbanRuralRun {
 // a life-expectancy target no logit shift reaches, movers who outnumber the population of
 // their age and sex, a zero Lx under a survival ratio, a region without population, a
 // result beyond the range of numbers. Regions whose age counts differ from each other or
-// from 71..102 are refused too.
+// from 71..102 are refused too. One progress step per region and year goes to `feedback`;
+// a stop requested ends the run with zandor::Stopped at the start of a year.
 UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids);
+                                const UrbanRuralGrids& grids, const Feedback& feedback = {});
 
 }  // namespace zandor::projection

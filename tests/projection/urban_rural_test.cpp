@@ -63,7 +63,7 @@ void setRow(text::TextGrid& grid, int row, const std::string& cell) {
 // Survival ratios of 1: every Lx of every year 1 (the e0 rows stay unedited, so the run keeps
 // these tables).
 void survivalOfOne(SingleRegionInputs& in) {
-    for (AgeYearMatrix* lx : {&in.male.Lx, &in.female.Lx}) {
+    for (AgeYearMatrix* lx : {&in.region.male.Lx, &in.region.female.Lx}) {
         for (int y = 0; y < lx->yearCount(); ++y) {
             for (double& v : lx->year(y)) v = 1.0;
         }
@@ -101,7 +101,7 @@ TEST(UrbanRuralGrids, OpenAndSeedWithTheBaseYearTexts) {
     EXPECT_EQ(g.tfr.cell(1, 3), "1.75");
     EXPECT_EQ(g.tfr.cell(2, 0), "城市");
     EXPECT_EQ(g.lifeExpectancy.cell(3, 0), "城市男性");
-    EXPECT_EQ(g.lifeExpectancy.cell(3, 1), s.urban.male.baseLifeExpectancyText);
+    EXPECT_EQ(g.lifeExpectancy.cell(3, 1), s.urban.region.male.baseLifeExpectancyText);
     EXPECT_EQ(g.ruralPattern.cell(1, 1), ".028571");  // 0.05 / 1.75
     EXPECT_EQ(g.ruralPattern.cell(kPatternTotalRow, 1), "1");
     EXPECT_EQ(g.maleMoverShares.cell(101, 0), "100");
@@ -158,7 +158,7 @@ TEST(UrbanRuralRun, MoversBirthsAndTheYearColumnsByHand) {
     EXPECT_DOUBLE_EQ(r.totalMaleShare(21, 0), -2000.0 / (r.rural.total[0] + r.urban.total[0]));
     // The end state holds the last year; the inputs are untouched.
     EXPECT_EQ(run.urban.malePopulation[21], 2000);
-    EXPECT_EQ(s.urban.malePopulation[21], 1000);
+    EXPECT_EQ(s.urban.region.malePopulation[21], 1000);
 }
 
 // L(21) / L(20) = 0.5: 5 men aged 20 become 2.5 -> 2, 7 women become 3.5 -> 4 (halves to even).
@@ -169,7 +169,7 @@ TEST(UrbanRuralRun, HalvesRoundToTheEvenNeighbour) {
     Scenario s(rural, flatRegion(1000));
     survivalOfOne(s.rural);
     survivalOfOne(s.urban);
-    for (AgeYearMatrix* lx : {&s.rural.male.Lx, &s.rural.female.Lx}) {
+    for (AgeYearMatrix* lx : {&s.rural.region.male.Lx, &s.rural.region.female.Lx}) {
         for (int x = 21; x < kN; ++x) (*lx)(x, 0) = 0.5;
     }
     const UrbanRuralResultSet r = s.run().results;
@@ -248,7 +248,7 @@ struct RunRefusal {
 
 const RunRefusal kRunRefusals[] = {
     {"FieldLeftOut", [](Scenario& s) { s.urban.fields.fertility.clear(); }, {"选定原始数据变量不够!"}},
-    {"NegativeDeathRate", [](Scenario& s) { s.rural.female.deathRates[3] = -0.1; },
+    {"NegativeDeathRate", [](Scenario& s) { s.rural.region.female.deathRates[3] = -0.1; },
      {"女性年龄别死亡率数据格式不正确."}},
     {"CellNoNumber", [](Scenario& s) { s.grids.sexRatio.setCell(2, 1, "abc"); },
      {"城市出生性别比", "1991年", "'abc'"}, true},
@@ -262,11 +262,11 @@ const RunRefusal kRunRefusals[] = {
      {"农村", "1991年", "30岁", "女性", "1001", "1000"}},
     {"UnreachableLifeExpectancy", [](Scenario& s) { s.grids.lifeExpectancy.setCell(4, 1, "500"); },
      {"城市", "1991年", "女性", "500"}},
-    {"ZeroPersonYears", [](Scenario& s) { s.urban.male.Lx(12, 0) = 0; }, {"城市", "1991年", "男性", "12岁"}},
+    {"ZeroPersonYears", [](Scenario& s) { s.urban.region.male.Lx(12, 0) = 0; }, {"城市", "1991年", "男性", "12岁"}},
     {"NoPopulation",
      [](Scenario& s) {
-         s.urban.malePopulation.assign(kN, 0);
-         s.urban.femalePopulation.assign(kN, 0);
+         s.urban.region.malePopulation.assign(kN, 0);
+         s.urban.region.femalePopulation.assign(kN, 0);
      },
      {"城市", "1991年", "人口总数为0"}},
 };

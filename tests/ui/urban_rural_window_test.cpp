@@ -114,7 +114,7 @@ private slots:
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(!f.cell("StringGrid2", 2, 1).isEmpty());
         const auto& urban = f.window->session().urbanRural.urban;
-        QCOMPARE(f.cell("StringGrid3", 4, 1), QString::fromStdString(urban.female.baseLifeExpectancyText));
+        QCOMPARE(f.cell("StringGrid3", 4, 1), QString::fromStdString(urban.region.female.baseLifeExpectancyText));
         // The rural region is the single-region input set.
         QCOMPARE(f.window->session().singleRegion.inputs.fields.fertility, std::string("农村年龄别生育率"));
 

@@ -288,8 +288,8 @@ void Tmulti_pop_Frm::BitBtn2Click()
         session_.urbanRural.results = std::move(run.results);
         // Both regions end holding the last projected year and the schedules used; the rural
         // one is the single-region input set.
-        inputs.rural = std::move(run.rural);
-        inputs.urban = std::move(run.urban);
+        inputs.rural.region = std::move(run.rural);
+        inputs.urban.region = std::move(run.urban);
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;

@@ -23,20 +23,24 @@ inline constexpr int kSeriesFrameMs = 400;   // line and bar charts
 inline constexpr int kPyramidFrameMs = 300;  // age pyramid
 
 // The pyramid buttons read the result set of the last run as it stands when pressed, and
-// move its pyramid frame cursor.
+// move the session's pyramid frame cursor.
 class ResultSetPyramidFrames : public PyramidFrames {
 public:
-    explicit ResultSetPyramidFrames(projection::ProjectionResultSet& results) : results_(results) {}
+    ResultSetPyramidFrames(const projection::ProjectionResultSet& results, int& cursor)
+        : results_(results), cursor_(cursor)
+    {
+    }
 
     int baseYear() const override { return results_.baseYear; }
     int yearCount() const override { return results_.yearCount; }
     std::vector<double> maleShares(int y) const override;
     std::vector<double> femaleShares(int y) const override;
-    int frameCursor() const override { return results_.pyramidFrameCursor; }
-    void setFrameCursor(int k) override { results_.pyramidFrameCursor = k; }
+    int frameCursor() const override { return cursor_; }
+    void setFrameCursor(int k) override { cursor_ = k; }
 
 private:
-    projection::ProjectionResultSet& results_;
+    const projection::ProjectionResultSet& results_;
+    int& cursor_;
 };
 
 // A new chart window owned by `owner` (it stays open after the owner closes) showing a

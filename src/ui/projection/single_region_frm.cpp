@@ -346,6 +346,15 @@ void TSingle_Region_frm::BitBtn1Click()
     reject();
 }
 
+// The session keeps what the next run and the results dialog start from.
+void TSingle_Region_frm::keepRun(projection::ProjectionRun run)
+{
+    SingleRegionSession& kept = session_.singleRegion;
+    kept.inputs.region = std::move(run.endState);
+    kept.results = std::move(run.results);
+    kept.pyramidFrameCursor = kept.results.yearCount;
+}
+
 void TSingle_Region_frm::BitBtn2Click()
 {
     commitGridEdits();
@@ -361,7 +370,8 @@ void TSingle_Region_frm::BitBtn2Click()
             options.maleSurvival = projection::loadAgeSeries(session_.table(), ComboBox8->currentText().toStdString());
             options.femaleSurvival = projection::loadAgeSeries(session_.table(), ComboBox9->currentText().toStdString());
         }
-        session_.singleRegion.results = projection::projectSingleRegion(inputs(), grids_, options);
+        const projection::SingleRegionSchedules schedules = projection::parseSchedules(inputs(), grids_, options);
+        keepRun(projection::projectSingleRegion(inputs(), schedules, options));
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;
