@@ -3,6 +3,7 @@
 // the independence of the regions without movers, the catalogue's sums and the refusals.
 #include <gtest/gtest.h>
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,20 @@ TEST(UrbanRuralRun, WithoutMoversTheRegionsDoNotTouchEachOther) {
     EXPECT_EQ(ra.rural.malePopulation, rb.rural.malePopulation);
     EXPECT_EQ(ra.rural.maleShare, rb.rural.maleShare);
     EXPECT_NE(ra.urban.total, rb.urban.total);
+}
+
+TEST(UrbanRuralRun, ReportsEveryRegionYearAndEndsWhenStopped) {
+    const Scenario s(flatRegion(1000), flatRegion(1000), 1990, 1993);
+    std::vector<long long> steps;
+    std::stop_source stop;
+    projectUrbanRural(s.rural, s.urban, s.grids,
+                      Feedback(stop.get_token(), [&](long long done, long long total, std::string_view) {
+                          steps.push_back(done);
+                          EXPECT_EQ(total, 6);
+                      }));
+    EXPECT_EQ(steps, (std::vector<long long>{0, 1, 2, 3, 4, 5}));
+    stop.request_stop();
+    EXPECT_THROW(projectUrbanRural(s.rural, s.urban, s.grids, Feedback(stop.get_token(), {})), Stopped);
 }
 
 TEST(UrbanRuralResults, CatalogueSumsListingsAndPyramids) {
