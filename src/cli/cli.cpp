@@ -104,6 +104,7 @@ const std::vector<const CommandSpec*>& commands()
         &qualityCommand(),
         &unIndexCommand(),
         &computeCommand(),
+        &targetPlanCommand(),
     };
     return all;
 }
