@@ -105,6 +105,7 @@ int runProject(const ParsedArgs& args, Streams& io)
         throw UsageError("--survival-male and --survival-female go together");
     const int baseYear = yearOption(args, "base-year");
     const int endYear = yearOption(args, "end-year");
+    checkYearSpan("base-year", baseYear, "end-year", endYear);
 
     tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     projection::SingleRegionInputs inputs;
@@ -162,6 +163,8 @@ const CommandSpec& projectCommand()
             "puts the schedule file's cells into the grids, chooses the new survival curves\n"
             "with the two --survival-* fields (lx by age), and presses \"开始预测\".\n"
             "\n"
+            "  --base-year, --end-year  calendar years from 0 to 9999, the end year at most 1000\n"
+            "                        years after the base year (anything else is refused, exit 2)\n"
             "  --urban-share TEXT    base-year urban share (default 0.26)\n"
             "  --migrant-stock TEXT  migrant population at the start (default 50000)\n"
             "  --schedule FILE       CSV; first line: row,<base year + 1>,...,<end year>; then one\n"
