@@ -18,6 +18,7 @@
 #include "text/refusal.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/common/background_run.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
@@ -371,7 +372,16 @@ void TSingle_Region_frm::BitBtn2Click()
             options.femaleSurvival = projection::loadAgeSeries(session_.table(), ComboBox9->currentText().toStdString());
         }
         const projection::SingleRegionSchedules schedules = projection::parseSchedules(inputs(), grids_, options);
-        keepRun(projection::projectSingleRegion(inputs(), schedules, options));
+        const projection::SingleRegionInputs& in = inputs();
+        auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
+            return projection::projectSingleRegion(in, schedules, options, feedback);
+        });
+        if (!run.value) {
+            if (run.outcome.kind != RunOutcome::Kind::Stopped)
+                tell(run.outcome.message);
+            return;
+        }
+        keepRun(std::move(*run.value));
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;
