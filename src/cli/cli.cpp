@@ -99,6 +99,7 @@ const std::vector<const CommandSpec*>& commands()
         &convertCommand(),
         &lifeTableCommand(),
         &projectCommand(),
+        &projectUrCommand(),
         &chartCommand(),
         &qualityCommand(),
         &unIndexCommand(),

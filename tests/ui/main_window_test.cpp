@@ -53,7 +53,6 @@ const QStringList kNotProvidedYet = {
     "N4",
     "N7",
     "N12",
-    "N6",
     "Line1",
     "Bar1",
     "HorizBar1",

@@ -8,6 +8,7 @@
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
+#include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/single_region_frm.h"
 
 namespace zandor::ui {
@@ -66,8 +67,7 @@ void Tvendol::Projection1Click()
 
 void Tvendol::N6Click()
 {
-    // The urban-rural projection dialog (multi_pop_Frm)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new Tmulti_pop_Frm(*session_, this); });
 }
 
 void Tvendol::Simulation1Click()
