@@ -13,29 +13,10 @@
 
 #include "ui/analysis/index_result.h"
 #include "ui/app/session.h"
+#include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
-
-namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
-
-TIndex_Result_frm* showIndexResult(analysis::IndexReport report, QWidget* parent)
-{
-    auto* window = new TIndex_Result_frm(std::move(report), parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-    return window;
-}
 
 TData_quality_frm::TData_quality_frm(Session& session, QWidget* parent)
     : QDialog(parent), session_(session)

@@ -47,7 +47,4 @@ private:
     QPointer<TIndex_Result_frm> result_;
 };
 
-// Shows a report in a new result window over `parent`, modal to the application.
-TIndex_Result_frm* showIndexResult(analysis::IndexReport report, QWidget* parent);
-
 }  // namespace zandor::ui

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
@@ -20,13 +21,21 @@ const QString kCannotSave = QStringLiteral("无法保存文件 %1:\n%2");
 
 QLineEdit* bandBox(QWidget* parent, const char* name, const std::string& text)
 {
-    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto* edit = named(new QLineEdit(QString::fromStdString(text), parent), name);
     edit->setReadOnly(true);
     return edit;
 }
 
 }  // namespace
+
+TIndex_Result_frm* showIndexResult(analysis::IndexReport report, QWidget* parent)
+{
+    auto* window = new TIndex_Result_frm(std::move(report), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    return window;
+}
 
 TIndex_Result_frm::TIndex_Result_frm(analysis::IndexReport report, QWidget* parent)
     : QDialog(parent), report_(std::move(report))
@@ -34,8 +43,7 @@ TIndex_Result_frm::TIndex_Result_frm(analysis::IndexReport report, QWidget* pare
     setObjectName(QStringLiteral("Index_Result_frm"));
     setWindowTitle(QStringLiteral("数据质量评价"));
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1 = named(new QListWidget(this), "ListBox1");
     for (const std::string& line : report_.lines)
         ListBox1->addItem(QString::fromStdString(line));
 
@@ -51,13 +59,11 @@ TIndex_Result_frm::TIndex_Result_frm(analysis::IndexReport report, QWidget* pare
     bandLayout->addWidget(new QLabel(QStringLiteral("不可接受:"), bands), 0, 2);
     bandLayout->addWidget(Edit3, 1, 2);
 
-    BandLabel = new QLabel(report_.band ? QString::fromStdString(analysis::bandLine(*report_.band)) : QString(), this);
-    BandLabel->setObjectName(QStringLiteral("BandLabel"));
+    BandLabel = named(new QLabel(report_.band ? QString::fromStdString(analysis::bandLine(*report_.band)) : QString(), this),
+                      "BandLabel");
 
-    BitBtn1 = new QPushButton(QStringLiteral("保存"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1 = named(new QPushButton(QStringLiteral("保存"), this), "BitBtn1");
+    BitBtn2 = named(new QPushButton(QStringLiteral("取消"), this), "BitBtn2");
     connect(BitBtn1, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn2Click);
 

@@ -35,4 +35,8 @@ private:
     analysis::IndexReport report_;
 };
 
+// Shows a report in a new result window over `parent`, modal to the application and deleted
+// when closed.
+TIndex_Result_frm* showIndexResult(analysis::IndexReport report, QWidget* parent);
+
 }  // namespace zandor::ui

@@ -12,23 +12,12 @@
 #include <exception>
 
 #include "analysis/un_sex_age.h"
-#include "ui/analysis/data_quality_frm.h"
 #include "ui/analysis/index_result.h"
 #include "ui/app/session.h"
+#include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
-
-namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 TUN_sex_age_frm::TUN_sex_age_frm(Session& session, QWidget* parent)
     : QDialog(parent), session_(session)
