@@ -5,6 +5,7 @@
 
 #include "ui/analysis/data_quality_frm.h"
 #include "ui/analysis/life_table_frm.h"
+#include "ui/analysis/target_planning_frm.h"
 #include "ui/analysis/un_sex_age_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
@@ -71,8 +72,7 @@ void Tvendol::N6Click()
 
 void Tvendol::Simulation1Click()
 {
-    // Population target planning (TTarget_Planning_Frm1)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new TTarget_Planning_Frm1(*session_, this); });
 }
 
 }  // namespace zandor::ui
