@@ -17,35 +17,35 @@ using testing::ScratchDir;
 // before age 15.
 const std::string kSample = std::string(ZANDOR_SOURCE_DIR) + "/samples/single_region.DB";
 
-TEST(CliQuality, WritesTheResultLinesOfEachIndex)
+std::vector<std::string> quality(const char* field, const char* index)
 {
-    const struct {
-        const char* index;
-        const char* pattern;
-    } cases[] = {
-        {"whipple", "WI  [0-9]*\\.?[0-9]{0,2}\n"},
-        {"accuracy", "ARCerret_Index   [0-9]*\\.?[0-9]{0,2}\n"},
-        // Ages 2 to 98, one line each.
-        {"preference", "2  [0-9.]+\n([0-9]+  [0-9]*\\.?[0-9]{0,2}\n){96}"},
-    };
-    for (const auto& c : cases) {
-        const auto run = runInProcess({"quality", kSample, "--field", "男性人口", "--index", c.index});
-        EXPECT_EQ(run.status, kExitOk) << c.index << ": " << run.err;
-        EXPECT_TRUE(std::regex_match(run.out, std::regex(c.pattern))) << c.index << ":\n" << run.out;
-    }
-    const auto bands = runInProcess({"quality", kSample, "--field", "男性人口", "--index", "whipple", "--bands"});
-    EXPECT_EQ(bands.status, kExitOk);
-    EXPECT_EQ(bands.out, "100-110\n110-130\n>130\n");
+    return {"quality", kSample, "--field", field, "--index", index};
 }
 
-TEST(CliQuality, UnIndexWritesItsLineAndBands)
+TEST(CliQuality, WritesTheResultWindowsLinesOrBands)
 {
-    const auto run = runInProcess({"un-index", kSample, "--male", "男性人口", "--female", "女性人口"});
-    EXPECT_EQ(run.status, kExitOk) << run.err;
-    EXPECT_TRUE(std::regex_match(run.out, std::regex("联合国分性别指数:   [0-9]*\\.?[0-9]{0,2}\n"))) << run.out;
-    const auto bands =
-        runInProcess({"un-index", kSample, "--male", "男性人口", "--female", "女性人口", "--bands"});
-    EXPECT_EQ(bands.out, "<20\n20-40\n>40\n");
+    const std::vector<std::string> unIndex = {"un-index", kSample, "--male", "男性人口", "--female", "女性人口"};
+    const struct {
+        std::vector<std::string> args;
+        const char* pattern;
+    } cases[] = {
+        {quality("男性人口", "whipple"), "WI  [0-9]*\\.?[0-9]{0,2}\n"},
+        {quality("男性人口", "accuracy"), "ARCerret_Index   [0-9]*\\.?[0-9]{0,2}\n"},
+        // Ages 2 to 98, one line each.
+        {quality("男性人口", "preference"), "2  [0-9.]+\n([0-9]+  [0-9]*\\.?[0-9]{0,2}\n){96}"},
+        {unIndex, "联合国分性别指数:   [0-9]*\\.?[0-9]{0,2}\n"},
+    };
+    for (const auto& c : cases) {
+        const auto run = runInProcess(c.args);
+        EXPECT_EQ(run.status, kExitOk) << c.args[4] << ": " << run.err;
+        EXPECT_TRUE(std::regex_match(run.out, std::regex(c.pattern))) << c.args[4] << ":\n" << run.out;
+    }
+    auto whippleBands = quality("男性人口", "whipple");
+    whippleBands.push_back("--bands");
+    EXPECT_EQ(runInProcess(whippleBands).out, "100-110\n110-130\n>130\n");
+    auto unBands = unIndex;
+    unBands.push_back("--bands");
+    EXPECT_EQ(runInProcess(unBands).out, "<20\n20-40\n>40\n");
 }
 
 TEST(CliQuality, RefusalsExitTwoWithTheMessageAndNoOutput)
@@ -54,10 +54,8 @@ TEST(CliQuality, RefusalsExitTwoWithTheMessageAndNoOutput)
         std::vector<std::string> args;
         std::string message;
     } cases[] = {
-        {{"quality", kSample, "--field", "年龄别生育率", "--index", "preference"},
-         "Division by zero at age 2: ages 0 to 4 sum to 0\n"},
-        {{"quality", kSample, "--field", "人口", "--index", "whipple"},
-         "Field '人口' not found in " + kSample + "\n"},
+        {quality("年龄别生育率", "preference"), "Division by zero at age 2: ages 0 to 4 sum to 0\n"},
+        {quality("人口", "whipple"), "Field '人口' not found in " + kSample + "\n"},
         {{"un-index", kSample, "--male", "男性人口", "--female", " "}, "Field Not Selected\n"},
     };
     for (const auto& c : cases) {
@@ -71,7 +69,7 @@ TEST(CliQuality, RefusalsExitTwoWithTheMessageAndNoOutput)
 TEST(CliQuality, UsageErrorsAndFailures)
 {
     EXPECT_EQ(runInProcess({"quality", kSample, "--field", "男性人口"}).status, kExitUsage);
-    EXPECT_EQ(runInProcess({"quality", kSample, "--field", "男性人口", "--index", "bachi"}).status, kExitUsage);
+    EXPECT_EQ(runInProcess(quality("男性人口", "bachi")).status, kExitUsage);
     EXPECT_EQ(runInProcess({"un-index", kSample, "--male", "男性人口"}).status, kExitUsage);
 
     ScratchDir scratch;

@@ -49,8 +49,6 @@ const QStringList kNotProvidedYet = {
     "Restructure1",
     "Convert1",
     "Compute1",
-    "N3",
-    "N4",
     "N7",
     "N12",
     "Line1",

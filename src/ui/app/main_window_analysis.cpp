@@ -3,8 +3,10 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/analysis/data_quality_frm.h"
 #include "ui/analysis/life_table_frm.h"
 #include "ui/analysis/target_planning_frm.h"
+#include "ui/analysis/un_sex_age_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
@@ -33,14 +35,12 @@ QMenu* Tvendol::buildAnalysisMenu()
 
 void Tvendol::N3Click()
 {
-    // Data Quality (TData_quality_frm): the age-structure indexes
-    openDialog(notProvidedYet);
+    openDialog([this] { return new TData_quality_frm(*session_, this); });
 }
 
 void Tvendol::N4Click()
 {
-    // 联合国法 (TUN_sex_age_frm)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new TUN_sex_age_frm(*session_, this); });
 }
 
 void Tvendol::LifeTable1Click()
