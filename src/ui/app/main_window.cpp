@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -25,7 +26,11 @@
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/tables/compute_frm.h"
+#include "ui/tables/convert_table.h"
+#include "ui/tables/new_table.h"
 #include "ui/tables/table_info.h"
+#include "ui/tables/table_restructure.h"
 
 
 namespace zandor::ui {
@@ -64,6 +69,10 @@ TLife_table_frm* Tvendol::lifeTableForm() const { return lifeTableForm_; }
 TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }
 HelpWindow* Tvendol::helpWindow() const { return helpWindow_; }
 TSingle_Region_frm* Tvendol::singleRegionForm() const { return singleRegionForm_; }
+TNew_Table_Frm* Tvendol::newTableForm() const { return newTableForm_; }
+TTable_Restructure_Frm* Tvendol::restructureForm() const { return restructureForm_; }
+Tconvert_table_frm* Tvendol::convertForm() const { return convertForm_; }
+Tcompute_Frm* Tvendol::computeForm() const { return computeForm_; }
 
 void Tvendol::FormCreate()
 {
@@ -279,7 +288,11 @@ bool Tvendol::openTable(const QString& path)
 void Tvendol::New1Click()
 {
     session_->structureEditorMode = 1;
-    // The table-definition dialog (定义数据结构) opens here.
+    if (newTableForm_)
+        newTableForm_->deleteLater();
+    newTableForm_ = new TNew_Table_Frm(*session_, [this](const QString& path) { return openTable(path); }, this);
+    newTableForm_->setWindowModality(Qt::ApplicationModal);
+    newTableForm_->show();
 }
 
 void Tvendol::Open1Click()
@@ -386,23 +399,41 @@ void Tvendol::Restructure1Click()
 {
     if (!tableIsOpen(kNoTableShort))
         return;
+    if (!postPendingEdit())
+        return;
     session_->structureEditorMode = 2;
-    session_->structureSnapshot = structureSnapshot(structureRows(session_->table().fields()));
-    // The restructure dialog (表结构修改) opens here with the same structure grid.
+    const auto rows = structureRows(session_->table().fields());
+    if (restructureForm_)
+        restructureForm_->deleteLater();
+    restructureForm_ =
+        new TTable_Restructure_Frm(*session_, [this](const QString& path) { return openTable(path); }, this);
+    restructureForm_->fill(rows);
+    session_->structureSnapshot = structureSnapshot(rows);
+    restructureForm_->setWindowModality(Qt::ApplicationModal);
+    restructureForm_->show();
 }
 
 void Tvendol::Convert1Click()
 {
-    if (!tableIsOpen())
+    if (!tableIsOpen() || !postPendingEdit())
         return;
-    // The conversion dialog (数据格式转换) opens here with the current table's name.
+    if (convertForm_)
+        convertForm_->deleteLater();
+    convertForm_ = new Tconvert_table_frm(this);
+    convertForm_->Edit1->setText(session_->currentTableName);
+    convertForm_->setWindowModality(Qt::ApplicationModal);
+    convertForm_->show();
 }
 
 void Tvendol::Compute1Click()
 {
-    if (!tableIsOpen())
+    if (!tableIsOpen() || !postPendingEdit())
         return;
-    // The field calculator (计算) opens here.
+    if (computeForm_)
+        computeForm_->deleteLater();
+    computeForm_ = new Tcompute_Frm(*session_, this);
+    computeForm_->setWindowModality(Qt::ApplicationModal);
+    computeForm_->show();
 }
 
 // ---- 人口分析 ----

@@ -21,6 +21,10 @@ class TAbout_Frm;
 class TLife_table_frm;
 class TSingle_Region_frm;
 class TTable_info_frm;
+class TNew_Table_Frm;
+class TTable_Restructure_Frm;
+class Tconvert_table_frm;
+class Tcompute_Frm;
 
 class Tvendol : public QMainWindow {
     Q_OBJECT
@@ -41,6 +45,10 @@ public:
     HelpWindow* helpWindow() const;
     TLife_table_frm* lifeTableForm() const;
     TSingle_Region_frm* singleRegionForm() const;
+    TNew_Table_Frm* newTableForm() const;
+    TTable_Restructure_Frm* restructureForm() const;
+    Tconvert_table_frm* convertForm() const;
+    Tcompute_Frm* computeForm() const;
 
 public slots:
     // 文件
@@ -104,6 +112,10 @@ private:
     QPointer<HelpWindow> helpWindow_;
     QPointer<TLife_table_frm> lifeTableForm_;
     QPointer<TSingle_Region_frm> singleRegionForm_;
+    QPointer<TNew_Table_Frm> newTableForm_;
+    QPointer<TTable_Restructure_Frm> restructureForm_;
+    QPointer<Tconvert_table_frm> convertForm_;
+    QPointer<Tcompute_Frm> computeForm_;
 };
 
 }  // namespace zandor::ui
