@@ -100,7 +100,7 @@ private slots:
         Tvendol window(Edition::Full);
         QVERIFY(window.openTable(source));
         action(&window, "Convert1")->trigger();
-        auto* form = window.convertForm();
+        auto* form = window.session().dialogs.of<zandor::ui::Tconvert_table_frm>();
         QVERIFY(form);
         form->show();
         QCOMPARE(form->windowTitle(), QString("数据格式转换"));
@@ -168,7 +168,7 @@ private slots:
         Tvendol window(Edition::Full);
         QVERIFY(window.openTable(source));
         action(&window, "Compute1")->trigger();
-        auto* form = window.computeForm();
+        auto* form = window.session().dialogs.of<zandor::ui::Tcompute_Frm>();
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QString("计算"));
         auto box = [&](const char* name) { return form->findChild<QComboBox*>(name); };
@@ -223,7 +223,7 @@ private slots:
         Tvendol window(Edition::Full);
         QVERIFY(window.openTable(path));
         action(&window, "Compute1")->trigger();
-        auto* form = window.computeForm();
+        auto* form = window.session().dialogs.of<zandor::ui::Tcompute_Frm>();
         auto box = [&](const char* name) { return form->findChild<QComboBox*>(name); };
         auto column = [&](const char* field) {
             QStringList values;

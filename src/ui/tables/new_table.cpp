@@ -106,7 +106,7 @@ void TNew_Table_Frm::Button5Click()
     const QString path = Prompts::saveFileName(this, kSaveFilter, kSaveSuffix);
     if (!path.isEmpty())
         createTable(QString::fromStdString(tables::withDefaultExtension(path.toStdString())));
-    session_.structureEditorMode = 0;
+    session_.structureEditorMode = Session::StructureEditorMode::None;
 }
 
 void TNew_Table_Frm::createTable(const QString& path)
@@ -116,7 +116,7 @@ void TNew_Table_Frm::createTable(const QString& path)
             Prompts::information(this, kFileExists);
         return;
     }
-    session_.structureEditorMode = 0;
+    session_.structureEditorMode = Session::StructureEditorMode::None;
     const int last = StringGrid1->rowCount() - 1;
     if (last > 0 && StringGrid1->cell(last, 1).isEmpty())
         StringGrid1->removeFieldRow(last);
@@ -136,7 +136,7 @@ void TNew_Table_Frm::createTable(const QString& path)
 
 void TNew_Table_Frm::Button6Click()
 {
-    session_.structureEditorMode = 0;
+    session_.structureEditorMode = Session::StructureEditorMode::None;
     close();
 }
 

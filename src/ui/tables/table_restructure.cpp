@@ -72,7 +72,7 @@ void TTable_Restructure_Frm::Button5Click()
     }
     if (!plan.additions.empty() || !plan.drops.empty())
         apply(plan);
-    session_.structureEditorMode = 0;
+    session_.structureEditorMode = Session::StructureEditorMode::None;
     close();
 }
 
@@ -139,7 +139,7 @@ void TTable_Restructure_Frm::apply(const RestructurePlan& plan)
 
 void TTable_Restructure_Frm::Button6Click()
 {
-    session_.structureEditorMode = 0;
+    session_.structureEditorMode = Session::StructureEditorMode::None;
     close();
 }
 
