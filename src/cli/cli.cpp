@@ -103,6 +103,7 @@ const std::vector<const CommandSpec*>& commands()
         &qualityCommand(),
         &unIndexCommand(),
         &computeCommand(),
+        &targetPlanCommand(),
     };
     return all;
 }

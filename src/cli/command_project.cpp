@@ -20,16 +20,6 @@ namespace {
 using projection::InputField;
 using projection::SingleRegionGrids;
 
-int yearOption(const ParsedArgs& args, const char* name)
-{
-    const std::string text = *args.value(name);
-    int year = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
-    if (ec != std::errc() || end != text.data() + text.size())
-        throw UsageError("option '--" + std::string(name) + "' takes a whole number, not '" + text + "'");
-    return year;
-}
-
 // The grid cell a schedule-file row name stands for.
 struct GridRow {
     text::TextGrid SingleRegionGrids::*grid;
@@ -143,6 +133,7 @@ int runProject(const ParsedArgs& args, Streams& io)
         throw UsageError("--survival-male and --survival-female go together");
     const int baseYear = yearOption(args, "base-year");
     const int endYear = yearOption(args, "end-year");
+    checkYearSpan("base-year", baseYear, "end-year", endYear);
 
     tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     projection::SingleRegionInputs inputs;
@@ -199,6 +190,8 @@ const CommandSpec& projectCommand()
             "puts the schedule file's cells into the grids, chooses the new survival curves\n"
             "with the two --survival-* fields (lx by age), and presses \"开始预测\".\n"
             "\n"
+            "  --base-year, --end-year  calendar years from 0 to 9999, the end year at most 1000\n"
+            "                        years after the base year (anything else is refused, exit 2)\n"
             "  --urban-share TEXT    base-year urban share (default 0.26)\n"
             "  --migrant-stock TEXT  migrant population at the start (default 50000)\n"
             "  --schedule FILE       CSV; first line: row,<base year + 1>,...,<end year>; then one\n"

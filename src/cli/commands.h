@@ -21,5 +21,6 @@ const CommandSpec& chartCommand();
 const CommandSpec& qualityCommand();
 const CommandSpec& unIndexCommand();
 const CommandSpec& computeCommand();
+const CommandSpec& targetPlanCommand();
 
 }  // namespace zandor::cli

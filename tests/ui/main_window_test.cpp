@@ -49,7 +49,6 @@ const QStringList kNotProvidedYet = {
     "N7",
     "N12",
     "N6",
-    "Simulation1",
     "Line1",
     "Bar1",
     "HorizBar1",

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <memory>
 
@@ -21,11 +23,23 @@ Tvendol* createMainWindow(Edition edition, const QString& tablePath)
     return window;
 }
 
+bool setUpApplication(QApplication& app, Edition edition)
+{
+    QApplication::setApplicationName(edition == Edition::Full ? QStringLiteral("Zandor") : QStringLiteral("ZandorT"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QApplication::installTranslator(qtTexts))
+        return true;
+    delete qtTexts;
+    return false;
+}
+
 int runApplication(int argc, char** argv, Edition edition)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(edition == Edition::Full ? QStringLiteral("Zandor") : QStringLiteral("ZandorT"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    setUpApplication(app, edition);
 
     {
         // The splash stays until its timer ends or the user clicks it.

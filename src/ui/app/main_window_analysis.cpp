@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "ui/analysis/life_table_frm.h"
+#include "ui/analysis/target_planning_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
@@ -71,8 +72,7 @@ void Tvendol::N6Click()
 
 void Tvendol::Simulation1Click()
 {
-    // Population target planning (TTarget_Planning_Frm1)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new TTarget_Planning_Frm1(*session_, this); });
 }
 
 }  // namespace zandor::ui

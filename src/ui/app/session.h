@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tables/table.h"
+#include "tables/table_lock.h"
 #include "text/edition.h"
 #include "ui/charts/chart_settings.h"
 #include "ui/projection/single_region_session.h"
@@ -102,6 +103,9 @@ signals:
 private:
     Edition edition_;
     tables::Table table_;
+    // Held shared while the table is open, so no other program's rewrite replaces it under
+    // the grid; the window's own rewrites upgrade it for their duration.
+    tables::TableLock tableLock_;
 };
 
 }  // namespace zandor::ui
