@@ -1,16 +1,19 @@
 // Writing and reading a population-sized table through the table store: 1,000,000 records of
-// six floating-point fields, in each format the store writes (Paradox, dBase, FoxPro).
+// six floating-point fields, in each format the store writes (Paradox, dBase, FoxPro); and
+// zandor-cli import of a CSV file of 1,000,000 rows and seven fields into each format.
 //
 // The files go to $ZANDOR_BENCH_TMP (or the system's temporary folder) and are removed at
 // the end. Reads use a file written once per format before the first read iteration.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "cli/cli.h"
 #include "tables/table.h"
 #include "tables/table_file.h"
 
@@ -135,6 +138,45 @@ void BM_ReadCursor(benchmark::State& state, TableFormat format)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(records));
 }
 
+// A CSV file of `records` rows: an age, two counts, three rates and a region name.
+const std::string& csvToImport(std::size_t records)
+{
+    static std::map<std::size_t, std::string> written;
+    auto it = written.find(records);
+    if (it == written.end()) {
+        const std::string path = (benchFolder() / ("import-" + std::to_string(records) + ".csv")).string();
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        std::fputs("年龄,男性人口,女性人口,男性死亡率,女性死亡率,年龄别生育率,地区\n", out);
+        for (std::size_t i = 0; i < records; ++i)
+            std::fprintf(out, "%zu,%.1f,%.2f,%.6f,%.6f,%.5f,%s\n", i % 101, static_cast<double>(i % 100000) * 3.5,
+                         static_cast<double>(i % 99991) * 3.25, static_cast<double>(i % 997) / 10000.0,
+                         static_cast<double>(i % 991) / 10000.0, static_cast<double>(i % 83) / 1000.0,
+                         i % 2 ? "城镇" : "农村");
+        std::fclose(out);
+        it = written.emplace(records, path).first;
+    }
+    return it->second;
+}
+
+// Both passes of the import: the field types chosen from every value, then every record written.
+void BM_Import(benchmark::State& state, TableFormat format)
+{
+    const auto records = static_cast<std::size_t>(state.range(0));
+    const std::string& csv = csvToImport(records);
+    const std::string target =
+        (benchFolder() / ("import-" + std::string(zandor::tables::formatName(format)) + extensionOf(format))).string();
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    for (auto _ : state) {
+        std::filesystem::remove(target);
+        if (zandor::cli::runCli({"import", csv, target}, zandor::cli::Streams{sink, sink}) != 0)
+            state.SkipWithError("import failed");
+    }
+    std::fclose(sink);
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(records));
+    state.counters["csv_bytes"] = static_cast<double>(std::filesystem::file_size(csv));
+    std::filesystem::remove(target);
+}
+
 constexpr std::int64_t kRecords = 1'000'000;
 
 BENCHMARK_CAPTURE(BM_Write, Paradox, TableFormat::Paradox)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -146,6 +188,8 @@ BENCHMARK_CAPTURE(BM_Read, FoxPro, TableFormat::FoxPro)->Arg(kRecords)->Unit(ben
 BENCHMARK_CAPTURE(BM_ReadCursor, Paradox, TableFormat::Paradox)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReadCursor, DBase, TableFormat::DBase)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_ReadCursor, FoxPro, TableFormat::FoxPro)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Import, Paradox, TableFormat::Paradox)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Import, DBase, TableFormat::DBase)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

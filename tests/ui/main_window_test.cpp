@@ -42,13 +42,8 @@ const QString kNotProvided = QStringLiteral("此功能尚未提供。");
 // Commands whose window is not there yet: after their table check they say so. A command
 // leaves this list when its window arrives.
 const QStringList kNotProvidedYet = {
-    "New1",
-    "ToolButton6",
     "N8",
     "ToolButton10",
-    "Restructure1",
-    "Convert1",
-    "Compute1",
     "N7",
     "N12",
     "Line1",

@@ -1,5 +1,6 @@
 // The 数据管理 menu: preparing population tables, the structure display and restructuring,
 // format conversion and the field calculator.
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -11,8 +12,11 @@
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/tables/compute_frm.h"
+#include "ui/tables/convert_table.h"
 #include "ui/tables/structure_rows.h"
 #include "ui/tables/table_info.h"
+#include "ui/tables/table_restructure.h"
 
 namespace zandor::ui {
 namespace {
@@ -84,24 +88,37 @@ void Tvendol::Table_infoClick()
 
 void Tvendol::Restructure1Click()
 {
-    if (!passesTableCheck(TableCheck::RequiredShort))
+    if (!passesTableCheck(TableCheck::RequiredShort) || !postPendingEdit())
         return;
     session_->structureEditorMode = Session::StructureEditorMode::Restructure;
-    session_->structureSnapshot = structureSnapshot(structureRows(session_->table().fields()));
-    // 表结构修改 (TTable_Restructure_Frm), over the same structure grid
-    openDialog(notProvidedYet, {TableCheck::None});
+    const auto rows = structureRows(session_->table().fields());
+    openDialog(
+        [this, &rows] {
+            auto* dialog = new TTable_Restructure_Frm(*session_, [this](const QString& path) { return openTable(path); },
+                                                      this);
+            dialog->fill(rows);
+            return dialog;
+        },
+        {TableCheck::None});
+    session_->structureSnapshot = structureSnapshot(rows);
 }
 
 void Tvendol::Convert1Click()
 {
-    // 数据格式转换 (Tconvert_table_frm), with the current table's name
-    openDialog(notProvidedYet);
+    if (session_->tableOpen() && !postPendingEdit())
+        return;
+    openDialog([this] {
+        auto* dialog = new Tconvert_table_frm(this);
+        dialog->Edit1->setText(session_->currentTableName);
+        return dialog;
+    });
 }
 
 void Tvendol::Compute1Click()
 {
-    // 计算 (Tcompute_Frm)
-    openDialog(notProvidedYet);
+    if (session_->tableOpen() && !postPendingEdit())
+        return;
+    openDialog([this] { return new Tcompute_Frm(*session_, this); });
 }
 
 }  // namespace zandor::ui

@@ -8,6 +8,7 @@
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/tables/new_table.h"
 
 namespace zandor::ui {
 namespace {
@@ -31,8 +32,8 @@ QMenu* Tvendol::buildFileMenu()
 void Tvendol::New1Click()
 {
     session_->structureEditorMode = Session::StructureEditorMode::Define;
-    // 定义数据结构 (TNew_Table_Frm)
-    openDialog(notProvidedYet, {TableCheck::None});
+    openDialog([this] { return new TNew_Table_Frm(*session_, [this](const QString& path) { return openTable(path); }, this); },
+               {TableCheck::None});
 }
 
 void Tvendol::Open1Click()

@@ -41,4 +41,42 @@ std::vector<FieldRecord> structureSnapshot(const std::vector<StructureRow>& rows
     return records;
 }
 
+std::string fieldDefinition(const StructureRow& row)
+{
+    const std::string& type = row.typeName;
+    if (type == "Char" || type == "char")
+        return row.name + " " + type + "(" + row.width + ")";
+    for (const char* name : {"Float", "float", "Integer", "integer", "Date", "date", "Boolean", "boolean"})
+        if (type == name)
+            return row.name + " " + type;
+    return {};
+}
+
+std::string createFieldList(const std::vector<StructureRow>& rows)
+{
+    std::string list = "(";
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        list += (i ? "," : "") + fieldDefinition(rows[i]);
+    return list + ")";
+}
+
+RestructurePlan planRestructure(const std::vector<FieldRecord>& old, const std::vector<StructureRow>& edited)
+{
+    auto named = [](const std::string& name, const auto& items, auto nameOf) {
+        for (const auto& item : items)
+            if (tables::sameFieldName(nameOf(item), name))
+                return true;
+        return false;
+    };
+    RestructurePlan plan;
+    for (const StructureRow& row : edited)
+        if (!row.name.empty() && !row.typeName.empty()
+            && !named(row.name, old, [](const FieldRecord& r) -> const std::string& { return r.name; }))
+            plan.additions.push_back(fieldDefinition(row));
+    for (const FieldRecord& field : old)
+        if (!named(field.name, edited, [](const StructureRow& r) -> const std::string& { return r.name; }))
+            plan.drops.push_back(field.name);
+    return plan;
+}
+
 }  // namespace zandor::ui

@@ -32,4 +32,21 @@ std::vector<StructureRow> structureRows(const std::vector<tables::FieldInfo>& fi
 // width read back from the width cell of "Char" rows.
 std::vector<FieldRecord> structureSnapshot(const std::vector<StructureRow>& rows);
 
+// A row's field definition in a statement: name, one space, the type text, and for "Char"
+// (or "char") the width in parentheses. A type text other than the five names, in capitalised
+// or lower case, gives the empty definition.
+std::string fieldDefinition(const StructureRow& row);
+
+// The field list of a Create table statement: "(" + the definitions joined by "," + ")".
+std::string createFieldList(const std::vector<StructureRow>& rows);
+
+// What applying an edited structure to a table does: fields are matched by name (as the
+// table store compares names), so a changed type or width of a kept name changes nothing,
+// and a renamed field is dropped with its data and added anew, empty.
+struct RestructurePlan {
+    std::vector<std::string> additions;  // definitions, in grid order
+    std::vector<std::string> drops;      // names of the old fields, in table order
+};
+RestructurePlan planRestructure(const std::vector<FieldRecord>& old, const std::vector<StructureRow>& edited);
+
 }  // namespace zandor::ui

@@ -2,13 +2,13 @@
 
 #include <QEvent>
 #include <QFrame>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "ui/tables/structure_grid.h"
 
 namespace zandor::ui {
 
@@ -32,35 +32,17 @@ TTable_info_frm::TTable_info_frm(QWidget* parent) : QDialog(parent)
     resize(460, 360);
 
     StringGrid1 = new QTableWidget(this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setColumnCount(4);
+    shapeStructureGrid(*StringGrid1);
     StringGrid1->setRowCount(1);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const int widths[] = {70, 160, 100, 80};
-    for (int c = 0; c < 4; ++c)
-        StringGrid1->setColumnWidth(c, widths[c]);
     StringGrid1->viewport()->installEventFilter(this);
 
-    // The headings stand over the grid's columns.
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* headings = new QHBoxLayout(panel);
-    const int inset = StringGrid1->frameWidth();
-    headings->setContentsMargins(inset + 4, 6, 4, 6);
-    headings->setSpacing(0);
-    const QString captions[] = {QStringLiteral("字段号:"), QStringLiteral("字段名"), QStringLiteral("字段类型"),
-                                QStringLiteral("字段宽度")};
-    for (int c = 0; c < 4; ++c) {
-        auto* label = new QLabel(captions[c], panel);
-        label->setObjectName(QStringLiteral("Label%1").arg(c + 1));
-        label->setFixedWidth(widths[c]);
+    // The headings stand over the grid's columns; a click on them closes the window too.
+    QFrame* panel = structureHeadings(this, *StringGrid1,
+                                      {QStringLiteral("字段号:"), QStringLiteral("字段名"), QStringLiteral("字段类型"),
+                                       QStringLiteral("字段宽度")});
+    for (QLabel* label : panel->findChildren<QLabel*>())
         label->installEventFilter(this);
-        headings->addWidget(label);
-    }
-    headings->addStretch(1);
     panel->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
