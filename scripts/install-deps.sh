@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   pxlib-dev python3-dbf
   xvfb xauth xdotool imagemagick unrtf
+  dpkg-dev file desktop-file-utils qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do
