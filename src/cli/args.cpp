@@ -19,6 +19,17 @@ std::optional<std::string> ParsedArgs::value(std::string_view option) const
     return it->second;
 }
 
+std::vector<std::string> ParsedArgs::valueWords(std::string_view option) const
+{
+    std::vector<std::string> words;
+    const std::string key(option);
+    if (auto it = values.find(key); it != values.end())
+        words.push_back(it->second);
+    if (auto it = moreValues.find(key); it != moreValues.end())
+        words.insert(words.end(), it->second.begin(), it->second.end());
+    return words;
+}
+
 namespace {
 
 const OptionSpec* findOption(const CommandSpec& command, std::string_view name)
@@ -98,6 +109,12 @@ ParsedArgs parseArgs(const CommandSpec& command, std::span<const std::string> wo
                              + ", not '" + value + "'");
         if (parsed.values.contains(name))
             throw UsageError("option '--" + name + "' is given twice");
+        if (option->valueCount > 1) {
+            if (i + static_cast<std::size_t>(option->valueCount - 1) >= words.size())
+                throw UsageError("option '--" + name + "' needs " + std::to_string(option->valueCount) + " values");
+            for (int more = 1; more < option->valueCount; ++more)
+                parsed.moreValues[name].push_back(words[++i]);
+        }
         parsed.values[name] = std::move(value);
     }
 

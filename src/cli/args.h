@@ -33,6 +33,8 @@ struct OptionSpec {
     bool takesValue = false;
     // The values the option allows; empty when any text is allowed.
     std::vector<std::string> choices = {};
+    // How many words follow the option ("--div A B" takes two); the first is its value.
+    int valueCount = 1;
 };
 
 struct ParsedArgs;
@@ -52,15 +54,19 @@ struct CommandSpec {
 struct ParsedArgs {
     std::vector<std::string> positionals;
     std::map<std::string, std::string> values;  // options that take a value
+    std::map<std::string, std::vector<std::string>> moreValues;  // the words after the first
     std::set<std::string> flags;                // options without a value
     bool help = false;
 
     const std::string& positional(std::size_t i) const { return positionals.at(i); }
     bool has(std::string_view option) const;
     std::optional<std::string> value(std::string_view option) const;
+    // Every word an option took, in order (empty when it was not given).
+    std::vector<std::string> valueWords(std::string_view option) const;
 };
 
-// Parses the words after the command name. "--name value" and "--name=value" both work;
+// Parses the words after the command name. "--name value" and "--name=value" both work; an
+// option of several words takes the words after it ("--div A B", "--div=A B").
 // "--" ends the options (later words are positionals, even when they start with "--").
 // "--help" anywhere sets `help` and skips every other check. Throws UsageError.
 ParsedArgs parseArgs(const CommandSpec& command, std::span<const std::string> words);

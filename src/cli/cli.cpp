@@ -94,6 +94,7 @@ const std::vector<const CommandSpec*>& commands()
         &lifeTableCommand(),
         &projectCommand(),
         &chartCommand(),
+        &computeCommand(),
     };
     return all;
 }

@@ -222,16 +222,17 @@ int runImport(const ParsedArgs& args, Streams& io)
     if (tables::fileExists(target))
         throw Refusal(target + " exists already: import only creates new tables");
 
-    const std::string content = readWholeFile(source);
-    CsvReader reader(content);
+    // Two passes over the file, one record in memory at a time: the first chooses the field
+    // types, the second writes the records.
+    const auto reader = CsvReader::openFile(source);
     CsvLayout layout;
     try {
-        layout = chooseFieldTypes(reader, source);
+        layout = chooseFieldTypes(*reader, source);
     } catch (const CsvFormatError& e) {
         throw Refusal(source + " " + e.what());
     }
 
-    CsvTable csv(source, reader, layout);
+    CsvTable csv(source, *reader, layout);
     std::vector<tables::TargetField> fields;
     for (std::size_t i = 0; i < layout.fields.size(); ++i)
         fields.push_back(tables::TargetField{layout.fields[i], static_cast<int>(i)});

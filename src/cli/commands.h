@@ -18,5 +18,6 @@ const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& computeCommand();
 
 }  // namespace zandor::cli

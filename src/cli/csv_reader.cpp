@@ -1,4 +1,4 @@
-// RFC 4180 reading over text in memory.
+// RFC 4180 reading over text in memory or a file read block by block.
 #include "cli/csv_reader.h"
 
 #include <cerrno>
@@ -15,17 +15,56 @@ CsvReader::CsvReader(std::string_view content) : content_(content)
     rewind();
 }
 
+std::unique_ptr<CsvReader> CsvReader::openFile(const std::string& path, std::size_t blockSize)
+{
+    std::unique_ptr<CsvReader> reader(new CsvReader());
+    errno = 0;
+    reader->file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!reader->file_)
+        throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+    reader->path_ = path;
+    reader->block_.resize(blockSize < 1 ? 1 : blockSize);
+    reader->rewind();
+    return reader;
+}
+
+bool CsvReader::nextBlock()
+{
+    if (!file_)
+        return false;
+    const std::size_t n = std::fread(block_.data(), 1, block_.size(), file_.get());
+    if (n < block_.size() && std::ferror(file_.get()))
+        throw std::runtime_error("cannot read " + path_ + ": " + std::strerror(errno));
+    content_ = std::string_view(block_.data(), n);
+    pos_ = 0;
+    return n > 0;
+}
+
 void CsvReader::rewind()
 {
-    pos_ = start_;
     currentLine_ = 1;
     recordLine_ = 0;
+    if (!file_) {
+        pos_ = start_;
+        return;
+    }
+    errno = 0;
+    if (std::fseek(file_.get(), 0, SEEK_SET) != 0)
+        throw std::runtime_error("cannot read " + path_ + " again: " + std::strerror(errno));
+    // The byte order mark is looked for in the first three bytes, whatever the block size.
+    char mark[3] = {};
+    const std::size_t n = std::fread(mark, 1, sizeof mark, file_.get());
+    if (n < sizeof mark && std::ferror(file_.get()))
+        throw std::runtime_error("cannot read " + path_ + ": " + std::strerror(errno));
+    if (std::string_view(mark, n) != "\xEF\xBB\xBF" && std::fseek(file_.get(), 0, SEEK_SET) != 0)
+        throw std::runtime_error("cannot read " + path_ + " again: " + std::strerror(errno));
+    content_ = {};
+    pos_ = 0;
 }
 
 bool CsvReader::next(std::vector<std::string>& fields)
 {
-    const std::size_t size = content_.size();
-    if (pos_ >= size)
+    if (!available())
         return false;
     recordLine_ = currentLine_;
     std::size_t count = 0;
@@ -39,49 +78,56 @@ bool CsvReader::next(std::vector<std::string>& fields)
 
     while (true) {
         std::string& out = field();
-        if (pos_ < size && content_[pos_] == '"') {
+        if (available() && content_[pos_] == '"') {
             const std::size_t openLine = currentLine_;
             ++pos_;
             while (true) {
-                const std::size_t quote = content_.find('"', pos_);
-                if (quote == std::string_view::npos)
-                    throw CsvFormatError("line " + std::to_string(openLine)
-                                             + ": a quoted value is not closed",
+                if (!available())
+                    throw CsvFormatError("line " + std::to_string(openLine) + ": a quoted value is not closed",
                                          openLine);
-                for (std::size_t i = pos_; i < quote; ++i)
+                const std::size_t quote = content_.find('"', pos_);
+                const std::size_t end = quote == std::string_view::npos ? content_.size() : quote;
+                for (std::size_t i = pos_; i < end; ++i)
                     if (content_[i] == '\n')
                         ++currentLine_;
-                out.append(content_.substr(pos_, quote - pos_));
-                pos_ = quote + 1;
-                if (pos_ < size && content_[pos_] == '"') {
+                out.append(content_.substr(pos_, end - pos_));
+                pos_ = end;
+                if (quote == std::string_view::npos)
+                    continue;  // the value goes on in the next block
+                ++pos_;
+                if (available() && content_[pos_] == '"') {
                     out.push_back('"');
                     ++pos_;
                     continue;
                 }
                 break;
             }
-            if (pos_ < size && content_[pos_] != ',' && content_[pos_] != '\n'
-                && content_[pos_] != '\r')
+            if (available() && content_[pos_] != ',' && content_[pos_] != '\n' && content_[pos_] != '\r')
                 throw CsvFormatError("line " + std::to_string(currentLine_)
                                          + ": text follows the closing quote of a value",
                                      currentLine_);
         } else {
-            std::size_t end = pos_;
-            while (end < size) {
-                const char c = content_[end];
-                if (c == ',' || c == '\n' || c == '\r')
+            while (available()) {
+                const std::size_t size = content_.size();
+                std::size_t end = pos_;
+                while (end < size) {
+                    const char c = content_[end];
+                    if (c == ',' || c == '\n' || c == '\r')
+                        break;
+                    if (c == '"')
+                        throw CsvFormatError("line " + std::to_string(currentLine_)
+                                                 + ": a quote inside a value that is not quoted",
+                                             currentLine_);
+                    ++end;
+                }
+                out.append(content_.substr(pos_, end - pos_));
+                pos_ = end;
+                if (end < size)
                     break;
-                if (c == '"')
-                    throw CsvFormatError("line " + std::to_string(currentLine_)
-                                             + ": a quote inside a value that is not quoted",
-                                         currentLine_);
-                ++end;
             }
-            out.assign(content_.substr(pos_, end - pos_));
-            pos_ = end;
         }
 
-        if (pos_ >= size)
+        if (!available())
             break;
         const char c = content_[pos_];
         if (c == ',') {
@@ -90,7 +136,7 @@ bool CsvReader::next(std::vector<std::string>& fields)
         }
         // End of the record: CRLF, LF or a lone CR.
         ++pos_;
-        if (c == '\r' && pos_ < size && content_[pos_] == '\n')
+        if (c == '\r' && available() && content_[pos_] == '\n')
             ++pos_;
         ++currentLine_;
         break;

@@ -1,10 +1,13 @@
 // CSV input of zandor-cli: RFC 4180 records (fields in double quotes may hold commas, quotes
 // doubled and line breaks), lines ended by LF or CRLF, a UTF-8 byte order mark at the start
-// skipped. Records are read one at a time from text held in memory, so a file can be read
-// twice (once to choose the field types, once to write) without keeping every value.
+// skipped. Records are read one at a time, from text held in memory or from a file through a
+// buffer of one block, so a file of any size can be read twice (once to choose the field
+// types, once to write) in the same small memory.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,7 +28,14 @@ private:
 
 class CsvReader {
 public:
+    // Reads `content`, which must outlive the reader.
     explicit CsvReader(std::string_view content);
+    // Reads the file at `path` in blocks of `blockSize` bytes. Throws std::runtime_error
+    // naming the file and the system's reason when it cannot be opened or read.
+    static std::unique_ptr<CsvReader> openFile(const std::string& path, std::size_t blockSize = std::size_t(1) << 16);
+
+    CsvReader(const CsvReader&) = delete;
+    CsvReader& operator=(const CsvReader&) = delete;
 
     // Reads the next record into `fields` (resized to its number of values). Returns false
     // at the end of the text. An empty line is a record of one empty value; the line break
@@ -35,10 +45,24 @@ public:
     // The line on which the record last read starts (1-based).
     std::size_t line() const { return recordLine_; }
 
+    // Back to the first record (the header).
     void rewind();
 
 private:
-    std::string_view content_;
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    CsvReader() = default;
+    // Whether a character is left to read: loads the next block of a file once the window
+    // over the current one is used up.
+    bool available() { return pos_ < content_.size() || nextBlock(); }
+    bool nextBlock();
+
+    std::string_view content_;  // the whole text, or the block of the file read last
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string path_;
+    std::string block_;
     std::size_t start_ = 0;
     std::size_t pos_ = 0;
     std::size_t currentLine_ = 1;

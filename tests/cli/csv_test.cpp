@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <unistd.h>
 
 #include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
@@ -134,10 +135,9 @@ TEST(CliCsvWriter, FinishReportsAnOutputThatCannotBeWritten)
     std::fclose(full);
 }
 
-// Reads every record of `content`, each as its values joined by '|', followed by "@line".
-std::vector<std::string> readAll(const std::string& content)
+// Every record the reader gives, each as its values joined by '|', followed by "@line".
+std::vector<std::string> readRecords(CsvReader& reader)
 {
-    CsvReader reader(content);
     std::vector<std::string> records;
     std::vector<std::string> fields;
     while (reader.next(fields)) {
@@ -148,6 +148,35 @@ std::vector<std::string> readAll(const std::string& content)
     }
     return records;
 }
+
+std::vector<std::string> readAll(const std::string& content)
+{
+    CsvReader reader(content);
+    return readRecords(reader);
+}
+
+// The same read from a file in blocks of `blockSize` bytes, twice (after a rewind).
+std::vector<std::string> readAllFromFile(const std::string& content, std::size_t blockSize)
+{
+    const char* root = std::getenv("ZANDOR_TEST_TMP");
+    const std::string path = std::string(root && *root ? root : "/tmp") + "/csv-blocks-" + std::to_string(::getpid()) + ".csv";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+    }
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } remove{path};
+    const auto reader = CsvReader::openFile(path, blockSize);
+    const auto first = readRecords(*reader);
+    reader->rewind();
+    EXPECT_EQ(readRecords(*reader), first) << "after rewind, blocks of " << blockSize;
+    return first;
+}
+
+constexpr std::size_t kBlockSizes[] = {1, 2, 3, 5, 4096};
 
 struct ReadCase {
     std::string name;
@@ -160,6 +189,12 @@ class CliCsvReaderReads : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(CliCsvReaderReads, RecordsAndTheirLines)
 {
     EXPECT_EQ(readAll(GetParam().content), GetParam().records);
+}
+
+TEST_P(CliCsvReaderReads, FromAFileInBlocksOfAnySize)
+{
+    for (std::size_t blockSize : kBlockSizes)
+        EXPECT_EQ(readAllFromFile(GetParam().content, blockSize), GetParam().records) << "blocks of " << blockSize;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,14 +224,19 @@ class CliCsvReaderRefuses : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(CliCsvReaderRefuses, NamingTheLine)
 {
-    try {
-        readAll(GetParam().content);
-        FAIL() << "read without complaint";
-    } catch (const CsvFormatError& e) {
-        EXPECT_EQ(e.line(), GetParam().line);
-        EXPECT_NE(std::string(e.what()).find("line " + std::to_string(GetParam().line)),
-                  std::string::npos)
-            << e.what();
+    for (std::size_t blockSize : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(4096)}) {
+        try {
+            if (blockSize == 0)
+                readAll(GetParam().content);
+            else
+                readAllFromFile(GetParam().content, blockSize);
+            FAIL() << "read without complaint, blocks of " << blockSize;
+        } catch (const CsvFormatError& e) {
+            EXPECT_EQ(e.line(), GetParam().line);
+            EXPECT_NE(std::string(e.what()).find("line " + std::to_string(GetParam().line)),
+                      std::string::npos)
+                << e.what();
+        }
     }
 }
 

@@ -32,7 +32,7 @@ private slots:
             QCOMPARE(window->windowTitle(), QString("Velmora"));
             QVERIFY(window->windowState() & Qt::WindowMaximized);
             QCOMPARE(window->session().edition(), edition);
-            QCOMPARE(window->session().tableOpen, 0);
+            QCOMPARE(window->session().tableOpen(), false);
             QCOMPARE(window->session().currentTableName, QString());
             QCOMPARE(window->session().projectionYearCount, 0);
             QCOMPARE(window->session().helpFile, QString("C:\\Zandor_Help\\Zandor.HLP"));
@@ -46,7 +46,7 @@ private slots:
         if (!QFile::exists(sample))
             QSKIP("no sample table");
         std::unique_ptr<Tvendol> window(zandor::ui::createMainWindow(zandor::Edition::Full, sample));
-        QCOMPARE(window->session().tableOpen, 1);
+        QCOMPARE(window->session().tableOpen(), true);
         QCOMPARE(window->session().currentTableName, sample);
         auto* model = window->grid()->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QString("年龄"));
@@ -58,7 +58,7 @@ private slots:
     {
         PromptRecorder prompts;
         std::unique_ptr<Tvendol> window(zandor::ui::createMainWindow(zandor::Edition::Full, "/no/such/table.DB"));
-        QCOMPARE(window->session().tableOpen, 0);
+        QCOMPARE(window->session().tableOpen(), false);
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages.first().contains("/no/such/table.DB"));
     }

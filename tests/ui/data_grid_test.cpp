@@ -186,7 +186,7 @@ private slots:
         action(f.window.get(), "Close1")->trigger();
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages.first().contains("Disk full"));
-        QCOMPARE(f.window->session().tableOpen, 1);
+        QCOMPARE(f.window->session().tableOpen(), true);
         QCOMPARE(f.model->editRow(), 1);
         QCOMPARE(f.text(1, 1), QString("55"));
 
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(f.model->setData(f.cell(1, 1), "55"));
         prompts.confirmAnswers = {false};
         QVERIFY(!f.window->close());
-        QCOMPARE(f.window->session().tableOpen, 1);
+        QCOMPARE(f.window->session().tableOpen(), true);
         QCOMPARE(f.model->editRow(), 1);
         prompts.confirmAnswers = {true};
         QVERIFY(f.window->close());

@@ -116,7 +116,7 @@ private slots:
         for (int i = 0; i < list->count(); ++i)
             names << list->item(i)->text();
         QCOMPARE(names, kSampleFields);
-        QCOMPARE(TLife_table_frm::rememberedIndex(), 0);
+        QCOMPARE(o.window->session().lifeTableFieldIndex, 0);
 
         for (const char* edit : {"Edit2", "Edit3", "Edit6"})
             QCOMPARE(child<QLineEdit>(f, edit)->text(), QString());
@@ -172,22 +172,24 @@ private slots:
     void listIndexIsRememberedAcrossOpenings()
     {
         PromptRecorder prompts;
-        {
-            auto o = open();
-            QTest::mouseClick(child<QRadioButton>(o.form, "RadioButton7"), Qt::LeftButton);
-            clickField(o.form, 1);
-            QTest::mouseClick(child<QPushButton>(o.form, "Button1"), Qt::LeftButton);
-            clickField(o.form, 3);
-            QTest::mouseClick(child<QPushButton>(o.form, "Button2"), Qt::LeftButton);
-            QCOMPARE(child<QLineEdit>(o.form, "Edit2")->text(), QStringLiteral("男性人口"));
-            QCOMPARE(child<QLineEdit>(o.form, "Edit3")->text(), QStringLiteral("男性死亡率"));
-            QTest::mouseClick(child<QPushButton>(o.form, "BitBtn2"), Qt::LeftButton);
-            QVERIFY(!o.form->isVisible());
-        }
-        auto again = open();
-        QCOMPARE(TLife_table_frm::rememberedIndex(), 3);
-        QTest::mouseClick(child<QPushButton>(again.form, "Button3"), Qt::LeftButton);
-        QCOMPARE(child<QLineEdit>(again.form, "Edit6")->text(), QStringLiteral("男性死亡率"));
+        auto o = open();
+        QTest::mouseClick(child<QRadioButton>(o.form, "RadioButton7"), Qt::LeftButton);
+        clickField(o.form, 1);
+        QTest::mouseClick(child<QPushButton>(o.form, "Button1"), Qt::LeftButton);
+        clickField(o.form, 3);
+        QTest::mouseClick(child<QPushButton>(o.form, "Button2"), Qt::LeftButton);
+        QCOMPARE(child<QLineEdit>(o.form, "Edit2")->text(), QStringLiteral("男性人口"));
+        QCOMPARE(child<QLineEdit>(o.form, "Edit3")->text(), QStringLiteral("男性死亡率"));
+        QTest::mouseClick(child<QPushButton>(o.form, "BitBtn2"), Qt::LeftButton);
+        QVERIFY(!o.form->isVisible());
+
+        // The command opens a new dialog in the same program run.
+        action(o.window.get(), "LifeTable1")->trigger();
+        TLife_table_frm* again = o.window->lifeTableForm();
+        QVERIFY(again && again != o.form);
+        QCOMPARE(o.window->session().lifeTableFieldIndex, 3);
+        QTest::mouseClick(child<QPushButton>(again, "Button3"), Qt::LeftButton);
+        QCOMPARE(child<QLineEdit>(again, "Edit6")->text(), QStringLiteral("男性死亡率"));
     }
 
     // The sample's male rates come from a Siler schedule with e0 = 75.00 (samples/README.md);

@@ -259,7 +259,7 @@ private slots:
         f.get<QSpinBox>("SpinEdit10")->setValue(2001);
         f.get<QSpinBox>("SpinEdit11")->setValue(2006);
         QVERIFY(!run->isEnabled());
-        QCOMPARE(f.window->session().yearsChanged, 1);
+        QCOMPARE(f.window->session().yearsChanged, true);
         // The grids still show the old years.
         QCOMPARE(f.grid("StringGrid1")->model()->columnCount(), 10);
 
@@ -272,7 +272,7 @@ private slots:
             QTest::mouseDClick(edit, Qt::LeftButton);
         }
         QVERIFY(run->isEnabled());
-        QCOMPARE(f.window->session().yearsChanged, 0);
+        QCOMPARE(f.window->session().yearsChanged, false);
         QCOMPARE(f.window->session().projectionYearCount, 5);
         const EngineRun engine = chooseSampleFields(tableCopy(f), 2001, 2006);
         for (const char* name : {"StringGrid1", "StringGrid2", "StringGrid3", "StringGrid4"}) {

@@ -22,12 +22,6 @@ namespace zandor::ui {
 
 namespace {
 
-int& remembered()
-{
-    static int index = 0;
-    return index;
-}
-
 template <typename Widget>
 Widget* named(Widget* widget, const char* name)
 {
@@ -43,9 +37,6 @@ QPushButton* copyButton(QWidget* parent, const char* name)
 }
 
 }  // namespace
-
-int TLife_table_frm::rememberedIndex() { return remembered(); }
-void TLife_table_frm::setRememberedIndex(int index) { remembered() = index; }
 
 TLife_table_result* TLife_table_frm::resultWindow() const { return result_; }
 
@@ -172,13 +163,13 @@ TLife_table_frm::TLife_table_frm(Session& session, QWidget* parent)
 void TLife_table_frm::ListBox2Click()
 {
     if (ListBox2->currentRow() >= 0)
-        remembered() = ListBox2->currentRow();
+        session_.lifeTableFieldIndex = ListBox2->currentRow();
 }
 
 void TLife_table_frm::copyRememberedField(QLineEdit* edit)
 {
     // A remembered index beyond this table's fields (left by a wider table) copies nothing.
-    if (const QListWidgetItem* item = ListBox2->item(remembered()))
+    if (const QListWidgetItem* item = ListBox2->item(session_.lifeTableFieldIndex))
         edit->setText(item->text());
 }
 

@@ -26,11 +26,6 @@ public:
     // that table as it is then.
     explicit TLife_table_frm(Session& session, QWidget* parent = nullptr);
 
-    // The list index remembered by clicking a field; it outlives the dialog for the rest of
-    // the program run (initially 0).
-    static int rememberedIndex();
-    static void setRememberedIndex(int index);
-
     // The inputs as the controls show them now.
     analysis::LifeTableInput input() const;
 

@@ -11,22 +11,17 @@
 
 #include <exception>
 
-#include "tables/prepared.h"
 #include "tables/table.h"
-#include "tables/table_file.h"
-#include "text/refusal.h"
 #include "ui/analysis/life_table_frm.h"
 #include "ui/app/about_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/help_window.h"
 #include "ui/app/navigator.h"
 #include "ui/app/session.h"
-#include "ui/app/table_model.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
 #include "ui/tables/table_info.h"
-
 
 namespace zandor::ui {
 namespace {
@@ -34,14 +29,9 @@ namespace {
 const QString kProduct = QStringLiteral("Velmora");
 const QString kNoTable = QStringLiteral("没有打开的数据表!请先打开数据表.");
 const QString kNoTableShort = QStringLiteral("没有打开的数据表!");
-const QString kOpenFilter = QStringLiteral("*.db (*.db *.DB);;*.dbf (*.dbf *.DBF)");
-const QString kSaveFilter = QStringLiteral("DB (*.DB *.db);;DBF (*.dbf *.DBF)");
-const QString kSaveSuffix = QStringLiteral("DB");
-const QString kContentsHelpFile = QStringLiteral("\\Zandor.hlp");
-const QString kContentsTopic = QStringLiteral("contents");
+const QString kNotProvided = QStringLiteral("此功能尚未提供。");
 const QString kCannotOpen = QStringLiteral("无法打开数据表 %1:\n%2");
 const QString kOpenedReadOnly = QStringLiteral("数据表 %1 是只读文件，已以只读方式打开：可以查看，不能修改。");
-const QString kRemarks = QStringLiteral("数据表已创建，以下字段名按文件格式作了调整:\n%1");
 const QString kUnsavedOnExit = QStringLiteral("当前记录的修改无法保存。放弃这些修改并退出吗?");
 
 QString errorText(const std::exception& e) { return QString::fromStdString(e.what()); }
@@ -59,11 +49,11 @@ Tvendol::~Tvendol()
     delete takeCentralWidget();
 }
 
-TTable_info_frm* Tvendol::tableInfoForm() const { return tableInfoForm_; }
-TLife_table_frm* Tvendol::lifeTableForm() const { return lifeTableForm_; }
-TAbout_Frm* Tvendol::aboutForm() const { return aboutForm_; }
-HelpWindow* Tvendol::helpWindow() const { return helpWindow_; }
-TSingle_Region_frm* Tvendol::singleRegionForm() const { return singleRegionForm_; }
+TTable_info_frm* Tvendol::tableInfoForm() const { return session_->dialogs.of<TTable_info_frm>(); }
+TLife_table_frm* Tvendol::lifeTableForm() const { return session_->dialogs.of<TLife_table_frm>(); }
+TAbout_Frm* Tvendol::aboutForm() const { return session_->dialogs.of<TAbout_Frm>(); }
+HelpWindow* Tvendol::helpWindow() const { return session_->dialogs.of<HelpWindow>(); }
+TSingle_Region_frm* Tvendol::singleRegionForm() const { return session_->dialogs.of<TSingle_Region_frm>(); }
 
 void Tvendol::FormCreate()
 {
@@ -87,77 +77,36 @@ void Tvendol::FormCreate()
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
+// ---- menus and tool bars ----
+
 void Tvendol::buildMenus()
 {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto submenu = [this](QWidget* parent, const char* name, const QString& caption) {
-        auto* menu = new QMenu(caption, parent);
-        menu->setObjectName(QLatin1String(name));
-        menu->menuAction()->setObjectName(QLatin1String(name));
-        if (auto* owner = qobject_cast<QMenu*>(parent))
-            owner->addMenu(menu);
-        else
-            menuBar()->addMenu(menu);
-        return menu;
-    };
-    auto item = [this](QMenu* menu, const char* name, const QString& caption, void (Tvendol::*handler)()) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    topMenus_[0] = buildFileMenu();
+    topMenus_[1] = buildDataMenu();
+    topMenus_[2] = buildAnalysisMenu();
+    topMenus_[3] = buildGraphMenu();
+    topMenus_[4] = buildHelpMenu();
+}
 
-    QMenu* file = submenu(bar, "Flie1", QStringLiteral("文件（&F）"));
-    item(file, "New1", QStringLiteral("新建(&N)"), &Tvendol::New1Click);
-    item(file, "Open1", QStringLiteral("打开(&O)"), &Tvendol::Open1Click);
-    item(file, "N8", QStringLiteral("预测向导(&Y)"), &Tvendol::N8Click);
-    item(file, "Save1", QStringLiteral("保存(&S)"), &Tvendol::Save1Click);
-    item(file, "Close1", QStringLiteral("关闭(&C)"), &Tvendol::Close1Click);
-    item(file, "Exit1", QStringLiteral("退出(&X)"), &Tvendol::Exit1Click);
+QMenu* Tvendol::addSubmenu(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* menu = new QMenu(caption, parent);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    if (auto* owner = qobject_cast<QMenu*>(parent))
+        owner->addMenu(menu);
+    else
+        menuBar()->addMenu(menu);
+    return menu;
+}
 
-    QMenu* data = submenu(bar, "DataManagement1", QStringLiteral("数据管理（&D）"));
-    QMenu* prepare = submenu(data, "N9", QStringLiteral("数据准备(&P)"));
-    item(prepare, "N10", QStringLiteral("单区域(&S)"), &Tvendol::N10Click);
-    item(prepare, "N11", QStringLiteral("分城乡(&U)"), &Tvendol::N11Click);
-    item(data, "Table_info", QStringLiteral("表结构(&T)"), &Tvendol::Table_infoClick);
-    item(data, "Restructure1", QStringLiteral("修改表结构(&R)"), &Tvendol::Restructure1Click);
-    item(data, "Convert1", QStringLiteral("格式转换(&V)"), &Tvendol::Convert1Click);
-    item(data, "Compute1", QStringLiteral("计算(&C)"), &Tvendol::Compute1Click);
-
-    QMenu* analysis = submenu(bar, "PopulationAnalysis1", QStringLiteral("人口分析（&P）"));
-    QMenu* quality = submenu(analysis, "N2", QStringLiteral("数据质量评价(&E)"));
-    item(quality, "N3", QStringLiteral("年龄结构法(&A)"), &Tvendol::N3Click);
-    item(quality, "N4", QStringLiteral("联合国法(&U)"), &Tvendol::N4Click);
-    item(analysis, "LifeTable1", QStringLiteral("生命表(&L)"), &Tvendol::LifeTable1Click);
-    item(analysis, "N7", QStringLiteral("推算年末人口结构(&U)"), &Tvendol::N7Click);
-    if (session_->edition() == Edition::Full)
-        item(analysis, "N12", QStringLiteral("人口数据标准化(&Z)"), &Tvendol::N12Click);
-    QMenu* projection = submenu(analysis, "N5", QStringLiteral("人口预测(&P)"));
-    item(projection, "Projection1", QStringLiteral("单区域人口预测(&S)"), &Tvendol::Projection1Click);
-    item(projection, "N6", QStringLiteral("分城乡人口预测(&M)"), &Tvendol::N6Click);
-    if (session_->edition() == Edition::Target)
-        item(analysis, "Simulation1", QStringLiteral("人口目标分析(&S)"), &Tvendol::Simulation1Click);
-
-    QMenu* graph = submenu(bar, "Graph1", QStringLiteral("图形（&G）"));
-    item(graph, "Line1", QStringLiteral("线型图(&L)"), &Tvendol::Line1Click);
-    item(graph, "Bar1", QStringLiteral("垂直直方图(&B)"), &Tvendol::Bar1Click);
-    item(graph, "HorizBar1", QStringLiteral("水平直方图(&H)"), &Tvendol::HorizBar1Click);
-    item(graph, "Point1", QStringLiteral("点状图(&P)"), &Tvendol::Point1Click);
-    item(graph, "Area1", QStringLiteral("面积图(&A)"), &Tvendol::Area1Click);
-    graph->addSeparator()->setObjectName(QStringLiteral("N1"));
-    item(graph, "Scator1", QStringLiteral("散点图(&S)"), &Tvendol::Scator1Click);
-    item(graph, "AgePyrimider1", QStringLiteral("年龄结构图(&T)"), &Tvendol::AgePyrimider1Click);
-
-    QMenu* help = submenu(bar, "Help1", QStringLiteral("帮助（&H）"));
-    item(help, "About1", QStringLiteral("关于(&A)"), &Tvendol::About1Click);
-    item(help, "Content1", QStringLiteral("内容(&C)"), &Tvendol::Content1Click);
-
-    topMenus_[0] = file;
-    topMenus_[1] = data;
-    topMenus_[2] = analysis;
-    topMenus_[3] = graph;
-    topMenus_[4] = help;
+QAction* Tvendol::addCommand(QMenu* menu, const char* name, const QString& caption, void (Tvendol::*handler)())
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
 }
 
 void Tvendol::buildToolBars(QWidget* central)
@@ -223,17 +172,34 @@ void Tvendol::buildToolBars(QWidget* central)
     }
 }
 
-// ---- checks and table handling ----
+// ---- opening a command's window ----
 
-bool Tvendol::tableIsOpen(const QString& message)
+bool Tvendol::passesTableCheck(TableCheck check)
 {
-    if (session_->tableOpen != 0)
+    if (check == TableCheck::None || session_->tableOpen())
         return true;
-    Prompts::information(this, message);
+    Prompts::information(this, check == TableCheck::RequiredShort ? kNoTableShort : kNoTable);
     return false;
 }
 
-bool Tvendol::tableIsOpen() { return tableIsOpen(kNoTable); }
+void Tvendol::openDialog(const DialogFactory& create, Opening how)
+{
+    if (!passesTableCheck(how.check))
+        return;
+    if (!create) {
+        Prompts::information(this, kNotProvided);
+        return;
+    }
+    QWidget* dialog = create();
+    if (QWidget* previous = session_->dialogs.remember(dialog))
+        previous->deleteLater();
+    dialog->setWindowModality(how.modality);
+    dialog->show();
+}
+
+void Tvendol::openDialog(const DialogFactory& create) { openDialog(create, Opening{}); }
+
+// ---- the current table ----
 
 bool Tvendol::postPendingEdit()
 {
@@ -274,44 +240,6 @@ bool Tvendol::openTable(const QString& path)
     return true;
 }
 
-// ---- 文件 ----
-
-void Tvendol::New1Click()
-{
-    session_->structureEditorMode = 1;
-    // The table-definition dialog (定义数据结构) opens here.
-}
-
-void Tvendol::Open1Click()
-{
-    const QString name = Prompts::openFileName(this, kOpenFilter);
-    if (name.isEmpty())
-        return;
-    openTable(name);
-}
-
-void Tvendol::N8Click()
-{
-    // The projection wizard's first page (人口预测向导 第一步) opens here, without a table.
-}
-
-void Tvendol::Save1Click()
-{
-    if (!session_->table().isOpen())
-        return;
-    if (!postPendingEdit())
-        return;
-    try {
-        session_->table().file().flush();
-    } catch (const std::exception& e) {
-        Prompts::information(this, errorText(e));
-    }
-}
-
-void Tvendol::Close1Click() { closeTable(); }
-
-void Tvendol::Exit1Click() { close(); }
-
 void Tvendol::closeEvent(QCloseEvent* event)
 {
     if (!postPendingEdit()) {
@@ -326,212 +254,9 @@ void Tvendol::closeEvent(QCloseEvent* event)
     } catch (const std::exception& e) {
         Prompts::information(this, errorText(e));
     }
-    if (helpWindow_)
-        helpWindow_->close();
+    if (HelpWindow* help = helpWindow())
+        help->close();
     event->accept();
-}
-
-// ---- 数据管理 ----
-
-void Tvendol::preparePopulationTable(bool urbanRural)
-{
-    // The current table is closed before the file is asked for, also when the user then
-    // cancels. An edit that cannot be stored keeps the table open instead of being lost.
-    if (!closeTable())
-        return;
-    QString path = Prompts::saveFileName(this, kSaveFilter, kSaveSuffix);
-    if (path.isEmpty())
-        return;
-    path = QString::fromStdString(tables::withDefaultExtension(path.toStdString()));
-    tables::PreparedTable prepared;
-    try {
-        prepared = tables::preparePopulationTable(
-            path.toStdString(),
-            urbanRural ? tables::PopulationSchema::RuralUrban : tables::PopulationSchema::SingleRegion,
-            session_->edition());
-    } catch (const Refusal& refusal) {
-        Prompts::information(this, QString::fromStdString(refusal.what()));
-        return;
-    } catch (const std::exception& e) {
-        Prompts::information(this, errorText(e));
-        return;
-    }
-    if (!openTable(QString::fromStdString(prepared.path)))
-        return;
-    if (!prepared.remarks.empty()) {
-        QStringList remarks;
-        for (const auto& remark : prepared.remarks)
-            remarks << QString::fromStdString(remark);
-        Prompts::information(this, kRemarks.arg(remarks.join(QLatin1Char('\n'))));
-    }
-}
-
-void Tvendol::N10Click() { preparePopulationTable(false); }
-
-void Tvendol::N11Click() { preparePopulationTable(true); }
-
-void Tvendol::Table_infoClick()
-{
-    if (!tableIsOpen())
-        return;
-    if (tableInfoForm_)
-        tableInfoForm_->deleteLater();
-    tableInfoForm_ = new TTable_info_frm(this);
-    tableInfoForm_->fill(structureRows(session_->table().fields()));
-    tableInfoForm_->setWindowModality(Qt::ApplicationModal);
-    tableInfoForm_->show();
-}
-
-void Tvendol::Restructure1Click()
-{
-    if (!tableIsOpen(kNoTableShort))
-        return;
-    session_->structureEditorMode = 2;
-    session_->structureSnapshot = structureSnapshot(structureRows(session_->table().fields()));
-    // The restructure dialog (表结构修改) opens here with the same structure grid.
-}
-
-void Tvendol::Convert1Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The conversion dialog (数据格式转换) opens here with the current table's name.
-}
-
-void Tvendol::Compute1Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The field calculator (计算) opens here.
-}
-
-// ---- 人口分析 ----
-
-void Tvendol::N3Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The age-structure quality indexes (Data Quality) open here.
-}
-
-void Tvendol::N4Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The UN sex-age accuracy index (联合国法) opens here.
-}
-
-void Tvendol::LifeTable1Click()
-{
-    if (!tableIsOpen())
-        return;
-    if (lifeTableForm_)
-        lifeTableForm_->deleteLater();
-    lifeTableForm_ = new TLife_table_frm(*session_, this);
-    lifeTableForm_->setWindowModality(Qt::ApplicationModal);
-    lifeTableForm_->show();
-}
-
-void Tvendol::N7Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The end-of-year population structure (推算年末人口数) opens here.
-}
-
-void Tvendol::N12Click()
-{
-    if (!tableIsOpen())
-        return;
-    // Population standardization (人口数据标准化) opens here.
-}
-
-void Tvendol::Projection1Click()
-{
-    if (!tableIsOpen())
-        return;
-    if (singleRegionForm_)
-        singleRegionForm_->deleteLater();
-    singleRegionForm_ = new TSingle_Region_frm(*session_, DBGrid1, this);
-    singleRegionForm_->setWindowModality(Qt::ApplicationModal);
-    singleRegionForm_->show();
-}
-
-void Tvendol::N6Click()
-{
-    if (!tableIsOpen())
-        return;
-    // The urban-rural projection dialog opens here.
-}
-
-void Tvendol::Simulation1Click()
-{
-    if (!tableIsOpen())
-        return;
-    // Population target planning opens here.
-}
-
-// ---- 图形 ----
-
-void Tvendol::Line1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::Bar1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::HorizBar1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::Point1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::Area1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::Scator1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-void Tvendol::AgePyrimider1Click()
-{
-    if (!tableIsOpen())
-        return;
-}
-
-// ---- 帮助 ----
-
-void Tvendol::About1Click()
-{
-    if (aboutForm_)
-        aboutForm_->deleteLater();
-    aboutForm_ = new TAbout_Frm(this);
-    aboutForm_->setWindowModality(Qt::ApplicationModal);
-    aboutForm_->show();
-}
-
-void Tvendol::Content1Click()
-{
-    session_->helpFile = kContentsHelpFile;
-    if (!helpWindow_)
-        helpWindow_ = new HelpWindow(this);
-    helpWindow_->showTopic(session_->helpFile, kContentsTopic);
 }
 
 }  // namespace zandor::ui

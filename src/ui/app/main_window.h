@@ -1,10 +1,13 @@
 // Tvendol: the main window. It holds the current table in DBGrid1 under the menu bar and
 // the two tool bars, and runs every menu command; analysis commands first check that a
-// table is open.
+// table is open. Each menu of the menu bar is built, and its commands handled, in its own
+// file (main_window_file.cpp, main_window_data.cpp, main_window_analysis.cpp,
+// main_window_graph.cpp, main_window_help.cpp).
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
+
+#include <functional>
 
 #include "text/edition.h"
 
@@ -35,7 +38,7 @@ public:
     // failure the message is shown and the previous table stays open; false then.
     bool openTable(const QString& path);
 
-    // The most recently created dialogs (kept until the program ends).
+    // The most recently created dialogs (kept in the session until the program ends).
     TTable_info_frm* tableInfoForm() const;
     TAbout_Frm* aboutForm() const;
     HelpWindow* helpWindow() const;
@@ -82,12 +85,42 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The check a command makes before it opens its window.
+    enum class TableCheck {
+        Required,       // "没有打开的数据表!请先打开数据表." without a table
+        RequiredShort,  // "没有打开的数据表!" (修改表结构 alone)
+        None,           // opens without a table
+    };
+    struct Opening {
+        TableCheck check = TableCheck::Required;
+        Qt::WindowModality modality = Qt::ApplicationModal;
+    };
+    // Creates a command's window (parented to the main window).
+    using DialogFactory = std::function<QWidget*()>;
+    // The factory of a command whose window is not there yet.
+    static inline const DialogFactory notProvidedYet{};
+
+    // Opens a command's window the way every command does: the table check, a fresh
+    // instance from `create`, remembered in the session as the newest of its class (the
+    // previous one is deleted), shown modally unless `how` says otherwise. With
+    // notProvidedYet it says "此功能尚未提供。" after the check instead.
+    void openDialog(const DialogFactory& create, Opening how);
+    void openDialog(const DialogFactory& create);
+    // The table check alone; false (after its message) when no table is open.
+    bool passesTableCheck(TableCheck check);
+
     void FormCreate();
     void buildMenus();
+    QMenu* buildFileMenu();
+    QMenu* buildDataMenu();
+    QMenu* buildAnalysisMenu();
+    QMenu* buildGraphMenu();
+    QMenu* buildHelpMenu();
+    // A submenu of `parent` (the menu bar or a menu) with the object name `name`.
+    QMenu* addSubmenu(QWidget* parent, const char* name, const QString& caption);
+    // A command of `menu` with the object name `name`, running `handler`.
+    QAction* addCommand(QMenu* menu, const char* name, const QString& caption, void (Tvendol::*handler)());
     void buildToolBars(QWidget* central);
-    // The check every command marked for an open table starts with.
-    bool tableIsOpen(const QString& message);
-    bool tableIsOpen();
     // Posts the record in edit of the current table; false (after a message) when it could
     // not be stored, in which case the caller leaves the table as it is.
     bool postPendingEdit();
@@ -99,11 +132,6 @@ private:
     DataGrid* DBGrid1 = nullptr;
     Navigator* DBNavigator1 = nullptr;
     QMenu* topMenus_[5] = {};
-    QPointer<TTable_info_frm> tableInfoForm_;
-    QPointer<TAbout_Frm> aboutForm_;
-    QPointer<HelpWindow> helpWindow_;
-    QPointer<TLife_table_frm> lifeTableForm_;
-    QPointer<TSingle_Region_frm> singleRegionForm_;
 };
 
 }  // namespace zandor::ui

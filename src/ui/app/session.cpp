@@ -1,8 +1,31 @@
 #include "ui/app/session.h"
 
+#include <QWidget>
+
+#include <algorithm>
 #include <utility>
 
 namespace zandor::ui {
+
+QWidget* NewestDialogs::find(const QMetaObject& type) const
+{
+    const auto it = std::find_if(newest_.begin(), newest_.end(), [&](const auto& entry) { return entry.first == &type; });
+    return it == newest_.end() ? nullptr : it->second.data();
+}
+
+QWidget* NewestDialogs::remember(QWidget* dialog)
+{
+    const QMetaObject* type = dialog->metaObject();
+    for (auto& [kind, instance] : newest_) {
+        if (kind == type) {
+            QWidget* previous = instance.data();
+            instance = dialog;
+            return previous == dialog ? nullptr : previous;
+        }
+    }
+    newest_.emplace_back(type, dialog);
+    return nullptr;
+}
 
 Session::Session(Edition edition, QObject* parent) : QObject(parent), edition_(edition) {}
 
@@ -22,7 +45,6 @@ void Session::setCurrentTable(tables::Table table, const QString& name)
         table_.close();
     table_ = std::move(table);
     currentTableName = name;
-    tableOpen = table_.isOpen() ? 1 : 0;
     emit tableChanged();
 }
 
@@ -30,11 +52,8 @@ void Session::closeCurrentTable()
 {
     if (table_.isOpen()) {
         table_.close();
-        tableOpen = 0;
         emit tableChanged();
-        return;
     }
-    tableOpen = 0;
 }
 
 QStringList Session::fieldNames() const

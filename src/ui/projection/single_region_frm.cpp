@@ -217,7 +217,7 @@ void TSingle_Region_frm::chooseField(FieldList list)
 
 void TSingle_Region_frm::SpinEdit10Change()
 {
-    session_.yearsChanged = 1;
+    session_.yearsChanged = true;
     BitBtn2->setEnabled(false);
 }
 
@@ -230,11 +230,10 @@ void TSingle_Region_frm::rebuildYears()
 {
     commitGridEdits();
     syncChosenFields();
-    bool changed = session_.yearsChanged != 0;
-    const bool wasChanged = changed;
+    const bool wasChanged = session_.yearsChanged;
     try {
         const auto refusals =
-            projection::rebuildYears(inputs(), grids_, session_.table(), baseYear(), endYear(), changed);
+            projection::rebuildYears(inputs(), grids_, session_.table(), baseYear(), endYear(), session_.yearsChanged);
         reloadGrids();
         for (const auto& refusal : refusals)
             tell(QString::fromStdString(refusal));
@@ -244,8 +243,7 @@ void TSingle_Region_frm::rebuildYears()
         tell(messageOf(e));
         return;
     }
-    session_.yearsChanged = changed ? 1 : 0;
-    if (wasChanged && !changed) {
+    if (wasChanged && !session_.yearsChanged) {
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
     }
@@ -354,7 +352,7 @@ void TSingle_Region_frm::BitBtn2Click()
     syncChosenFields();
     projection::RunOptions options;
     options.edition = session_.edition();
-    options.wizardData = session_.wizardData != 0;
+    options.wizardData = session_.wizardData;
     options.urbanShareText = Edit1->text().toStdString();
     options.migrantStockText = Edit2->text().toStdString();
     try {

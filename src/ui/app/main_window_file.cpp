@@ -1,0 +1,69 @@
+// The 文件 menu: new table, open, the projection wizard, save, close and exit.
+#include <QMenu>
+#include <QMenuBar>
+
+#include <exception>
+
+#include "tables/table.h"
+#include "ui/app/main_window.h"
+#include "ui/app/session.h"
+#include "ui/common/prompts.h"
+
+namespace zandor::ui {
+namespace {
+
+const QString kOpenFilter = QStringLiteral("*.db (*.db *.DB);;*.dbf (*.dbf *.DBF)");
+
+}  // namespace
+
+QMenu* Tvendol::buildFileMenu()
+{
+    QMenu* file = addSubmenu(menuBar(), "Flie1", QStringLiteral("文件（&F）"));
+    addCommand(file, "New1", QStringLiteral("新建(&N)"), &Tvendol::New1Click);
+    addCommand(file, "Open1", QStringLiteral("打开(&O)"), &Tvendol::Open1Click);
+    addCommand(file, "N8", QStringLiteral("预测向导(&Y)"), &Tvendol::N8Click);
+    addCommand(file, "Save1", QStringLiteral("保存(&S)"), &Tvendol::Save1Click);
+    addCommand(file, "Close1", QStringLiteral("关闭(&C)"), &Tvendol::Close1Click);
+    addCommand(file, "Exit1", QStringLiteral("退出(&X)"), &Tvendol::Exit1Click);
+    return file;
+}
+
+void Tvendol::New1Click()
+{
+    session_->structureEditorMode = Session::StructureEditorMode::Define;
+    // 定义数据结构 (TNew_Table_Frm)
+    openDialog(notProvidedYet, {TableCheck::None});
+}
+
+void Tvendol::Open1Click()
+{
+    const QString name = Prompts::openFileName(this, kOpenFilter);
+    if (name.isEmpty())
+        return;
+    openTable(name);
+}
+
+void Tvendol::N8Click()
+{
+    // 人口预测向导 第一步 (Tdefine_wizard_frm): without a table, and the main window stays usable.
+    openDialog(notProvidedYet, {TableCheck::None, Qt::NonModal});
+}
+
+void Tvendol::Save1Click()
+{
+    if (!session_->table().isOpen())
+        return;
+    if (!postPendingEdit())
+        return;
+    try {
+        session_->table().file().flush();
+    } catch (const std::exception& e) {
+        Prompts::information(this, QString::fromStdString(e.what()));
+    }
+}
+
+void Tvendol::Close1Click() { closeTable(); }
+
+void Tvendol::Exit1Click() { close(); }
+
+}  // namespace zandor::ui
