@@ -7,6 +7,7 @@
 
 #include "analysis/life_table_avalues.h"
 #include "analysis/life_table_messages.h"
+#include "tables/numeric_column.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -137,15 +138,11 @@ void readLifeTableSeries(tables::Table& table, LifeTableInput& input)
     input.population.clear();
     input.deaths.clear();
     input.rates.clear();
-    table.first();
-    for (std::size_t k = 0; k < n; ++k) {
-        if (counts) {
-            input.population.push_back(table.asFloat(input.populationField));
-            input.deaths.push_back(table.asFloat(input.deathsField));
-        } else {
-            input.rates.push_back(table.asFloat(input.ratesField));
-        }
-        table.next();
+    if (counts) {
+        input.population = tables::readNumericColumn(table, input.populationField);
+        input.deaths = tables::readNumericColumn(table, input.deathsField);
+    } else {
+        input.rates = tables::readNumericColumn(table, input.ratesField);
     }
 }
 

@@ -94,6 +94,8 @@ const std::vector<const CommandSpec*>& commands()
         &lifeTableCommand(),
         &projectCommand(),
         &chartCommand(),
+        &qualityCommand(),
+        &unIndexCommand(),
         &computeCommand(),
     };
     return all;

@@ -14,6 +14,7 @@
 #include "charts/chart_export.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "tables/numeric_column.h"
 #include "tables/table.h"
 #include "tables/table_error.h"
 
@@ -87,11 +88,9 @@ std::vector<charts::FieldColumn> readFields(const std::string& path, const std::
         if (kind != tables::FieldKind::Integer && kind != tables::FieldKind::Float)
             throw tables::TableError("the field '" + name + "' of " + path + " does not hold numbers");
         columns.push_back({QString::fromStdString(name), {}});
-        columns.back().values.reserve(table.recordCount());
     }
-    for (table.first(); !table.eof(); table.next())
-        for (std::size_t k = 0; k < names.size(); ++k)
-            columns[k].values.push_back(table.asFloat(names[k]));
+    for (std::size_t k = 0; k < names.size(); ++k)
+        columns[k].values = tables::readNumericColumn(table, names[k]);
     return columns;
 }
 

@@ -18,6 +18,8 @@ const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
 const CommandSpec& chartCommand();
+const CommandSpec& qualityCommand();
+const CommandSpec& unIndexCommand();
 const CommandSpec& computeCommand();
 
 }  // namespace zandor::cli

@@ -6,6 +6,7 @@
 
 #include "projection/base_life_table.h"
 #include "projection/schedule_grids.h"
+#include "tables/numeric_column.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -138,10 +139,7 @@ SingleRegionGrids openScheduleGrids(int yearCount, int baseYear) {
 }
 
 std::vector<double> loadAgeSeries(tables::Table& table, const std::string& fieldName) {
-    std::vector<double> series;
-    series.reserve(table.recordCount());
-    for (table.first(); !table.eof(); table.next()) series.push_back(table.asFloat(fieldName));
-    return series;
+    return tables::readNumericColumn(table, fieldName);
 }
 
 void chooseField(SingleRegionInputs& inputs, SingleRegionGrids& grids, InputField field,

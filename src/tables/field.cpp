@@ -133,9 +133,9 @@ std::int32_t toDayNumber(const Date& d)
     return static_cast<std::int32_t>(daysFrom0000_03_01 - 306 + 1);
 }
 
-Date fromDayNumber(std::int32_t days)
+Date fromDayNumber(std::int64_t days)
 {
-    const std::int64_t z = static_cast<std::int64_t>(days) - 1 + 306;
+    const std::int64_t z = days - 1 + 306;
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t doe = z - era * 146097;
     const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;

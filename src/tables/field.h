@@ -85,7 +85,9 @@ std::string toText(const Value& v);       // numbers in the general 15-digit for
 
 // Days since 0001-01-01 (day 1) in the proleptic Gregorian calendar, as Paradox stores dates.
 std::int32_t toDayNumber(const Date& d);
-Date fromDayNumber(std::int32_t days);
+Date fromDayNumber(std::int64_t days);
+// The day number of 1970-01-01, from which FoxPro and dBase 7 time stamps are reckoned.
+inline constexpr std::int64_t kDayNumberOf1970 = 719163;
 bool isValidDate(const Date& d);
 
 }  // namespace zandor::tables
