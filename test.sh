@@ -11,5 +11,5 @@ export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 # The table readers under libFuzzer for a short while (when clang is installed).
-scripts/fuzz-smoke.sh 15
+scripts/fuzz-smoke.sh 10
 cd build-asan && ctest --output-on-failure -j "$(nproc)"

@@ -7,8 +7,9 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   pxlib-dev python3-dbf
+  qt6-translations-l10n
   xvfb xauth xdotool imagemagick unrtf
-  dpkg-dev file desktop-file-utils qt6-translations-l10n
+  dpkg-dev file desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

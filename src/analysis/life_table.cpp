@@ -2,7 +2,6 @@
 // grid and the survival chart's labels.
 #include "analysis/life_table.h"
 
-#include <cmath>
 #include <stdexcept>
 
 #include "analysis/life_table_avalues.h"
@@ -117,14 +116,6 @@ void checkGroupCount(const LifeTableInput& input, std::size_t groups)
         throw Refusal(messages::tooFewAbridgedGroups(input, groups));
 }
 
-// Width of group k in years: 1 for single years; 1, 4, 5, 5, ... for abridged groups.
-double groupWidth(AgeWidth width, std::size_t k)
-{
-    if (width == AgeWidth::Single || k == 0)
-        return 1;
-    return k == 1 ? 4 : 5;
-}
-
 }  // namespace
 
 void readLifeTableSeries(tables::Table& table, LifeTableInput& input)
@@ -166,46 +157,18 @@ LifeTable computeLifeTable(const LifeTableInput& input)
     const std::size_t n = leadingSeries(input).size();
     checkGroupCount(input, n);
 
-    LifeTable t;
-    t.width = input.width;
-    t.mx = deathRates(input);
-    t.ax = lifeTableAValues(input, t.mx);
+    std::vector<double> mx = deathRates(input);
+    std::vector<double> ax = lifeTableAValues(input, mx);
     const std::size_t last = n - 1;
-    if (!(t.mx[last] > 0))
-        throw Refusal(messages::lastRateNotPositive(input, last, t.mx[last]));
+    if (!(mx[last] > 0))
+        throw Refusal(messages::lastRateNotPositive(input, last, mx[last]));
 
-    t.qx.resize(n);
-    t.dx.resize(n);
-    t.Lx.resize(n);
-    t.Tx.resize(n);
-    t.ex.resize(n);
-    t.lx.assign(n + 1, 0.0);
-
-    // Closed groups: a share q of the survivors dies within the interval; those who die
-    // live a years of it on average, the survivors the whole width.
-    t.lx[0] = 1;
-    for (std::size_t k = 0; k < last; ++k) {
-        const double width = groupWidth(input.width, k);
-        t.qx[k] = 1 - std::exp(-width * t.mx[k]);
-        t.dx[k] = t.lx[k] * t.qx[k];
-        t.lx[k + 1] = t.lx[k] - t.dx[k];
-        if (!(t.lx[k + 1] > 0))
-            throw Refusal(messages::noSurvivors(input, k + 1));
-        t.Lx[k] = width * t.lx[k + 1] + t.ax[k] * (t.lx[k] - t.lx[k + 1]);
-    }
-
-    // The open group: everyone dies in it, living 1 / M years on average.
-    t.qx[last] = 1;
-    t.ax[last] = 1 / t.mx[last];
-    t.dx[last] = t.lx[last];
-    t.lx[n] = 0;
-    t.Lx[last] = t.ax[last] * t.dx[last];
-
-    t.Tx[last] = t.Lx[last];
-    for (std::size_t k = last; k-- > 0;)
-        t.Tx[k] = t.Tx[k + 1] + t.Lx[k];
-    for (std::size_t k = 0; k < n; ++k)
-        t.ex[k] = t.Tx[k] / t.lx[k];
+    LifeTable t;
+    static_cast<core::LifeTableColumns&>(t) = core::lifeTableFromRates(mx, std::move(ax), input.width);
+    if (const auto group = core::firstGroupWithoutSurvivors(t))
+        throw Refusal(messages::noSurvivors(input, *group));
+    t.width = input.width;
+    t.mx = std::move(mx);
     return t;
 }
 

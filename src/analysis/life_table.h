@@ -8,7 +8,7 @@
 //   - width: 1 (single years) or 5 (abridged); default 1;
 //   - a-value method and its settings; default the uniform method with a0 = 0.2, 4a1 = 1.5.
 //
-// Computation (radix l0 = 1, so lx is a survival probability):
+// Computation (radix l0 = 1, so lx is a survival probability; core/life_table_core.h):
 //   qx = 1 - exp(-n Mx) with n the width of the group (1; in the abridged table 1, 4, 5, 5, ...),
 //   dx = lx qx, l(x+n) = lx - dx, Lx = n l(x+n) + ax dx (ax in years of the interval; in the
 //   single-year table ax is the fraction of the year and Lx = l(x+1) + ax dx).
@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "core/life_table_core.h"
 #include "text/text_grid.h"
 
 namespace zandor::tables {
@@ -41,7 +42,7 @@ class Table;
 
 namespace zandor::analysis {
 
-enum class AgeWidth { Single = 1, Abridged = 5 };
+using AgeWidth = core::AgeWidth;
 
 enum class AValueMethod {
     Uniform,      // "均匀分布": a0 and 4a1 given, the middle of the interval elsewhere
@@ -79,17 +80,11 @@ struct LifeTableInput {
     std::string sex = "Male";
 };
 
-struct LifeTable {
+// The columns of the shared life-table arithmetic (ax, qx, dx, lx, Lx, Tx, ex; the a-values
+// as used, the open group's 1 / Mx), with the width and the death rates they came from.
+struct LifeTable : core::LifeTableColumns {
     AgeWidth width = AgeWidth::Single;
-    // One entry per age group, except lx, which has one more (0 after the open group).
     std::vector<double> mx;
-    std::vector<double> ax;  // a-values used; the open group's is 1 / Mx
-    std::vector<double> qx;
-    std::vector<double> lx;
-    std::vector<double> dx;
-    std::vector<double> Lx;
-    std::vector<double> Tx;
-    std::vector<double> ex;
 
     std::size_t groupCount() const { return mx.size(); }
 };

@@ -10,6 +10,9 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <cerrno>
+#include <cstring>
+
 namespace zandor::charts {
 
 namespace {
@@ -32,6 +35,21 @@ QSaveFile& openOrFail(QSaveFile& file, const QString& path)
     if (!file.open(QIODevice::WriteOnly))
         fail(path, file.errorString());
     return file;
+}
+
+// Writes what was drawn in memory: a failed write names the system's reason (a full disk, a
+// file too large), which a writer drawing straight into the file would lose.
+void writeWhole(const QByteArray& bytes, const QString& path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail(path, file.errorString());
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        const int error = errno;
+        fail(path, error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+    }
+    commit(file, path);
 }
 
 }  // namespace
@@ -92,10 +110,10 @@ void exportChart(const Chart& chart, const QString& path, const QSize& size)
         saveImage(renderToImage(chart, size), path);
         return;
     case ExportFormat::Svg: {
-        QSaveFile file(path);
-        openOrFail(file, path);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(target);
         svg.setResolution(kDpi);
@@ -106,7 +124,7 @@ void exportChart(const Chart& chart, const QString& path, const QSize& size)
                 fail(path, QStringLiteral("the SVG writer could not start"));
             chart.render(painter, target);
         }
-        commit(file, path);
+        writeWhole(buffer.data(), path);
         return;
     }
     case ExportFormat::Pdf: {

@@ -2,6 +2,9 @@
 #include "cli/args.h"
 
 #include <algorithm>
+#include <charconv>
+
+#include "text/refusal.h"
 
 namespace zandor::cli {
 
@@ -9,6 +12,27 @@ bool ParsedArgs::has(std::string_view option) const
 {
     const std::string key(option);
     return flags.contains(key) || values.contains(key);
+}
+
+int yearOption(const ParsedArgs& args, std::string_view name)
+{
+    const std::string text = args.value(name).value_or("");
+    long long year = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
+    if (ec == std::errc::result_out_of_range || (ec == std::errc() && end == text.data() + text.size() &&
+                                                 (year < 0 || year > kLastYear)))
+        throw Refusal("选项 --" + std::string(name) + " 的年份 " + text + " 不在 0 到 " + std::to_string(kLastYear) +
+                      " 之间.");
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw UsageError("option '--" + std::string(name) + "' takes a whole number, not '" + text + "'");
+    return static_cast<int>(year);
+}
+
+void checkYearSpan(std::string_view firstName, int first, std::string_view lastName, int last)
+{
+    if (last - first > kLongestYearSpan)
+        throw Refusal("选项 --" + std::string(firstName) + " 到 --" + std::string(lastName) + " 跨 " +
+                      std::to_string(last - first) + " 年, 最多 " + std::to_string(kLongestYearSpan) + " 年.");
 }
 
 std::optional<std::string> ParsedArgs::value(std::string_view option) const

@@ -71,4 +71,17 @@ struct ParsedArgs {
 // "--help" anywhere sets `help` and skips every other check. Throws UsageError.
 ParsedArgs parseArgs(const CommandSpec& command, std::span<const std::string> words);
 
+// Calendar years on the command line: years 0 to 9999, and a span of at most 1000 years
+// between the first and the last, checked before anything is sized by them.
+inline constexpr int kLastYear = 9999;
+inline constexpr int kLongestYearSpan = 1000;
+
+// The value of the year option `name`. Not a whole number: UsageError; outside 0..9999: a
+// Refusal naming the option (exit status 2).
+int yearOption(const ParsedArgs& args, std::string_view name);
+
+// Refuses (Refusal, exit status 2, naming both options) a last year more than 1000 years
+// after the first.
+void checkYearSpan(std::string_view firstName, int first, std::string_view lastName, int last);
+
 }  // namespace zandor::cli

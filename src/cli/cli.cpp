@@ -93,10 +93,12 @@ const std::vector<const CommandSpec*>& commands()
         &convertCommand(),
         &lifeTableCommand(),
         &projectCommand(),
+        &projectUrCommand(),
         &chartCommand(),
         &qualityCommand(),
         &unIndexCommand(),
         &computeCommand(),
+        &targetPlanCommand(),
     };
     return all;
 }

@@ -68,21 +68,60 @@ void ColumnTypeGuess::add(std::string_view value, std::size_t line)
     if (value.empty())
         return;
     anyValue = true;
-    const bool whole = allWhole && parseWholeNumber(value).has_value();
+    const std::optional<std::int32_t> parsed = allWhole ? parseWholeNumber(value) : std::nullopt;
+    const bool whole = parsed.has_value();
+    holdsLowest = holdsLowest || (whole && *parsed == INT32_MIN);
     const bool number = whole || (allNumbers && text::parseNumber(value).has_value());
     allWhole = whole;
     allNumbers = number;
     std::size_t bytes = value.size();
     if (!number && !isAscii(value)) {
+        const std::string where = lineText(line) + (column > 0 ? ", column " + std::to_string(column) : "")
+                                  + ", field " + name + ": the value '" + escapedText(value) + "'";
+        if (escapedText(value) != value)
+            throw std::runtime_error(where + " is no UTF-8 text");
         const auto encoded = tables::encodeText(value, tables::kDefaultCodePage);
         if (!encoded)
-            throw std::runtime_error(lineText(line) + ", field " + name + ": the value '"
-                                     + std::string(value)
-                                     + "' is no UTF-8 text or has characters outside the GBK code page");
+            throw std::runtime_error(where + " has characters outside the GBK code page");
         bytes = encoded->size();
     }
     if (bytes > width)
         width = bytes;
+}
+
+std::string escapedText(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        // The length of a well-formed sequence starting here (0: none).
+        std::size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        if (n > 1) {
+            if (i + n > bytes.size())
+                n = 0;
+            for (std::size_t k = 1; n && k < n; ++k)
+                if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
+                    n = 0;
+            if (n) {
+                const auto c1 = static_cast<unsigned char>(bytes[i + 1]);
+                if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F) || (c == 0xF0 && c1 < 0x90) ||
+                    (c == 0xF4 && c1 > 0x8F))
+                    n = 0;  // overlong forms, surrogates, beyond U+10FFFF
+            }
+        }
+        if (n == 0) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+            ++i;
+            continue;
+        }
+        out.append(bytes.substr(i, n));
+        i += n;
+    }
+    return out;
 }
 
 tables::FieldDef ColumnTypeGuess::field() const
@@ -106,8 +145,10 @@ CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
     if (!reader.next(values))
         throw Refusal(source + " is empty: the first line must hold the field names");
     std::vector<ColumnTypeGuess> columns(values.size());
-    for (std::size_t i = 0; i < values.size(); ++i)
+    for (std::size_t i = 0; i < values.size(); ++i) {
         columns[i].name = values[i];
+        columns[i].column = i + 1;
+    }
     CsvLayout layout;
     while (reader.next(values)) {
         ++layout.records;
@@ -119,8 +160,10 @@ CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
             columns[i].add(values[i], reader.line());
     }
     layout.fields.reserve(columns.size());
-    for (const ColumnTypeGuess& column : columns)
+    for (const ColumnTypeGuess& column : columns) {
         layout.fields.push_back(column.field());
+        layout.holdsLowest.push_back(column.holdsLowest && layout.fields.back().kind == tables::FieldKind::Integer);
+    }
     return layout;
 }
 
@@ -232,6 +275,12 @@ int runImport(const ParsedArgs& args, Streams& io)
         throw Refusal(source + " " + e.what());
     }
 
+    // Paradox keeps the lowest 32-bit number for an empty value: a column holding it becomes
+    // a Float field there, so the value is kept.
+    if (format == tables::TableFormat::Paradox)
+        for (std::size_t i = 0; i < layout.fields.size(); ++i)
+            if (layout.holdsLowest[i])
+                layout.fields[i].kind = tables::FieldKind::Float;
     CsvTable csv(source, *reader, layout);
     std::vector<tables::TargetField> fields;
     for (std::size_t i = 0; i < layout.fields.size(); ++i)
@@ -258,7 +307,8 @@ const CommandSpec& importCommand()
             "Each column's type comes from its values; empty values are left out of the\n"
             "choice and stored as empty (null) values:\n"
             "  Integer  every value is a whole number written without a point or exponent\n"
-            "           that fits 32 bits (-2147483648 to 2147483647)\n"
+            "           that fits 32 bits (-2147483648 to 2147483647; a Paradox table keeps\n"
+            "           -2147483648 for an empty value, so there such a column is Float)\n"
             "  Float    every value is a number (sign, digits, optional point and exponent)\n"
             "  Char     otherwise, as wide as the longest value in GBK bytes; a column with\n"
             "           no value at all becomes Char of width 1\n"

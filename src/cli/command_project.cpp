@@ -1,14 +1,13 @@
 // zandor-cli project TABLE ...: the single-region projection, run as a user of the
 // projection dialog runs it, with the indicators, one text listing or the last year's
 // population as output.
-#include <charconv>
 #include <cstdio>
 #include <map>
 #include <utility>
 
 #include "cli/commands.h"
-#include "cli/csv_reader.h"
 #include "cli/csv_writer.h"
+#include "cli/schedule_file.h"
 #include "projection/indicators.h"
 #include "projection/single_region_projection.h"
 #include "tables/table.h"
@@ -19,16 +18,6 @@ namespace {
 
 using projection::InputField;
 using projection::SingleRegionGrids;
-
-int yearOption(const ParsedArgs& args, const char* name)
-{
-    const std::string text = *args.value(name);
-    int year = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
-    if (ec != std::errc() || end != text.data() + text.size())
-        throw UsageError("option '--" + std::string(name) + "' takes a whole number, not '" + text + "'");
-    return year;
-}
 
 // The grid cell a schedule-file row name stands for.
 struct GridRow {
@@ -57,32 +46,14 @@ std::map<std::string, GridRow> scheduleRows()
 // and checked before any cell is written.
 void applyScheduleFile(const std::string& path, SingleRegionGrids& grids, int baseYear, int endYear)
 {
-    const std::string content = readWholeFile(path);
-    CsvReader reader(content);
-    std::vector<std::string> fields;
-    std::vector<std::string> expected = {"row"};
-    for (int year = baseYear + 1; year <= endYear; ++year)
-        expected.push_back(std::to_string(year));
-    if (!reader.next(fields) || fields != expected)
-        throw std::runtime_error("schedule file " + path + ": the first line must be 'row' followed by the years "
-                                 + std::to_string(baseYear + 1) + " to " + std::to_string(endYear));
     const auto rows = scheduleRows();
-    std::vector<std::pair<GridRow, std::vector<std::string>>> cells;
-    while (reader.next(fields)) {
-        if (fields.size() == 1 && fields[0].empty())
-            continue;
-        const std::string where = "schedule file " + path + ", line " + std::to_string(reader.line());
-        const auto row = rows.find(fields[0]);
-        if (row == rows.end())
-            throw std::runtime_error(where + ": unknown row '" + fields[0] + "'");
-        if (fields.size() != expected.size())
-            throw std::runtime_error(where + ": " + std::to_string(fields.size() - 1) + " cells for "
-                                     + std::to_string(expected.size() - 1) + " years");
-        cells.emplace_back(row->second, std::vector<std::string>(fields.begin() + 1, fields.end()));
+    const auto lines = readScheduleFile(path, baseYear, endYear,
+                                        [&](const std::string& name) { return rows.contains(name); });
+    for (const ScheduleLine& line : lines) {
+        const GridRow& row = rows.at(line.row);
+        for (std::size_t i = 0; i < line.cells.size(); ++i)
+            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, line.cells[i]);
     }
-    for (const auto& [row, texts] : cells)
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, texts[i]);
 }
 
 void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* out)
@@ -126,15 +97,6 @@ void writeAges(const projection::ProjectionResultSet& results, std::FILE* out)
     csv.finish();
 }
 
-void writeListing(const std::vector<std::string>& lines, std::FILE* out)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    if (std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0)
-        throw std::runtime_error("cannot write the output");
-}
-
 int runProject(const ParsedArgs& args, Streams& io)
 {
     if (args.has("listing") && args.has("ages"))
@@ -143,6 +105,7 @@ int runProject(const ParsedArgs& args, Streams& io)
         throw UsageError("--survival-male and --survival-female go together");
     const int baseYear = yearOption(args, "base-year");
     const int endYear = yearOption(args, "end-year");
+    checkYearSpan("base-year", baseYear, "end-year", endYear);
 
     tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     projection::SingleRegionInputs inputs;
@@ -162,17 +125,18 @@ int runProject(const ParsedArgs& args, Streams& io)
         applyScheduleFile(*schedule, grids, baseYear, endYear);
 
     projection::RunOptions options;
-    options.urbanShareText = args.value("urban-share").value_or("0.26");
-    options.migrantStockText = args.value("migrant-stock").value_or("50000");
+    options.urbanShareText = args.value("urban-share").value_or(options.urbanShareText);
+    options.migrantStockText = args.value("migrant-stock").value_or(options.migrantStockText);
     if (args.has("survival-male")) {
         options.mortality = projection::MortalityOption::SurvivalCurves;
         options.maleSurvival = projection::loadAgeSeries(table, *args.value("survival-male"));
         options.femaleSurvival = projection::loadAgeSeries(table, *args.value("survival-female"));
     }
-    const projection::ProjectionResultSet results = projection::projectSingleRegion(inputs, grids, options);
+    const projection::ProjectionResultSet results =
+        projection::projectSingleRegion(inputs, projection::parseSchedules(inputs, grids, options), options).results;
 
     if (auto listing = args.value("listing"))
-        writeListing(projection::textListing(results, *listing, Edition::Full), io.out);
+        writeLines(projection::textListing(results, *listing, Edition::Full), io.out);
     else if (args.has("ages"))
         writeAges(results, io.out);
     else
@@ -199,6 +163,8 @@ const CommandSpec& projectCommand()
             "puts the schedule file's cells into the grids, chooses the new survival curves\n"
             "with the two --survival-* fields (lx by age), and presses \"开始预测\".\n"
             "\n"
+            "  --base-year, --end-year  calendar years from 0 to 9999, the end year at most 1000\n"
+            "                        years after the base year (anything else is refused, exit 2)\n"
             "  --urban-share TEXT    base-year urban share (default 0.26)\n"
             "  --migrant-stock TEXT  migrant population at the start (default 50000)\n"
             "  --schedule FILE       CSV; first line: row,<base year + 1>,...,<end year>; then one\n"

@@ -17,9 +17,11 @@ const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
+const CommandSpec& projectUrCommand();
 const CommandSpec& chartCommand();
 const CommandSpec& qualityCommand();
 const CommandSpec& unIndexCommand();
 const CommandSpec& computeCommand();
+const CommandSpec& targetPlanCommand();
 
 }  // namespace zandor::cli

@@ -32,37 +32,7 @@ std::vector<double> singleYearAValues(Sex sex, int ageCount, double m0) {
 }
 
 BaseLifeTable baseLifeTable(Sex sex, std::span<const double> mx) {
-    const int n = static_cast<int>(mx.size());
-    BaseLifeTable t;
-    t.aValues = singleYearAValues(sex, n, mx[0]);
-    const auto size = mx.size();
-    t.qx.resize(size);
-    t.dx.resize(size);
-    t.lx.resize(size + 1);
-    t.Lx.resize(size);
-    t.Tx.resize(size);
-    t.ex.resize(size);
-    for (std::size_t x = 0; x < size; ++x) t.qx[x] = 1.0 - std::exp(-mx[x]);
-    t.lx[0] = 1.0;
-    for (std::size_t x = 0; x + 1 < size; ++x) {
-        t.dx[x] = t.lx[x] * t.qx[x];
-        t.lx[x + 1] = t.lx[x] - t.dx[x];
-        t.Lx[x] = (t.lx[x] - t.lx[x + 1]) * t.aValues[x] + t.lx[x + 1];
-    }
-    const std::size_t last = size - 1;
-    t.qx[last] = 1.0;
-    t.aValues[last] = 1.0 / mx[last];
-    t.dx[last] = t.lx[last];
-    t.lx[size] = 0.0;
-    t.Lx[last] = t.lx[last] * t.aValues[last];
-    t.Tx[last] = t.Lx[last];
-    for (std::size_t x = last; x-- > 0;) t.Tx[x] = t.Tx[x + 1] + t.Lx[x];
-    for (std::size_t x = 0; x < size; ++x) t.ex[x] = t.Tx[x] / t.lx[x];
-    return t;
-}
-
-void personYears(std::span<const double> lx, std::span<const double> aValues, std::span<double> Lx) {
-    for (std::size_t x = 0; x < Lx.size(); ++x) Lx[x] = (lx[x] - lx[x + 1]) * aValues[x] + lx[x + 1];
+    return core::lifeTableFromRates(mx, singleYearAValues(sex, static_cast<int>(mx.size()), mx[0]));
 }
 
 namespace {

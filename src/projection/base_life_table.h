@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "core/life_table_core.h"
 #include "projection/messages.h"
 
 namespace zandor::projection {
@@ -23,23 +24,13 @@ inline constexpr int kMinimumAgeRows = 71;
 // ageCount must be at least kMinimumAgeRows (std::invalid_argument otherwise).
 std::vector<double> singleYearAValues(Sex sex, int ageCount, double m0);
 
-struct BaseLifeTable {
-    std::vector<double> aValues;  // N values; the last is 1/m(N-1)
-    std::vector<double> qx;       // N values; the last is 1
-    std::vector<double> dx;       // N values
-    std::vector<double> lx;       // N+1 values, radix 1, lx[N] = 0
-    std::vector<double> Lx;       // N values
-    std::vector<double> Tx;       // N values
-    std::vector<double> ex;       // N values
-};
+// The base life table of one sex: the shared life-table arithmetic with these a-values.
+using BaseLifeTable = core::LifeTableColumns;
 
 // The base life table of one sex from central death rates (each > 0, at least 71 ages):
 // qx = 1 - exp(-mx), lx[0] = 1, Lx = (lx - lx+1) a + lx+1, the last age closed with
 // qx = 1 and Lx = lx / mx, Tx summed from the top, ex = Tx / lx.
 BaseLifeTable baseLifeTable(Sex sex, std::span<const double> mx);
-
-// Person-years Lx[x] = (lx[x] - lx[x+1]) a[x] + lx[x+1] for x = 0..N-1 from N+1 lx values.
-void personYears(std::span<const double> lx, std::span<const double> aValues, std::span<double> Lx);
 
 // The logit shift of one survival probability: l / (exp(2 alpha) (1 - l) + l), given
 // expTwoAlpha = exp(2 alpha).

@@ -76,6 +76,9 @@ inline constexpr std::string_view kMigrantDeathRate = "死亡率";
 inline constexpr std::string_view kUrbanShare = "起始年城镇人口比重:";
 inline constexpr std::string_view kMigrantStock = "请输入现有流动人口规模";
 inline constexpr std::string_view kEmptyCell = "0.0";
+// What the two edit boxes hold when the dialog opens (and what zandor-cli takes by default).
+inline constexpr std::string_view kDefaultUrbanShare = "0.26";
+inline constexpr std::string_view kDefaultMigrantStock = "50000";
 }  // namespace label
 
 }  // namespace zandor::projection

@@ -58,9 +58,6 @@ struct ProjectionResultSet {
     // overwritten year by year with the year-end migrant population.
     std::vector<double> newMigrants, migrantBirthRate, migrantDeathRate;
 
-    // The projected-year number (1..Y) of the age-pyramid frame that "<<<" shows next.
-    int pyramidFrameCursor = 0;
-
     int calendarYear(int t) const { return baseYear + 1 + t; }
 };
 

@@ -13,34 +13,7 @@
 
 namespace zandor::projection {
 
-namespace {
-
-// Year-indexed series always keep a column for the base-year values, also for Y = 0.
-int yearColumns(int yearCount) { return std::max(yearCount, 1); }
-
-void sizeSexMortality(SexMortality& m, int ages, int years) {
-    const auto n = static_cast<std::size_t>(ages);
-    for (auto* v : {&m.deathRates, &m.qx, &m.dx, &m.Tx, &m.ex, &m.aValues}) v->resize(n);
-    m.lx.resize(ages + 1, years);
-    m.Lx.resize(ages, years);
-}
-
-}  // namespace
-
-void sizeInputSet(SingleRegionInputs& in) {
-    const int years = yearColumns(in.yearCount);
-    const auto n = static_cast<std::size_t>(in.ageCount);
-    in.malePopulation.resize(n);
-    in.femalePopulation.resize(n);
-    sizeSexMortality(in.male, in.ageCount, years);
-    sizeSexMortality(in.female, in.ageCount, years);
-    in.fertilityRates.resize(in.ageCount, years);
-    in.fertilityPattern.resize(kPatternAges, years);
-    const auto y = static_cast<std::size_t>(years);
-    in.tfrByYear.resize(y);
-    in.maleBirthShare.resize(y);
-    in.femaleBirthShare.resize(y);
-}
+void sizeInputSet(SingleRegionInputs& in) { sizeRegion(in.region, in.ageCount, in.yearCount); }
 
 namespace {
 
@@ -55,24 +28,9 @@ std::string& fieldText(ChosenFields& fields, InputField field) {
     return fields.malePopulation;
 }
 
-void refuseBadData() { throw Refusal(std::string(message::kBadData)); }
-
 void choosePopulation(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
-    const auto& series = sex == Sex::Male ? in.malePopulation : in.femalePopulation;
-    for (double v : series) {
-        if (!(v >= 0)) refuseBadData();
-    }
-    // Birth shares and the sex ratio at age 0; both ways of writing it equal 100 M0 / F0.
-    in.baseSexRatio = 0;
-    const double m0 = in.malePopulation[0];
-    const double f0 = in.femalePopulation[0];
-    if (m0 != 0 && f0 != 0) {
-        in.maleBirthShare[0] = m0 / (m0 + f0);
-        in.femaleBirthShare[0] = f0 / (m0 + f0);
-        in.baseSexRatio = sex == Sex::Male ? 100 * in.maleBirthShare[0] / (1 - in.maleBirthShare[0])
-                                           : (100 - 100 * in.femaleBirthShare[0]) / in.femaleBirthShare[0];
-    }
-    fillSexRatioGrid(grids.sexRatio, in.baseSexRatio, in.yearCount, baseYear);
+    derivePopulationValues(in.region, sex);
+    fillSexRatioGrid(grids.sexRatio, in.region.baseSexRatio, in.yearCount, baseYear);
     if (sex == Sex::Male) {
         fillMigrantGrid(grids.migrants, in.yearCount, baseYear, label::kEmptyCell, label::kEmptyCell,
                         label::kEmptyCell);
@@ -80,36 +38,15 @@ void choosePopulation(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex,
 }
 
 void chooseDeathRates(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
-    SexMortality& m = sex == Sex::Male ? in.male : in.female;
-    for (double v : m.deathRates) {
-        if (!(v > 0 && v <= 1)) refuseBadData();
-    }
-    BaseLifeTable table = baseLifeTable(sex, m.deathRates);
-    m.aValues = std::move(table.aValues);
-    m.qx = std::move(table.qx);
-    m.dx = std::move(table.dx);
-    m.Tx = std::move(table.Tx);
-    m.ex = std::move(table.ex);
-    for (int x = 0; x <= in.ageCount; ++x) m.lx(x, 0) = table.lx[static_cast<std::size_t>(x)];
-    for (int y = 0; y < m.Lx.yearCount(); ++y) std::copy(table.Lx.begin(), table.Lx.end(), m.Lx.year(y).begin());
-    m.baseLifeExpectancyText = text::formatPattern(m.ex[0], "#####.####");
-    fillLifeExpectancyRow(grids.lifeExpectancy, sex, m.baseLifeExpectancyText, in.yearCount, baseYear);
+    deriveMortalityValues(in.region, sex);
+    fillLifeExpectancyRow(grids.lifeExpectancy, sex, in.region.mortality(sex).baseLifeExpectancyText, in.yearCount,
+                          baseYear);
 }
 
 void chooseFertility(SingleRegionInputs& in, SingleRegionGrids& grids, int baseYear) {
-    const auto rates = in.fertilityRates.year(0);
-    double tfr = 0;
-    for (double v : rates) tfr += v;
-    if (tfr == 0) refuseBadData();
-    for (double v : rates) {
-        if (!(v >= 0 && v <= 1)) refuseBadData();
-    }
-    in.baseTfr = tfr;
-    in.baseTfrText = text::formatPattern(tfr, "#####.##");
-    std::fill(in.tfrByYear.begin(), in.tfrByYear.end(), tfr);
-    for (int k = 0; k < kPatternAges; ++k) in.fertilityPattern(k, 0) = rates[kFirstFertileAge + k] / tfr;
-    fillTfrGrid(grids.tfr, in.baseTfrText, in.yearCount, baseYear);
-    fillPatternGrid(grids.pattern, in.fertilityPattern.year(0), in.yearCount, baseYear);
+    deriveFertilityValues(in.region);
+    fillTfrGrid(grids.tfr, in.region.baseTfrText, in.yearCount, baseYear);
+    fillPatternGrid(grids.pattern, in.region.fertilityPattern.year(0), in.yearCount, baseYear);
 }
 
 }  // namespace
@@ -170,23 +107,23 @@ void chooseFieldSeries(SingleRegionInputs& inputs, SingleRegionGrids& grids, Inp
     sizeInputSet(inputs);
     switch (field) {
     case InputField::MalePopulation:
-        inputs.malePopulation = std::move(series);
+        inputs.region.malePopulation = std::move(series);
         choosePopulation(inputs, grids, Sex::Male, baseYear);
         break;
     case InputField::FemalePopulation:
-        inputs.femalePopulation = std::move(series);
+        inputs.region.femalePopulation = std::move(series);
         choosePopulation(inputs, grids, Sex::Female, baseYear);
         break;
     case InputField::MaleDeathRates:
-        inputs.male.deathRates = std::move(series);
+        inputs.region.male.deathRates = std::move(series);
         chooseDeathRates(inputs, grids, Sex::Male, baseYear);
         break;
     case InputField::FemaleDeathRates:
-        inputs.female.deathRates = std::move(series);
+        inputs.region.female.deathRates = std::move(series);
         chooseDeathRates(inputs, grids, Sex::Female, baseYear);
         break;
     case InputField::Fertility:
-        std::copy(series.begin(), series.end(), inputs.fertilityRates.year(0).begin());
+        std::copy(series.begin(), series.end(), inputs.region.fertilityRates.year(0).begin());
         chooseFertility(inputs, grids, baseYear);
         break;
     }

@@ -4,16 +4,16 @@
 // seeds the schedule grids with them as texts. The year rebuild re-runs the handlers for a
 // new number of projected years.
 //
-// The input set outlives a run: a run overwrites the population with the last projected
-// year and leaves its fertility and Lx schedules in place, and the next run starts from
-// what is there.
+// The input set outlives a run: the session puts a run's end state (the population of the
+// last projected year, the fertility and Lx schedules it used) back into `region`, and the
+// next run starts from what is there.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "projection/age_year_matrix.h"
 #include "projection/messages.h"
+#include "projection/region_inputs.h"
 #include "text/edition.h"
 #include "text/text_grid.h"
 
@@ -22,20 +22,6 @@ class Table;
 }
 
 namespace zandor::projection {
-
-inline constexpr int kFirstFertileAge = 15;
-inline constexpr int kLastFertileAge = 49;
-inline constexpr int kPatternAges = kLastFertileAge - kFirstFertileAge + 1;  // 35
-
-// Death rates, base life table and the yearly lx and Lx schedules of one sex.
-struct SexMortality {
-    std::vector<double> deathRates;  // central death rates m(x), by age (the chosen field)
-    std::vector<double> qx, dx, Tx, ex;
-    std::vector<double> aValues;
-    AgeYearMatrix lx;  // N+1 ages by year; column 0 is the base curve until a fit replaces it
-    AgeYearMatrix Lx;  // N ages by year
-    std::string baseLifeExpectancyText;  // e0 as "#####.####"
-};
 
 // The five field lists of the dialog ("男性年龄别人口" ... "年龄别生育率"), as their texts.
 struct ChosenFields {
@@ -55,20 +41,8 @@ struct SingleRegionInputs {
     int endYear = 2010;
     ChosenFields fields;
 
-    std::vector<double> malePopulation;  // by age; after a run the last projected year
-    std::vector<double> femalePopulation;
-    SexMortality male;
-    SexMortality female;
-
-    AgeYearMatrix fertilityRates;     // N ages by year; column 0 holds the chosen field
-    double baseTfr = 0;
-    std::string baseTfrText;          // "#####.##"
-    std::vector<double> tfrByYear;    // by year
-    AgeYearMatrix fertilityPattern;   // 35 ages (15..49) by year; column 0 the base pattern
-
-    std::vector<double> maleBirthShare;  // by year; element 0 from the base population
-    std::vector<double> femaleBirthShare;
-    double baseSexRatio = 0;
+    // The base data and schedules; also the rural region of the urban-rural input set.
+    RegionInputs region;
 
     bool includeMigrants = false;  // "包含流动人口"
 };

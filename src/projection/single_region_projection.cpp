@@ -1,12 +1,13 @@
-// The single-region run: checks, schedules, the yearly loop and its results.
+// The single-region run: the checks, the parse step, the schedules, the yearly loop and its
+// results.
 #include "projection/single_region_projection.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "projection/base_life_table.h"
 #include "projection/messages.h"
-#include "projection/yearly_schedules.h"
 #include "projection/yearly_step.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -26,15 +27,28 @@ void checkSelection(const SingleRegionInputs& in, const RunOptions& options) {
     }
 }
 
-void checkData(const SingleRegionInputs& in) {
+// A value of a by-age series as the run sizes it: ages beyond the series count as 0.
+double atAge(const std::vector<double>& series, int age) {
+    return static_cast<std::size_t>(age) < series.size() ? series[static_cast<std::size_t>(age)] : 0.0;
+}
+
+double baseFertility(const AgeYearMatrix& rates, int age) {
+    return age < rates.ageCount() && rates.yearCount() > 0 ? rates(age, 0) : 0.0;
+}
+
+// Steps 1-2 of a run: the choice of fields and the base data.
+void checkBaseData(const SingleRegionInputs& in, const RunOptions& options) {
+    checkSelection(in, options);
+    if (in.ageCount < kMinimumAgeRows) throw Refusal(message::tooFewAgeRows(static_cast<std::size_t>(in.ageCount)));
+    if (in.yearCount < 0) throw Refusal(message::endBeforeBase(in.baseYear, in.endYear));
+    const RegionInputs& r = in.region;
     const auto outside01 = [](double v) { return v < 0 || v > 1; };
     for (int x = 0; x < in.ageCount; ++x) {
-        const auto a = static_cast<std::size_t>(x);
-        if (in.malePopulation[a] < 0) refuse(message::kBadMalePopulation);
-        if (in.femalePopulation[a] < 0) refuse(message::kBadFemalePopulation);
-        if (outside01(in.male.deathRates[a])) refuse(message::kBadMaleDeathRates);
-        if (outside01(in.female.deathRates[a])) refuse(message::kBadFemaleDeathRates);
-        if (outside01(in.fertilityRates(x, 0))) refuse(message::kBadFertility);
+        if (atAge(r.malePopulation, x) < 0) refuse(message::kBadMalePopulation);
+        if (atAge(r.femalePopulation, x) < 0) refuse(message::kBadFemalePopulation);
+        if (outside01(atAge(r.male.deathRates, x))) refuse(message::kBadMaleDeathRates);
+        if (outside01(atAge(r.female.deathRates, x))) refuse(message::kBadFemaleDeathRates);
+        if (outside01(baseFertility(r.fertilityRates, x))) refuse(message::kBadFertility);
     }
 }
 
@@ -43,39 +57,21 @@ double boxNumber(const std::string& text, std::string_view where) {
     throw text::NumberFormatError(message::badBox(where, text));
 }
 
-void readMigrantSchedules(ProjectionResultSet& r, const SingleRegionInputs& in, const text::TextGrid& grid) {
-    for (int y = 0; y < in.yearCount; ++y) {
-        const auto t = static_cast<std::size_t>(y);
-        r.newMigrants[t] = scheduleCell(grid, kNewMigrantsRow, y + 1, message::whereMigrants(label::kNewMigrants),
-                                        in.baseYear);
-        r.migrantBirthRate[t] = scheduleCell(grid, kMigrantBirthRateRow, y + 1,
-                                             message::whereMigrants(label::kMigrantBirthRate), in.baseYear);
-        r.migrantDeathRate[t] = scheduleCell(grid, kMigrantDeathRateRow, y + 1,
-                                             message::whereMigrants(label::kMigrantDeathRate), in.baseYear);
-    }
-}
-
-void fillParameterRecords(ProjectionResultSet& r, const SingleRegionInputs& in, const SingleRegionGrids& g,
-                          double urbanShare) {
-    const int base = in.baseYear;
-    for (int y = 0; y < in.yearCount; ++y) {
-        const int c = y + 1;
-        ParameterRecord& p = r.parameters[static_cast<std::size_t>(y)];
-        p[parameter::kTfr] = scheduleCell(g.tfr, 1, c, message::kWhereTfr, base);
-        p[parameter::kMaleE0] = scheduleCell(g.lifeExpectancy, kMaleRow, c, message::kWhereMaleE0, base);
-        p[parameter::kFemaleE0] = scheduleCell(g.lifeExpectancy, kFemaleRow, c, message::kWhereFemaleE0, base);
-        p[parameter::kSexRatio] = scheduleCell(g.sexRatio, 1, c, message::kWhereSexRatio, base);
+void fillParameterRecords(ProjectionResultSet& r, const SingleRegionSchedules& s) {
+    const RegionSchedules& g = s.region;
+    for (std::size_t t = 0; t < r.parameters.size(); ++t) {
+        ParameterRecord& p = r.parameters[t];
+        p[parameter::kTfr] = g.tfr[t];
+        p[parameter::kMaleE0] = g.maleE0[t];
+        p[parameter::kFemaleE0] = g.femaleE0[t];
+        p[parameter::kSexRatio] = g.sexRatio[t];
         for (int k = 0; k < kPatternAges; ++k) {
-            p[static_cast<std::size_t>(parameter::kFirstPattern + k)] =
-                scheduleCell(g.pattern, k + 1, c, message::wherePattern(kFirstFertileAge + k), base);
+            p[static_cast<std::size_t>(parameter::kFirstPattern + k)] = g.pattern(k, static_cast<int>(t));
         }
-        p[parameter::kUrbanShare] = urbanShare;
-        p[parameter::kNewMigrants] =
-            scheduleCell(g.migrants, kNewMigrantsRow, c, message::whereMigrants(label::kNewMigrants), base);
-        p[parameter::kMigrantBirthRate] =
-            scheduleCell(g.migrants, kMigrantBirthRateRow, c, message::whereMigrants(label::kMigrantBirthRate), base);
-        p[parameter::kMigrantDeathRate] =
-            scheduleCell(g.migrants, kMigrantDeathRateRow, c, message::whereMigrants(label::kMigrantDeathRate), base);
+        p[parameter::kUrbanShare] = s.urbanShare;
+        p[parameter::kNewMigrants] = s.newMigrants[t];
+        p[parameter::kMigrantBirthRate] = s.migrantBirthRate[t];
+        p[parameter::kMigrantDeathRate] = s.migrantDeathRate[t];
     }
 }
 
@@ -89,45 +85,89 @@ bool yearIsFinite(const ProjectionResultSet& r, std::size_t t) {
 
 }  // namespace
 
-ProjectionResultSet projectSingleRegion(SingleRegionInputs& in, const SingleRegionGrids& grids,
-                                        const RunOptions& options) {
+SingleRegionSchedules parseSchedules(const SingleRegionInputs& in, const SingleRegionGrids& g,
+                                     const RunOptions& options) {
+    checkBaseData(in, options);
+    const int years = in.yearCount;
+    const int base = in.baseYear;
+    const auto y = static_cast<std::size_t>(years);
+    SingleRegionSchedules s;
+
+    // The migrant schedules and the two boxes.
+    s.newMigrants.resize(y);
+    s.migrantBirthRate.resize(y);
+    s.migrantDeathRate.resize(y);
+    for (std::size_t t = 0; t < y; ++t) {
+        const int c = static_cast<int>(t) + 1;
+        s.newMigrants[t] = scheduleCell(g.migrants, kNewMigrantsRow, c, message::whereMigrants(label::kNewMigrants), base);
+        s.migrantBirthRate[t] = scheduleCell(g.migrants, kMigrantBirthRateRow, c,
+                                             message::whereMigrants(label::kMigrantBirthRate), base);
+        s.migrantDeathRate[t] = scheduleCell(g.migrants, kMigrantDeathRateRow, c,
+                                             message::whereMigrants(label::kMigrantDeathRate), base);
+    }
+    if (options.edition == Edition::Full) s.migrantStock = boxNumber(options.migrantStockText, message::kWhereMigrantStock);
+    s.urbanShare = boxNumber(options.urbanShareText, message::kWhereUrbanShare);
+
+    // The region's rows.
+    s.region = parseRegionSchedules(in.region,
+                                    RegionRows{.sexRatio = &g.sexRatio,
+                                               .sexRatioRow = 1,
+                                               .tfr = &g.tfr,
+                                               .tfrRow = 1,
+                                               .pattern = &g.pattern,
+                                               .lifeExpectancy = &g.lifeExpectancy,
+                                               .maleE0Row = kMaleRow,
+                                               .femaleE0Row = kFemaleRow,
+                                               .prefix = {}},
+                                    years, base);
+    return s;
+}
+
+ProjectionRun projectSingleRegion(const SingleRegionInputs& in, const SingleRegionSchedules& s,
+                                  const RunOptions& options, const Feedback& feedback) {
     const bool full = options.edition == Edition::Full;
 
-    // 1-2. The choice of fields and the base data.
-    checkSelection(in, options);
-    if (in.ageCount < kMinimumAgeRows) throw Refusal(message::tooFewAgeRows(static_cast<std::size_t>(in.ageCount)));
-    if (in.yearCount < 0) throw Refusal(message::endBeforeBase(in.baseYear, in.endYear));
-    sizeInputSet(in);
-    checkData(in);
-
-    // 3-4. The result set and the migrant schedules.
+    // 1-3. The choice of fields and the base data; the region sized for the run.
+    checkBaseData(in, options);
     const int n = in.ageCount;
     const int years = in.yearCount;
-    ProjectionResultSet results = emptyResultSet(n, years, in.baseYear, in.endYear);
-    readMigrantSchedules(results, in, grids.migrants);
-    double migrantStock = 0;
-    if (full) migrantStock = boxNumber(options.migrantStockText, message::kWhereMigrantStock);
+    const auto y = static_cast<std::size_t>(years);
+    const RegionSchedules& rs = s.region;
+    bool sized = rs.pattern.yearCount() == years;
+    for (std::size_t size : {s.newMigrants.size(), s.migrantBirthRate.size(), s.migrantDeathRate.size(),
+                             rs.sexRatio.size(), rs.tfr.size(), rs.maleE0.size(), rs.femaleE0.size()}) {
+        sized = sized && size == y;
+    }
+    if (!sized) throw std::invalid_argument("single-region run: schedules of another number of years");
+    ProjectionRun run;
+    RegionInputs& state = run.endState;
+    state = in.region;
+    sizeRegion(state, n, years);
 
-    // 5. Base total and urban share.
+    // 4-5. The result set, the migrant schedules, the base total.
+    ProjectionResultSet& results = run.results;
+    results = emptyResultSet(n, years, in.baseYear, in.endYear);
+    results.newMigrants = s.newMigrants;
+    results.migrantBirthRate = s.migrantBirthRate;
+    results.migrantDeathRate = s.migrantDeathRate;
     double baseTotal = 0;
     for (int x = 0; x < n; ++x) {
-        baseTotal += in.malePopulation[static_cast<std::size_t>(x)] + in.femalePopulation[static_cast<std::size_t>(x)];
+        baseTotal += state.malePopulation[static_cast<std::size_t>(x)] + state.femalePopulation[static_cast<std::size_t>(x)];
     }
-    const double urbanShare = boxNumber(options.urbanShareText, message::kWhereUrbanShare);
 
     // 6-9. Yearly schedules.
-    birthSharesFromGrid(in, grids.sexRatio);
-    fertilityFromGrids(in, grids.tfr, grids.pattern);
+    birthSharesFromSchedule(state, rs);
+    fertilityFromSchedule(state, rs);
     if (options.mortality == MortalityOption::SurvivalCurves) {
-        mortalityFromSurvivalCurves(in, options.maleSurvival, options.femaleSurvival);
+        mortalityFromSurvivalCurves(state, years, options.maleSurvival, options.femaleSurvival);
     } else {
-        mortalityFromLifeExpectancy(in, Sex::Male, grids.lifeExpectancy);
-        mortalityFromLifeExpectancy(in, Sex::Female, grids.lifeExpectancy);
+        mortalityFromLifeExpectancy(state, Sex::Male, rs, in.baseYear);
+        mortalityFromLifeExpectancy(state, Sex::Female, rs, in.baseYear);
     }
 
     // 10. Parameter records; without migrants the migrant population is the schedule as
     // entered.
-    fillParameterRecords(results, in, grids, urbanShare);
+    fillParameterRecords(results, s);
     if (full && !in.includeMigrants) results.migrantPopulation = results.newMigrants;
 
     // 11. The years.
@@ -136,32 +176,34 @@ ProjectionResultSet projectSingleRegion(SingleRegionInputs& in, const SingleRegi
     std::vector<double> newFemale(ages);
     std::vector<double> roundedMale(ages);
     std::vector<double> roundedFemale(ages);
-    UrbanState urban = startUrbanModel(urbanShare, baseTotal);
-    for (int y = 0; y < years; ++y) {
-        const int calendarYear = results.calendarYear(y);
-        const YearSchedule schedule{.maleLx = in.male.Lx.year(y),
-                                    .femaleLx = in.female.Lx.year(y),
-                                    .fertility = in.fertilityRates.year(y),
-                                    .maleBirthShare = in.maleBirthShare[static_cast<std::size_t>(y)],
-                                    .femaleBirthShare = in.femaleBirthShare[static_cast<std::size_t>(y)]};
+    double migrantStock = full ? s.migrantStock : 0;
+    UrbanState urban = startUrbanModel(s.urbanShare, baseTotal);
+    for (int t = 0; t < years; ++t) {
+        feedback.throwIfStopped();
+        const int calendarYear = results.calendarYear(t);
+        const YearSchedule schedule{.maleLx = state.male.Lx.year(t),
+                                    .femaleLx = state.female.Lx.year(t),
+                                    .fertility = state.fertilityRates.year(t),
+                                    .maleBirthShare = state.maleBirthShare[static_cast<std::size_t>(t)],
+                                    .femaleBirthShare = state.femaleBirthShare[static_cast<std::size_t>(t)]};
         const YearStepTotals step =
-            projectOneYear(in.malePopulation, in.femalePopulation, schedule, newMale, newFemale, calendarYear);
-        const YearOutcome outcome{.startMale = in.malePopulation,
-                                  .startFemale = in.femalePopulation,
+            projectOneYear(state.malePopulation, state.femalePopulation, schedule, newMale, newFemale, calendarYear);
+        const YearOutcome outcome{.startMale = state.malePopulation,
+                                  .startFemale = state.femalePopulation,
                                   .endMale = newMale,
                                   .endFemale = newFemale,
                                   .births = step.births,
                                   .deathsAbove0 = step.deathsAbove0};
-        recordYear(results, y, outcome, urban, roundedMale, roundedFemale);
-        in.malePopulation = roundedMale;
-        in.femalePopulation = roundedFemale;
-        if (full && in.includeMigrants) recordMigrants(results, y, migrantStock);
-        if (!yearIsFinite(results, static_cast<std::size_t>(y))) throw Refusal(message::overflow(calendarYear));
+        recordYear(results, t, outcome, urban, roundedMale, roundedFemale);
+        state.malePopulation = roundedMale;
+        state.femalePopulation = roundedFemale;
+        if (full && in.includeMigrants) recordMigrants(results, t, migrantStock);
+        if (!yearIsFinite(results, static_cast<std::size_t>(t))) throw Refusal(message::overflow(calendarYear));
+        feedback.progress(t + 1, years, std::to_string(calendarYear) + "年");
     }
-    results.malePopulation = in.malePopulation;
-    results.femalePopulation = in.femalePopulation;
-    results.pyramidFrameCursor = years;
-    return results;
+    results.malePopulation = state.malePopulation;
+    results.femalePopulation = state.femalePopulation;
+    return run;
 }
 
 }  // namespace zandor::projection

@@ -31,7 +31,7 @@ bool endsWithTxt(const std::string& path)
 std::string basePath(const std::string& path) { return endsWithTxt(path) ? path.substr(0, path.size() - 4) : path; }
 
 // The table name the schema gives: the file name without folder and extension. A table
-// written under a temporary sibling name ("POP~tmp123-4", see temporarySibling) is named as
+// written under a temporary sibling name of earlier versions ("POP~tmp123-4") is named as
 // the table it is going to replace.
 std::string tableNameOf(const std::string& path)
 {

@@ -8,8 +8,10 @@
 
 #include "tables/binary_file.h"
 #include "tables/codepage.h"
+#include "tables/replace.h"
 #include "tables/statements.h"
 #include "tables/table_error.h"
+#include "tables/table_lock.h"
 
 namespace zandor::tables {
 namespace {
@@ -257,32 +259,28 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
         defs.push_back(f.def);
     }
 
-    // The new table is written under the target's own name in a fresh folder beside it (on
-    // the same disk, so moving it in is one rename); formats that record their file's name
+    // The new table is written under the target's own name in a fresh work folder beside it
+    // (on the same disk, so moving it in is one rename); formats that record their file's name
     // inside (a Paradox header, an ASCII schema) then name the target, not a temporary file.
+    // The target is held exclusively from here until it is replaced.
+    const TableLock lock = TableLock::acquire(target, TableLock::Mode::Exclusive);
+    requireRegularOrMissing(target);
     const PathParts targetParts = split(target);
     const std::string fileName = targetParts.stem + targetParts.extension;
-    const std::string workFolder = temporarySibling(target);
-    std::error_code ec;
-    if (!fs::create_directory(workFolder, ec))
-        throw TableError("Cannot write the new table beside " + target + ": " +
-                         (ec ? ec.message() : std::string("the folder ") + workFolder + " exists"));
-    const std::string temp = workFolder + "/" + fileName;
-    const auto removeWork = [&] {
-        std::error_code ignored;
-        fs::remove_all(workFolder, ignored);
-    };
+    WorkFolder work(target);
+    const std::string& workFolder = work.path();
+    const std::string temp = work.file(fileName);
     // Messages of the format's writer name the file it writes; the user knows it as the target.
     const std::string targetFolder = targetParts.folder.empty() ? "." : targetParts.folder.substr(0, targetParts.folder.size() - 1);
     auto inTargetTerms = [&](const std::string& message) {
         return replaceAll(replaceAll(message, temp, target), workFolder, targetFolder);
     };
-
     std::vector<std::string> remarks;
     std::unique_ptr<TableFile> out;
     try {
         CreateResult created = createTableFile(temp, format, defs);
         out = std::move(created.table);
+        faultPoint();
         for (std::string& remark : created.remarks)
             remarks.push_back(inTargetTerms(remark));
         const auto& outFields = out->fields();
@@ -315,53 +313,51 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
         out.reset();
     } catch (const TableError& e) {
         out.reset();
-        removeWork();
         throw TableError(inTargetTerms(e.what()));
-    } catch (...) {
-        out.reset();
-        removeWork();
-        throw;
     }
-
     // The new table is complete: put it and its companion files in place of the old ones,
-    // the table itself first.
-    std::vector<std::string> companions;
-    for (fs::directory_iterator it(workFolder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name != fileName)
-            companions.push_back(name);
-    }
+    // the table itself first. It keeps the access rights of the one it replaces.
     const std::vector<std::string> oldCompanions = companionExtensions(target);
-    try {
-        // The new table keeps the access rights of the one it replaces.
-        const fs::file_status old = fs::status(target, ec);
-        if (!ec && fs::exists(old))
-            fs::permissions(temp, old.permissions(), ec);
-        replaceFile(temp, target);
-    } catch (...) {
-        removeWork();
-        throw;
-    }
-    std::string failed;
-    for (const std::string& name : companions) {
-        try {
-            replaceFile(workFolder + "/" + name, targetParts.folder + name);
-        } catch (const TableError& e) {
-            failed += std::string(failed.empty() ? "" : "; ") + e.what();
-        }
-    }
-    removeWork();
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::exists(old))
+        fs::permissions(temp, old.permissions(), ec);
+    const std::vector<std::string> installed = work.install(fileName, true);
     // A code page file left from the old table would make its text be read in the wrong
     // code page; other old companions (memo, index) are left as they were.
     if (format == TableFormat::DBase || format == TableFormat::FoxPro) {
         for (const std::string& extension : oldCompanions)
             if (lowered(extension) == ".cpg" &&
-                std::find(companions.begin(), companions.end(), targetParts.stem + extension) == companions.end())
+                std::find(installed.begin(), installed.end(), targetParts.stem + extension) == installed.end())
                 std::remove((targetParts.folder + targetParts.stem + extension).c_str());
     }
-    if (!failed.empty())
-        throw TableError("The table " + target + " was written, but a file that belongs to it could not be put in place: " +
-                         failed);
+    return remarks;
+}
+
+std::vector<std::string> createTable(const std::string& path, TableFormat format, const std::vector<FieldDef>& fields,
+                                     const std::function<void(TableFile&)>& fill)
+{
+    const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
+    requireRegularOrMissing(path);
+    if (fileExists(path))
+        throw TableError("The table " + path + " already exists");
+    const PathParts parts = split(path);
+    const std::string fileName = parts.stem + parts.extension;
+    WorkFolder work(path);
+    const std::string temp = work.file(fileName);
+    std::vector<std::string> remarks;
+    try {
+        CreateResult created = createTableFile(temp, format, fields);
+        faultPoint();
+        if (fill)
+            fill(*created.table);
+        created.table->flush();
+        created.table.reset();
+        remarks = std::move(created.remarks);
+    } catch (const TableError& e) {
+        throw TableError(replaceAll(replaceAll(e.what(), temp, path), work.path() + "/", parts.folder));
+    }
+    work.install(fileName, false);
     return remarks;
 }
 

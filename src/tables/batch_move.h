@@ -55,4 +55,12 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
 std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
                                       const std::vector<TargetField>& fields, const CopyHook& afterRecord = {});
 
+// Creates the table `path` of `format` with `fields`, filled by `fill` when given, in a work
+// folder beside it, and moves it with its companion files into place only when complete. An
+// existing table of that name is refused ("The table PATH already exists"), and so is an
+// existing companion file (a .cpg beside a new .dbf): nothing is written then. Returns the
+// remarks of creating the table.
+std::vector<std::string> createTable(const std::string& path, TableFormat format, const std::vector<FieldDef>& fields,
+                                     const std::function<void(TableFile&)>& fill = {});
+
 }  // namespace zandor::tables

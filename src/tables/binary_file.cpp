@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -47,14 +46,19 @@ BinaryFile BinaryFile::openExisting(const std::string& path, bool writable)
     BinaryFile f;
     f.path_ = path;
     f.writable_ = writable;
-    f.fd_ = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // The kind is checked before opening, and the open never waits (a named pipe with no
+    // writer would block it); what was opened is checked again.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw TableError("Cannot open " + path + ": not a regular file");
+    f.fd_ = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (f.fd_ < 0)
         fail(path, "Cannot open", errno);
-    struct stat st {};
     if (::fstat(f.fd_, &st) != 0)
         fail(path, "Cannot read", errno);
     if (!S_ISREG(st.st_mode))
         throw TableError("Cannot open " + path + ": not a regular file");
+    ::fcntl(f.fd_, F_SETFL, ::fcntl(f.fd_, F_GETFL) & ~O_NONBLOCK);
     f.size_ = static_cast<std::uint64_t>(st.st_size);
     return f;
 }
@@ -142,35 +146,11 @@ bool fileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
-std::string temporarySibling(const std::string& path)
+void requireRegularOrMissing(const std::string& path)
 {
-    // The extension is kept, so the new file is of the same kind as the one it replaces.
-    static std::atomic<unsigned> counter{0};
-    const auto slash = path.find_last_of('/');
-    const auto dot = path.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    const std::string stem = hasExtension ? path.substr(0, dot) : path;
-    const std::string extension = hasExtension ? path.substr(dot) : std::string();
-    for (;;) {
-        std::string candidate =
-            stem + "~tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + extension;
-        if (!fileExists(candidate))
-            return candidate;
-    }
-}
-
-void replaceFile(const std::string& from, const std::string& to)
-{
-    int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        int err = errno;
-        std::remove(from.c_str());
-        fail(to, "Cannot replace", err);
-    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw TableError("Cannot write " + path + ": not a regular file");
 }
 
 }  // namespace zandor::tables

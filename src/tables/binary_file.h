@@ -44,12 +44,8 @@ private:
 
 bool fileExists(const std::string& path);
 
-// A fresh name in the same folder as `path`, with the same extension, for writing a
-// replacement next to it ("dir/t.DB" -> "dir/t~tmp123-0.DB").
-std::string temporarySibling(const std::string& path);
-
-// Puts `from` in the place of `to` in one step (rename), after flushing it to disk; on
-// failure `to` is untouched and `from` is removed.
-void replaceFile(const std::string& from, const std::string& to);
+// Refuses (TableError naming the path) anything at `path` but a regular file: a named pipe,
+// a device, a folder. Nothing there is accepted too. Never opens the path, so never blocks.
+void requireRegularOrMissing(const std::string& path);
 
 }  // namespace zandor::tables

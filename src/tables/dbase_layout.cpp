@@ -357,6 +357,13 @@ Layout readLayout(const BinaryFile& file)
     if (L.nullFlagsLength == 0)
         for (Column& c : L.columns)
             c.nullBit = c.lengthBit = -1;
+    // Whole records beyond the count would be lost by the next rewrite: the table is refused
+    // (checked once the record length has been checked against the fields).
+    if (dataBytes / L.recordLength > L.recordCount)
+        throw TableError("The dBase table " + path + " is damaged: its header counts " +
+                         std::to_string(L.recordCount) + " records, but the file holds " +
+                         std::to_string(dataBytes / L.recordLength) + " records of " +
+                         std::to_string(L.recordLength) + " bytes");
     return L;
 }
 

@@ -186,8 +186,11 @@ private:
         usedBlocks_ = h.usedBlocks;
         perBlock_ = (blockSize_ - kBlockHeaderSize) / recordSize_;
         loadChain(file_.size(), h.fileBlocks, h.firstBlock);
+        // A header that disagrees with its blocks cannot tell which records are the table's;
+        // reading either would risk losing records at the next rewrite.
         if (recordCount_ != h.recordCount)
-            changed_ = true;  // the blocks are what counts; the header is put right on flush
+            damaged("its header counts " + std::to_string(h.recordCount) + " records, but its block chain holds " +
+                    std::to_string(recordCount_));
         scratch_.resize(recordSize_);
         for (Cached& c : cache_)
             c.bytes.reserve(blockSize_);

@@ -1,41 +1,17 @@
 #include "tables/prepared.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <functional>
 
+#include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/statements.h"
-#include "tables/table.h"
 #include "text/refusal.h"
 
 namespace zandor::tables {
 namespace {
 
 constexpr int kLastAge = 80;
-
-// A table just created by us, removed again (with a dBase table's .cpg) unless kept.
-class NewTableGuard {
-public:
-    explicit NewTableGuard(std::string path) : path_(std::move(path)) {}
-    NewTableGuard(const NewTableGuard&) = delete;
-    NewTableGuard& operator=(const NewTableGuard&) = delete;
-    ~NewTableGuard()
-    {
-        if (keep_)
-            return;
-        std::remove(path_.c_str());
-        const auto slash = path_.find_last_of('/');
-        const auto dot = path_.find_last_of('.');
-        if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-            for (const char* extension : {".cpg", ".CPG"})
-                std::remove((path_.substr(0, dot) + extension).c_str());
-    }
-    void keep() { keep_ = true; }
-
-private:
-    std::string path_;
-    bool keep_ = false;
-};
 
 }  // namespace
 
@@ -59,21 +35,25 @@ PreparedTable preparePopulationTable(const std::string& path, PopulationSchema s
     result.path = withDefaultExtension(path);
     if (edition == Edition::Full && fileExists(result.path))
         throw Refusal(" 文件已存在，请输入新文件名.");
-    result.remarks = runStatement(populationCreateStatement(result.path, schema));
-    NewTableGuard guard(result.path);
+    const Statement statement = parseStatement(populationCreateStatement(result.path, schema));
+    const auto& create = std::get<CreateStatement>(statement);
+    std::function<void(TableFile&)> fill;
     if (edition == Edition::Full) {
-        Table table = Table::open(result.path);
-        const int fieldCount = table.fieldCount();
-        for (int age = 0; age <= kLastAge; ++age) {
-            table.append();
-            table.setValue(0, std::int64_t{age});
-            for (int f = 1; f < fieldCount; ++f)
-                table.setValue(f, 0.0);
-            table.post();
-        }
-        table.close();
+        // The ages 0 to 80, every other field 0.
+        fill = [](TableFile& table) {
+            const auto& fields = table.fields();
+            Record record(fields.size());
+            for (int age = 0; age <= kLastAge; ++age) {
+                record[0] = coerceToField(std::int64_t{age}, fields[0]);
+                for (std::size_t f = 1; f < fields.size(); ++f)
+                    record[f] = coerceToField(0.0, fields[f]);
+                table.append(record);
+            }
+        };
     }
-    guard.keep();
+    // Written beside the name and moved into place when whole, so a failure or a kill leaves
+    // no partial table under the name.
+    result.remarks = createTable(create.path, formatOfPath(create.path), create.fields, fill);
     return result;
 }
 

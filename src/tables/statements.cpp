@@ -6,6 +6,7 @@
 #include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/table_error.h"
+#include "tables/table_lock.h"
 
 namespace zandor::tables {
 namespace {
@@ -297,11 +298,7 @@ std::vector<std::string> runStatement(std::string_view statement)
         const TableFormat format = formatOfPath(create->path);
         for (const FieldDef& f : create->fields)
             checkWidth(f, format);
-        if (fileExists(create->path))
-            throw TableError("The table " + create->path + " already exists");
-        CreateResult created = createTableFile(create->path, format, create->fields);
-        created.table->flush();
-        return std::move(created.remarks);
+        return createTable(create->path, format, create->fields);
     }
     if (const auto* add = std::get_if<AddFieldStatement>(&parsed))
         return addField(add->path, add->field);
@@ -350,6 +347,9 @@ int findField(const TableFile& file, std::string_view name)
 
 std::vector<std::string> addField(const std::string& path, const FieldDef& field, const RecordHook& afterRecord)
 {
+    // Held from reading the table to putting the new one in its place, so no other writer's
+    // change is lost between the two.
+    const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
     auto file = openForChange(path);
     if (field.name.empty())
         throw TableError("The new field of " + path + " has no name");
@@ -368,6 +368,7 @@ std::vector<std::string> addField(const std::string& path, const FieldDef& field
 
 std::vector<std::string> dropField(const std::string& path, std::string_view name, const RecordHook& afterRecord)
 {
+    const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
     auto file = openForChange(path);
     const int index = findField(*file, name);
     if (index < 0)

@@ -3,6 +3,7 @@
 #include "tables/binary_file.h"
 #include "tables/dbase.h"
 #include "tables/paradox.h"
+#include "tables/replace.h"
 #include "tables/table_error.h"
 #include "tables/table_file.h"
 
@@ -10,7 +11,10 @@ namespace zandor::tables {
 
 std::unique_ptr<TableFile> openTableFile(const std::string& path, bool readOnly)
 {
-    if (formatOfPath(path) == TableFormat::Paradox)
+    const TableFormat format = formatOfPath(path);
+    // A replacement of this table interrupted by a killed process is completed or undone first.
+    recoverInterruptedWrites(path);
+    if (format == TableFormat::Paradox)
         return paradox::open(path, readOnly);
     return dbase::open(path, readOnly);
 }

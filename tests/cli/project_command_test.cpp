@@ -100,7 +100,8 @@ projection::ProjectionResultSet engineRun(const pt::SyntheticTable& t, int base,
     projection::SingleRegionInputs in;
     projection::SingleRegionGrids grids = projection::openScheduleGrids(0, base);
     pt::chooseAll(in, grids, t, base, end);
-    return projection::projectSingleRegion(in, grids, projection::RunOptions{});
+    const projection::RunOptions options;
+    return projection::projectSingleRegion(in, projection::parseSchedules(in, grids, options), options).results;
 }
 
 class CliProject : public ::testing::Test {

@@ -65,7 +65,7 @@ TEST(BaseLifeTable, ConstantRateTableWorkedByHand) {
     EXPECT_NEAR(t.Lx[69], 0.0009617517665713898, 1e-17);
     EXPECT_NEAR(t.Lx[70], 0.009118819655545162, 1e-16);
     EXPECT_EQ(t.qx[70], 1.0);
-    EXPECT_NEAR(t.aValues[70], 10.0, 1e-12);
+    EXPECT_NEAR(t.ax[70], 10.0, 1e-12);
     EXPECT_NEAR(t.dx[70], t.lx[70], 0);
     EXPECT_NEAR(t.ex[0], 9.937253651442017, 1e-12);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "projection/single_region_inputs.h"
+#include "projection/single_region_projection.h"
 
 namespace zandor::projection::testing {
 
@@ -43,6 +44,15 @@ inline void chooseAll(SingleRegionInputs& in, SingleRegionGrids& grids, const Sy
     chooseFieldSeries(in, grids, InputField::MaleDeathRates, "mx", t.maleRates, baseYear, endYear);
     chooseFieldSeries(in, grids, InputField::FemaleDeathRates, "fx", t.femaleRates, baseYear, endYear);
     chooseFieldSeries(in, grids, InputField::Fertility, "asfr", t.fertility, baseYear, endYear);
+}
+
+// A run as the projection dialog makes it: the grids parsed, the run, and its end state kept
+// in the input set for the next run.
+inline ProjectionResultSet runKeepingEndState(SingleRegionInputs& in, const SingleRegionGrids& grids,
+                                              const RunOptions& options) {
+    ProjectionRun run = projectSingleRegion(in, parseSchedules(in, grids, options), options);
+    in.region = std::move(run.endState);
+    return std::move(run.results);
 }
 
 }  // namespace zandor::projection::testing

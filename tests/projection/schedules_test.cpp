@@ -90,32 +90,32 @@ TEST(FieldHandlers, SeedTheGridsWithTheBaseYearTexts) {
     using Row = std::vector<std::string>;
     EXPECT_EQ(in.ageCount, 71);
     EXPECT_EQ(in.yearCount, 2);
-    EXPECT_DOUBLE_EQ(in.baseSexRatio, 120);
-    EXPECT_DOUBLE_EQ(in.maleBirthShare[0], 300.0 / 550);
-    EXPECT_DOUBLE_EQ(in.femaleBirthShare[0], 250.0 / 550);
+    EXPECT_DOUBLE_EQ(in.region.baseSexRatio, 120);
+    EXPECT_DOUBLE_EQ(in.region.maleBirthShare[0], 300.0 / 550);
+    EXPECT_DOUBLE_EQ(in.region.femaleBirthShare[0], 250.0 / 550);
     EXPECT_EQ(rowOf(g.sexRatio, 0), (Row{"", "2001", "2002"}));
     EXPECT_EQ(rowOf(g.sexRatio, 1), (Row{"性别比", "120", "120"}));
     EXPECT_EQ(rowOf(g.migrants, 1), (Row{"新增人口", "0.0", "0.0"}));
     // Constant m = 0.1 over 71 ages: e0 = 9.937253651442017 (worked in the life-table test).
-    EXPECT_EQ(in.male.baseLifeExpectancyText, "9.9373");
+    EXPECT_EQ(in.region.male.baseLifeExpectancyText, "9.9373");
     EXPECT_EQ(rowOf(g.lifeExpectancy, 1), (Row{"男性", "9.9373", "9.9373"}));
-    EXPECT_EQ(rowOf(g.lifeExpectancy, 2), (Row{"女性", in.female.baseLifeExpectancyText, in.female.baseLifeExpectancyText}));
-    EXPECT_EQ(in.baseTfrText, "1");
+    EXPECT_EQ(rowOf(g.lifeExpectancy, 2), (Row{"女性", in.region.female.baseLifeExpectancyText, in.region.female.baseLifeExpectancyText}));
+    EXPECT_EQ(in.region.baseTfrText, "1");
     EXPECT_EQ(rowOf(g.tfr, 1), (Row{"总和生育率", "1", "1"}));
-    ASSERT_EQ(in.tfrByYear.size(), 2u);
-    for (double tfr : in.tfrByYear) EXPECT_DOUBLE_EQ(tfr, 1.0000004);
+    ASSERT_EQ(in.region.tfrByYear.size(), 2u);
+    for (double tfr : in.region.tfrByYear) EXPECT_DOUBLE_EQ(tfr, 1.0000004);
     EXPECT_EQ(rowOf(g.pattern, 1), (Row{"15", "0.0", "0.0"}));
     EXPECT_EQ(rowOf(g.pattern, 2), (Row{"16", "0.0", "0.0"}));
     EXPECT_EQ(rowOf(g.pattern, 6), (Row{"20", ".5", ".5"}));
     EXPECT_EQ(rowOf(g.pattern, 16), (Row{"30", ".5", ".5"}));
     EXPECT_EQ(rowOf(g.pattern, 36), (Row{"合计", "1", "1"}));
-    EXPECT_DOUBLE_EQ(in.fertilityPattern(0, 0), 4e-7 / 1.0000004);
+    EXPECT_DOUBLE_EQ(in.region.fertilityPattern(0, 0), 4e-7 / 1.0000004);
     // The base Lx stands in every year; lx only in column 0.
     const BaseLifeTable male = baseLifeTable(Sex::Male, HandTable{}.maleRates);
     for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 71; ++x) EXPECT_EQ(in.male.Lx(x, y), male.Lx[x]) << x << " " << y;
+        for (int x = 0; x < 71; ++x) EXPECT_EQ(in.region.male.Lx(x, y), male.Lx[x]) << x << " " << y;
     }
-    for (int x = 0; x <= 71; ++x) EXPECT_EQ(in.male.lx(x, 0), male.lx[x]) << x;
+    for (int x = 0; x <= 71; ++x) EXPECT_EQ(in.region.male.lx(x, 0), male.lx[x]) << x;
 }
 
 TEST(FieldHandlers, ZeroInfantsOfOneSexLeaveTheSexRatioAtZero) {
@@ -124,7 +124,7 @@ TEST(FieldHandlers, ZeroInfantsOfOneSexLeaveTheSexRatioAtZero) {
     SingleRegionInputs in;
     SingleRegionGrids g = openScheduleGrids(0, 2000);
     chooseHand(in, g, t, 2000, 2002);
-    EXPECT_EQ(in.baseSexRatio, 0);
+    EXPECT_EQ(in.region.baseSexRatio, 0);
     // Zero written with "#####.####" is the empty text.
     EXPECT_EQ(rowOf(g.sexRatio, 1), (std::vector<std::string>{"性别比", "", ""}));
 }
@@ -178,7 +178,7 @@ TEST_P(FieldHandlerRefusals, RefuseWithTheMessageAndKeepTheGrids) {
     SingleRegionGrids g = openScheduleGrids(0, 2000);
     chooseHand(in, g, HandTable{}, 2000, 2002);
     const SingleRegionGrids before = g;
-    const double tfrBefore = in.baseTfr;
+    const double tfrBefore = in.region.baseTfr;
     HandTable t;
     c.spoil(t);
     EXPECT_EQ(refusalOf([&] { chooseFieldSeries(in, g, c.field, "x", seriesOf(t, c.field), c.base, c.end); }),
@@ -187,7 +187,7 @@ TEST_P(FieldHandlerRefusals, RefuseWithTheMessageAndKeepTheGrids) {
     EXPECT_EQ(g.sexRatio, before.sexRatio);
     EXPECT_EQ(g.lifeExpectancy, before.lifeExpectancy);
     EXPECT_EQ(g.pattern, before.pattern);
-    EXPECT_EQ(in.baseTfr, tfrBefore);
+    EXPECT_EQ(in.region.baseTfr, tfrBefore);
 }
 
 TEST(FieldHandlers, ARefusedSeriesIsStillLoaded) {
@@ -196,7 +196,7 @@ TEST(FieldHandlers, ARefusedSeriesIsStillLoaded) {
     HandTable t;
     t.male[40] = -1;
     EXPECT_THROW(chooseFieldSeries(in, g, InputField::MalePopulation, "m", t.male, 2000, 2002), Refusal);
-    EXPECT_EQ(in.malePopulation[40], -1);
+    EXPECT_EQ(in.region.malePopulation[40], -1);
     EXPECT_EQ(in.fields.malePopulation, "m");
 }
 
@@ -269,8 +269,8 @@ TEST_F(HandlersOnATable, RebuildReloadsEveryChosenFieldForTheNewYears) {
     }
     EXPECT_EQ(rowOf(g.tfr, 1), (std::vector<std::string>{"总和生育率", "1", "1", "1", "1"}));
     EXPECT_EQ(g.lifeExpectancy.cell(1, 4), "9.9373");
-    EXPECT_EQ(in.male.Lx.yearCount(), 4);
-    EXPECT_EQ(in.male.Lx(70, 3), in.male.Lx(70, 0));
+    EXPECT_EQ(in.region.male.Lx.yearCount(), 4);
+    EXPECT_EQ(in.region.male.Lx(70, 3), in.region.male.Lx(70, 0));
 
     // Years the other way round are refused once, and the grids wait for better years.
     yearsChanged = true;
@@ -286,7 +286,7 @@ TEST_F(HandlersOnATable, ATableOfSeventyRowsIsRefusedBeforeReading) {
     SingleRegionGrids g = openScheduleGrids(0, 2000);
     EXPECT_EQ(refusalOf([&] { chooseField(in, g, InputField::MaleDeathRates, "男性死亡率", table, 2000, 2002); }),
               "数据表只有70行，单区域人口预测至少需要71个年龄行（0至70岁）.");
-    EXPECT_TRUE(in.male.deathRates.empty());
+    EXPECT_TRUE(in.region.male.deathRates.empty());
 }
 
 TEST(MigrantOption, SeedsTheMigrantGridInZandorOnly) {

@@ -3,7 +3,9 @@
 // a click, and the help window shows the bundled manual at "contents".
 #include <QtTest>
 
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -38,6 +40,14 @@ private slots:
             QCOMPARE(window->session().helpFile, QString("C:\\Zandor_Help\\Zandor.HLP"));
             QCOMPARE(window->grid()->model()->columnCount(), 0);
         }
+    }
+
+    void standardTextsAreChineseAfterSetUp()
+    {
+        QVERIFY(zandor::ui::setUpApplication(*qApp, zandor::Edition::Full));
+        QCOMPARE(QApplication::applicationName(), QString("Zandor"));
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QString("取消"));
     }
 
     void showsTheSampleTable()

@@ -100,7 +100,7 @@ private slots:
         QVERIFY(dir_.isValid());
     }
 
-    // Runs first: the remembered index starts at 0 in a new program.
+    // A new program starts with the remembered index 0.
     void dialogOpensWithItsDefaults()
     {
         PromptRecorder prompts;

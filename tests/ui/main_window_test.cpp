@@ -55,8 +55,6 @@ const QStringList kNotProvidedYet = {
     "N4",
     "N7",
     "N12",
-    "N6",
-    "Simulation1",
     "Line1",
     "Bar1",
     "HorizBar1",

@@ -177,7 +177,8 @@ private slots:
         QVERIFY(graph);
         QVERIFY(waitForAnimation(graph));
         auto& results = f.window->session().singleRegion.results;
-        QCOMPARE(results.pyramidFrameCursor, 5);
+        const int& cursor = f.window->session().singleRegion.pyramidFrameCursor;
+        QCOMPARE(cursor, 5);
         QStringList shown;
         for (int press = 0; press < 6; ++press) {
             child<QPushButton>(graph, "Button1")->click();
@@ -186,7 +187,7 @@ private slots:
         }
         QCOMPARE(shown, (QStringList{"2005 年龄结构金字塔", "2004 年龄结构金字塔", "2003 年龄结构金字塔",
                                      "2002 年龄结构金字塔", "2001 年龄结构金字塔", "2005 年龄结构金字塔"}));
-        QCOMPARE(results.pyramidFrameCursor, 4);
+        QCOMPARE(cursor, 4);
         const projection::PyramidFrame year2005 = projection::pyramidFrame(results, 4);
         QCOMPARE(graph->chartModel().series[1].points[20].y, year2005.femaleShares[20]);
 
@@ -194,7 +195,7 @@ private slots:
         child<QPushButton>(graph, "Button2")->click();
         QVERIFY(waitForAnimation(graph));
         QCOMPARE(graph->chartModel().title, QString("2005 年龄结构金字塔"));
-        QCOMPARE(results.pyramidFrameCursor, 5);
+        QCOMPARE(cursor, 5);
     }
 
     void entriesWithoutAChart_data()

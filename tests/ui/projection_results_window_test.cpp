@@ -142,12 +142,12 @@ private slots:
     void showCanBePressedAgainAndAgain()
     {
         ResultsFixture f;
-        auto& results = f.window->session().singleRegion.results;
+        int& cursor = f.window->session().singleRegion.pyramidFrameCursor;
         for (int press = 1; press <= 3; ++press) {
-            results.pyramidFrameCursor = 1;
+            cursor = 1;
             f.get<QPushButton>("BitBtn2")->click();
             QCOMPARE(f.dialog->findChildren<Tpop_data_resultForm1*>().size(), press);
-            QCOMPARE(results.pyramidFrameCursor, 5);
+            QCOMPARE(cursor, 5);
         }
         QVERIFY(f.dialog->isVisible());
     }

@@ -117,7 +117,8 @@ struct ResultsFixture {
         run.grids.lifeExpectancy.setCell(1, 3, "77");
         zandor::projection::RunOptions options;
         options.edition = edition;
-        window->session().singleRegion.results = zandor::projection::projectSingleRegion(run.inputs, run.grids, options);
+        window->session().singleRegion.results = zandor::projection::projectSingleRegion(
+            run.inputs, zandor::projection::parseSchedules(run.inputs, run.grids, options), options).results;
         dialog = new zandor::ui::Tpop_result_Form1(window->session(), window->grid(), window.get());
         dialog->show();
     }

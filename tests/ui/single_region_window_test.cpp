@@ -548,7 +548,9 @@ private slots:
         engine.grids.tfr.setCell(1, 3, "1.7");
         projection::RunOptions options;
         options.urbanShareText = "0.5";
-        const auto expected = projection::projectSingleRegion(engine.inputs, engine.grids, options);
+        const auto expected =
+            projection::projectSingleRegion(engine.inputs, projection::parseSchedules(engine.inputs, engine.grids, options),
+                                            options).results;
 
         for (const char* entry : {"总人口数", "城镇人口数", "总人口年龄结构", "人口预测参数设置"}) {
             child<QComboBox>(results, "ComboBox1")->setCurrentText(QString::fromUtf8(entry));
@@ -601,7 +603,9 @@ private slots:
         options.mortality = projection::MortalityOption::SurvivalCurves;
         options.maleSurvival = projection::loadAgeSeries(table, "男性死亡率");
         options.femaleSurvival = projection::loadAgeSeries(table, "女性死亡率");
-        const auto expected = projection::projectSingleRegion(engine.inputs, engine.grids, options);
+        const auto expected =
+            projection::projectSingleRegion(engine.inputs, projection::parseSchedules(engine.inputs, engine.grids, options),
+                                            options).results;
         QCOMPARE(f.window->session().singleRegion.results.total, expected.total);
         QCOMPARE(f.window->session().singleRegion.results.deaths, expected.deaths);
     }

@@ -26,6 +26,20 @@ Tvendol* createMainWindow(Edition edition, const QString& tablePath)
     return window;
 }
 
+bool setUpApplication(QApplication& app, Edition edition)
+{
+    QApplication::setApplicationName(edition == Edition::Full ? QStringLiteral("Zandor") : QStringLiteral("ZandorT"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+
+    auto* qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QApplication::installTranslator(qtTexts))
+        return true;
+    delete qtTexts;
+    return false;
+}
+
 int runApplication(int argc, char** argv, Edition edition)
 {
     const char* program = edition == Edition::Full ? "Zandor" : "ZandorT";
@@ -35,13 +49,7 @@ int runApplication(int argc, char** argv, Edition edition)
         return 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(program));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
-    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
-    // Qt's own texts (the buttons of message boxes, the file dialogs) in Chinese, as the rest.
-    QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    setUpApplication(app, edition);
 
     {
         // The splash stays until its timer ends or the user clicks it.

@@ -4,9 +4,11 @@
 #include <QMenuBar>
 
 #include "ui/analysis/life_table_frm.h"
+#include "ui/analysis/target_planning_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
+#include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/single_region_frm.h"
 
 namespace zandor::ui {
@@ -65,14 +67,12 @@ void Tvendol::Projection1Click()
 
 void Tvendol::N6Click()
 {
-    // The urban-rural projection dialog (multi_pop_Frm)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new Tmulti_pop_Frm(*session_, this); });
 }
 
 void Tvendol::Simulation1Click()
 {
-    // Population target planning (TTarget_Planning_Frm1)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new TTarget_Planning_Frm1(*session_, this); });
 }
 
 }  // namespace zandor::ui

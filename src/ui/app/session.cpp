@@ -41,8 +41,13 @@ Session::~Session()
 
 void Session::setCurrentTable(tables::Table table, const QString& name)
 {
+    // Taken first: when another program is rewriting the table, nothing changes here.
+    tables::TableLock lock;
+    if (table.isOpen())
+        lock = tables::TableLock::acquire(table.path(), tables::TableLock::Mode::Shared);
     if (table_.isOpen())
         table_.close();
+    tableLock_ = std::move(lock);
     table_ = std::move(table);
     currentTableName = name;
     emit tableChanged();
@@ -52,6 +57,7 @@ void Session::closeCurrentTable()
 {
     if (table_.isOpen()) {
         table_.close();
+        tableLock_.release();
         emit tableChanged();
     }
 }

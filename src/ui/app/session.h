@@ -11,10 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "projection/urban_rural_inputs.h"
 #include "tables/table.h"
+#include "tables/table_lock.h"
 #include "text/edition.h"
 #include "ui/charts/chart_settings.h"
 #include "ui/projection/single_region_session.h"
+#include "ui/projection/urban_rural_session.h"
 #include "ui/tables/structure_rows.h"
 
 class QWidget;
@@ -73,6 +76,11 @@ public:
     bool wizardData = false;
     // The single-region projection's inputs, last results and dialog state.
     SingleRegionSession singleRegion;
+    // The urban-rural projection's urban region, last results and dialog state.
+    UrbanRuralSession urbanRural;
+    // The two regions of the urban-rural projection: the rural one is the single-region
+    // input set itself.
+    projection::UrbanRuralInputs urbanRuralInputs() { return {singleRegion.inputs, urbanRural.urban}; }
     // The newest chart window, the chart font settings and the 3-D view dialog's memory.
     ChartSettings charts;
     // The list index of the field last clicked in the life-table dialog (initially 0); the
@@ -102,6 +110,9 @@ signals:
 private:
     Edition edition_;
     tables::Table table_;
+    // Held shared while the table is open, so no other program's rewrite replaces it under
+    // the grid; the window's own rewrites upgrade it for their duration.
+    tables::TableLock tableLock_;
 };
 
 }  // namespace zandor::ui

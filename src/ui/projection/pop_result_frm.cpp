@@ -20,7 +20,8 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
     : QDialog(parent),
       session_(session),
       mainGrid_(mainGrid),
-      pyramidFrames_(std::make_unique<ResultSetPyramidFrames>(session.singleRegion.results))
+      pyramidFrames_(std::make_unique<ResultSetPyramidFrames>(session.singleRegion.results,
+                                                              session.singleRegion.pyramidFrameCursor))
 {
     setObjectName(QStringLiteral("pop_result_Form1"));
     setWindowTitle(QStringLiteral("预测结果"));
@@ -78,8 +79,7 @@ Tpop_result_Form1::~Tpop_result_Form1()
 
 void Tpop_result_Form1::BitBtn2Click()
 {
-    auto& results = session_.singleRegion.results;
-    results.pyramidFrameCursor = results.yearCount;
+    session_.singleRegion.pyramidFrameCursor = session_.singleRegion.results.yearCount;
     const QString entry = ComboBox1->currentText();
     if (RadioButton12->isChecked())
         showListing(entry);

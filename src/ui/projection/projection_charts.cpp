@@ -76,36 +76,29 @@ void animateBars(TGraph* graph, const projection::ChartPlan& plan)
     }
 }
 
-// One frame per projected year, then the last year again so that it stays on screen. The
-// frames are taken now, so a later run does not change a pyramid that is still playing.
-void animatePyramid(TGraph* graph, const projection::ProjectionResultSet& results, PyramidFrames* frames)
+// One frame after the other, then the last again so that it stays on screen. The frames are
+// taken when the chart starts, so a later run does not change a pyramid that is still playing.
+void animatePyramid(TGraph* graph, const QString& title, std::vector<projection::PyramidFrame> frames,
+                    const PyramidStyle& style)
 {
-    graph->setPyramidFrames(frames);
-    graph->setPyramidButtonsVisible(true);
     charts::ChartModel& m = graph->editChart();
     m.view.enabled = false;
     m.legendVisible = true;
-    titleChart(m, qs(projection::kPyramidTitle));
+    titleChart(m, title);
+    m.titleFont.size = style.titleSize;
     charts::resetPyramidSeries(m, qs(projection::kPyramidMale), qs(projection::kPyramidFemale));
     graph->showMaximized();
-    for (int t = 0; t < results.yearCount; ++t) {
-        graph->animator().enqueue(
-            [graph, frame = projection::pyramidFrame(results, t)] {
-                charts::ChartModel& chart = graph->editChart();
-                chart.title = QString::fromStdString(frame.title);
-                charts::setPyramidFrame(chart, frame.maleShares, frame.femaleShares);
-            },
-            kPyramidFrameMs);
-    }
-    if (results.yearCount > 0) {
-        graph->animator().enqueue(
-            [graph, frame = projection::pyramidFrame(results, results.yearCount - 1)] {
-                charts::ChartModel& chart = graph->editChart();
-                chart.title = QString::fromStdString(frame.title);
-                charts::setPyramidFrame(chart, frame.maleShares, frame.femaleShares);
-            },
-            0);
-    }
+    const auto showFrame = [graph](const projection::PyramidFrame& frame) {
+        return [graph, frame] {
+            charts::ChartModel& chart = graph->editChart();
+            chart.title = QString::fromStdString(frame.title);
+            charts::setPyramidFrame(chart, frame.maleShares, frame.femaleShares);
+        };
+    };
+    for (const projection::PyramidFrame& frame : frames)
+        graph->animator().enqueue(showFrame(frame), style.frameMs);
+    if (!frames.empty())
+        graph->animator().enqueue(showFrame(frames.back()), 0);
 }
 
 }  // namespace
@@ -113,22 +106,42 @@ void animatePyramid(TGraph* graph, const projection::ProjectionResultSet& result
 std::vector<double> ResultSetPyramidFrames::maleShares(int y) const { return column(results_.maleShare, y); }
 std::vector<double> ResultSetPyramidFrames::femaleShares(int y) const { return column(results_.femaleShare, y); }
 
+TGraph* showSeriesChart(ChartSettings& settings, Edition edition, QWidget* owner, const projection::ChartPlan& plan,
+                        bool bars)
+{
+    auto* graph = new TGraph(settings, edition, owner);
+    graph->setWindowModality(Qt::NonModal);
+    if (plan.kind != projection::ChartPlan::Kind::Series)
+        return graph;
+    if (bars)
+        animateBars(graph, plan);
+    else
+        animateLine(graph, plan);
+    return graph;
+}
+
+TGraph* showPyramidChart(ChartSettings& settings, Edition edition, QWidget* owner, const std::string& title,
+                         std::vector<projection::PyramidFrame> frames, const PyramidStyle& style)
+{
+    auto* graph = new TGraph(settings, edition, owner);
+    graph->setWindowModality(Qt::NonModal);
+    animatePyramid(graph, QString::fromStdString(title), std::move(frames), style);
+    return graph;
+}
+
 TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* owner,
                            const projection::ProjectionResultSet& results, const projection::ChartPlan& plan,
                            bool bars, PyramidFrames* frames)
 {
-    auto* graph = new TGraph(settings, edition, owner);
-    graph->setWindowModality(Qt::NonModal);
-    switch (plan.kind) {
-    case projection::ChartPlan::Kind::None: break;
-    case projection::ChartPlan::Kind::Series:
-        if (bars)
-            animateBars(graph, plan);
-        else
-            animateLine(graph, plan);
-        break;
-    case projection::ChartPlan::Kind::Pyramid: animatePyramid(graph, results, frames); break;
-    }
+    if (plan.kind != projection::ChartPlan::Kind::Pyramid)
+        return showSeriesChart(settings, edition, owner, plan, bars);
+    std::vector<projection::PyramidFrame> pyramid;
+    for (int t = 0; t < results.yearCount; ++t)
+        pyramid.push_back(projection::pyramidFrame(results, t));
+    TGraph* graph = showPyramidChart(settings, edition, owner, std::string(projection::kPyramidTitle),
+                                     std::move(pyramid), PyramidStyle{});
+    graph->setPyramidFrames(frames);
+    graph->setPyramidButtonsVisible(true);
     return graph;
 }
 

@@ -4,6 +4,9 @@
 // the frames the chart windows' pyramid buttons step through.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "projection/indicators.h"
 #include "text/edition.h"
 #include "ui/charts/pyramid_frames.h"
@@ -20,21 +23,42 @@ inline constexpr int kSeriesFrameMs = 400;   // line and bar charts
 inline constexpr int kPyramidFrameMs = 300;  // age pyramid
 
 // The pyramid buttons read the result set of the last run as it stands when pressed, and
-// move its pyramid frame cursor.
+// move the session's pyramid frame cursor.
 class ResultSetPyramidFrames : public PyramidFrames {
 public:
-    explicit ResultSetPyramidFrames(projection::ProjectionResultSet& results) : results_(results) {}
+    ResultSetPyramidFrames(const projection::ProjectionResultSet& results, int& cursor)
+        : results_(results), cursor_(cursor)
+    {
+    }
 
     int baseYear() const override { return results_.baseYear; }
     int yearCount() const override { return results_.yearCount; }
     std::vector<double> maleShares(int y) const override;
     std::vector<double> femaleShares(int y) const override;
-    int frameCursor() const override { return results_.pyramidFrameCursor; }
-    void setFrameCursor(int k) override { results_.pyramidFrameCursor = k; }
+    int frameCursor() const override { return cursor_; }
+    void setFrameCursor(int k) override { cursor_ = k; }
 
 private:
-    projection::ProjectionResultSet& results_;
+    const projection::ProjectionResultSet& results_;
+    int& cursor_;
 };
+
+// A new chart window owned by `owner` (it stays open after the owner closes) showing a
+// series plan animated: line chart, or bar chart when `bars`. Any other plan makes the
+// window but does not show it. The animation runs on the window's timer.
+TGraph* showSeriesChart(ChartSettings& settings, Edition edition, QWidget* owner, const projection::ChartPlan& plan,
+                        bool bars);
+
+// How an age pyramid plays: the title's font size and the wait between frames.
+struct PyramidStyle {
+    int titleSize = 18;
+    int frameMs = kPyramidFrameMs;
+};
+
+// A new chart window owned by `owner` playing the frames of an age pyramid (first title
+// `title`), then showing the last frame again; the step buttons stay hidden.
+TGraph* showPyramidChart(ChartSettings& settings, Edition edition, QWidget* owner, const std::string& title,
+                         std::vector<projection::PyramidFrame> frames, const PyramidStyle& style);
 
 // A new chart window owned by `owner` (it stays open after the owner closes) showing `plan`
 // animated: line chart, or bar chart when `bars`; the pyramid of `results` for a pyramid plan,

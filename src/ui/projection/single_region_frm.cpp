@@ -18,6 +18,7 @@
 #include "text/refusal.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/common/background_run.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
@@ -346,6 +347,15 @@ void TSingle_Region_frm::BitBtn1Click()
     reject();
 }
 
+// The session keeps what the next run and the results dialog start from.
+void TSingle_Region_frm::keepRun(projection::ProjectionRun run)
+{
+    SingleRegionSession& kept = session_.singleRegion;
+    kept.inputs.region = std::move(run.endState);
+    kept.results = std::move(run.results);
+    kept.pyramidFrameCursor = kept.results.yearCount;
+}
+
 void TSingle_Region_frm::BitBtn2Click()
 {
     commitGridEdits();
@@ -361,7 +371,17 @@ void TSingle_Region_frm::BitBtn2Click()
             options.maleSurvival = projection::loadAgeSeries(session_.table(), ComboBox8->currentText().toStdString());
             options.femaleSurvival = projection::loadAgeSeries(session_.table(), ComboBox9->currentText().toStdString());
         }
-        session_.singleRegion.results = projection::projectSingleRegion(inputs(), grids_, options);
+        const projection::SingleRegionSchedules schedules = projection::parseSchedules(inputs(), grids_, options);
+        const projection::SingleRegionInputs& in = inputs();
+        auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
+            return projection::projectSingleRegion(in, schedules, options, feedback);
+        });
+        if (!run.value) {
+            if (run.outcome.kind != RunOutcome::Kind::Stopped)
+                tell(run.outcome.message);
+            return;
+        }
+        keepRun(std::move(*run.value));
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;

@@ -16,6 +16,10 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 
+namespace zandor::projection {
+struct ProjectionRun;
+}
+
 namespace zandor::ui {
 
 class DataGrid;
@@ -101,6 +105,7 @@ private:
     void reloadGrids();
     void commitGridEdits();
     void tell(const QString& message);
+    void keepRun(projection::ProjectionRun run);
 
     projection::SingleRegionInputs& inputs();
     int baseYear() const;

@@ -13,12 +13,15 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "projection/messages.h"
 #include "ui/projection/schedule_grid.h"
 #include "ui/projection/single_region_frm.h"
 
 namespace zandor::ui {
 
 namespace {
+
+QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // "总和生育率参考数据表：", shown as it stands; choosing an item changes nothing.
 const char* const kTfrReference[] = {
@@ -286,7 +289,7 @@ QWidget* TSingle_Region_frm::buildUrbanPage()
     auto* page = named(new QWidget, "TabSheet6");
     auto* layout = new QVBoxLayout(page);
     auto* form = new QFormLayout;
-    Edit1 = named(new QLineEdit(QStringLiteral("0.26"), page), "Edit1");
+    Edit1 = named(new QLineEdit(fromView(projection::label::kDefaultUrbanShare), page), "Edit1");
     form->addRow(QStringLiteral("起始年城镇人口比重:"), Edit1);
     layout->addLayout(form);
     layout->addStretch(1);
@@ -298,7 +301,7 @@ QWidget* TSingle_Region_frm::buildMigrantPage()
     auto* page = named(new QWidget, "TabSheet7");
     auto* layout = new QVBoxLayout(page);
     auto* form = new QFormLayout;
-    Edit2 = named(new QLineEdit(QStringLiteral("50000"), page), "Edit2");
+    Edit2 = named(new QLineEdit(fromView(projection::label::kDefaultMigrantStock), page), "Edit2");
     form->addRow(QStringLiteral("请输入现有流动人口规模"), Edit2);
     layout->addLayout(form);
     StringGrid5 = named(new ScheduleGrid(new TextGridModel(grids_.migrants, this), page), "StringGrid5");

@@ -1,6 +1,7 @@
 // What the single-region projection keeps between its windows and between runs: the input
-// set the field handlers fill, the result set of the last run, the schedule row last selected
-// and, per field list, the column of the main grid it marked.
+// set the field handlers fill (its region is also the rural region of the urban-rural input
+// set), the result set of the last run, the pyramid frame the chart windows show next, the
+// schedule row last selected and, per field list, the column of the main grid it marked.
 #pragma once
 
 #include <array>
@@ -15,10 +16,15 @@ enum class FieldList { MalePopulation, FemalePopulation, MaleDeathRates, FemaleD
 inline constexpr int kFieldListCount = 5;
 
 struct SingleRegionSession {
+    // The input set; a completed run leaves its end state in inputs.region (the population
+    // of the last projected year, the schedules it used), where the next run starts.
     projection::SingleRegionInputs inputs;
     // The result set of the last completed run; the results dialog and the chart windows'
-    // pyramid buttons read it (and move its pyramid frame cursor).
+    // pyramid buttons read it.
     projection::ProjectionResultSet results;
+    // The projected-year number (1..Y) of the age-pyramid frame that "<<<" shows next: the
+    // last year after a run and whenever the results dialog shows an indicator.
+    int pyramidFrameCursor = 0;
     // The row of the cell last selected in the life-expectancy or the migrant grid; the
     // interpolation of those two grids works on it.
     int selectedScheduleRow = 1;

@@ -1,0 +1,219 @@
+// The genetic algorithm of target planning: one run from the initial population to the
+// stopping rule, over genes stored contiguously (individual i holds genes [35 i, 35 i + 35)).
+#include "analysis/target_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <utility>
+
+namespace zandor::analysis::target_search {
+
+namespace {
+
+constexpr int kRestartAfter = 50000;  // rejected draws before a rejection loop reseeds
+constexpr double kStartingBestError = 1e9;
+
+std::uint64_t splitMix(std::uint64_t& x)
+{
+    std::uint64_t z = (x += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+// A gene of the initial population: k f u, accepted when above 0, at most the age's limit
+// and at least f / k. An age whose reference rate is 0 has no fertility in any curve.
+double initialGene(double reference, double limit, double range, Generator& random)
+{
+    if (reference == 0)
+        return 0;
+    const double lowest = reference / range;
+    for (int rejected = 0;;) {
+        const double gene = range * reference * random.uniform();
+        if (gene > 0 && gene <= limit && gene >= lowest)
+            return gene;
+        if (++rejected == kRestartAfter) {
+            rejected = 0;
+            random.reseed();
+        }
+    }
+}
+
+void markIndividuals(int individuals, double probability, Generator& random, std::vector<int>& marked)
+{
+    marked.clear();
+    for (int i = 0; i < individuals; ++i)
+        if (random.uniform() <= probability)
+            marked.push_back(i);
+}
+
+}  // namespace
+
+Generator::Generator(std::uint64_t seed, std::uint64_t year, std::uint64_t run)
+{
+    std::uint64_t key = seed;
+    key = splitMix(key) ^ year;
+    key = splitMix(key) ^ run;
+    for (auto& word : s_)
+        word = splitMix(key);
+}
+
+void Generator::reseed()
+{
+    static constexpr std::uint64_t kJump[] = {0x180ec6d33cfd0abaULL, 0xd5a61266f0c9392cULL,
+                                              0xa9582618e03fc9aaULL, 0x39abdc4529b1661cULL};
+    std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (std::uint64_t word : kJump) {
+        for (int b = 0; b < 64; ++b) {
+            if (word & (std::uint64_t{1} << b)) {
+                s0 ^= s_[0];
+                s1 ^= s_[1];
+                s2 ^= s_[2];
+                s3 ^= s_[3];
+            }
+            next();
+        }
+    }
+    s_[0] = s0;
+    s_[1] = s1;
+    s_[2] = s2;
+    s_[3] = s3;
+}
+
+Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex)
+{
+    Problem p;
+    p.individuals = settings.individuals;
+    p.generations = settings.generations;
+    p.crossover = settings.crossover;
+    p.mutation = settings.mutation;
+    p.range = settings.range;
+    std::copy(births.reference.begin(), births.reference.end(), p.reference.begin());
+    const auto& Lf = births.femaleL;
+    // The women of age x during the year: those at x at its start and the survivors from
+    // x - 1 (their mean, the halving being in the births formula).
+    for (int j = 0; j < kTargetGenes; ++j) {
+        const int x = kTargetFirstAge + j;
+        p.weight[j] = Lf[x] / Lf[x - 1] * births.womenAt(x - 1, yearIndex) + births.womenAt(x, yearIndex);
+    }
+    p.maleL0 = births.maleL[0];
+    p.femaleL0 = births.femaleL[0];
+    p.births = births.births[yearIndex];
+    p.cumulative.resize(static_cast<std::size_t>(settings.individuals));
+    const double q = settings.pressure;
+    double sum = 0;
+    for (int i = 0; i < settings.individuals; ++i) {
+        sum += q * std::pow(1 - q, i);
+        p.cumulative[i] = sum;
+    }
+    return p;
+}
+
+Scratch::Scratch(int individuals)
+    : population(static_cast<std::size_t>(individuals) * kTargetGenes),
+      next(population.size()),
+      error(static_cast<std::size_t>(individuals)),
+      order(static_cast<std::size_t>(individuals))
+{
+    marked.reserve(static_cast<std::size_t>(individuals));
+}
+
+RunOutcome runOnce(const Problem& p, Generator& random, Scratch& s)
+{
+    const int size = p.individuals;
+    const double k = p.range;
+    const auto& limit = kTargetRateLimits;
+    std::array<double, kTargetGenes> widest{};  // 2 k f, the reach of a mutated gene
+    for (int j = 0; j < kTargetGenes; ++j)
+        widest[j] = 2 * k * p.reference[j];
+
+    double* genes = s.population.data();
+    for (int i = 0; i < size; ++i)
+        for (int j = 0; j < kTargetGenes; ++j)
+            genes[i * kTargetGenes + j] = initialGene(p.reference[j], limit[j], k, random);
+
+    RunOutcome out;
+    double bestError = kStartingBestError;
+    std::array<double, kTargetGenes> direction{};
+    int g = 1;
+    for (;;) {
+        genes = s.population.data();
+        for (int i = 0; i < size; ++i) {
+            const double births = p.birthsOf(genes + i * kTargetGenes);
+            s.error[i] = std::fabs(births - p.births);
+            if (i == size - 1)
+                out.lastBirths = births;
+        }
+        std::iota(s.order.begin(), s.order.end(), 0);
+        std::sort(s.order.begin(), s.order.end(), [&error = s.error](int a, int b) {
+            return error[a] < error[b] || (error[a] == error[b] && a < b);
+        });
+        if (s.error[s.order[0]] < bestError) {
+            bestError = s.error[s.order[0]];
+            std::copy_n(genes + s.order[0] * kTargetGenes, kTargetGenes, out.best.begin());
+        }
+
+        // Selection by geometric ranking into the other buffer.
+        const double total = p.cumulative.back();
+        double* chosen = s.next.data();
+        for (int place = 0; place < size; ++place) {
+            const double bound = random.uniform() * total;
+            const auto rank = std::lower_bound(p.cumulative.begin(), p.cumulative.end(), bound) - p.cumulative.begin();
+            std::copy_n(genes + s.order[rank] * kTargetGenes, kTargetGenes, chosen + place * kTargetGenes);
+        }
+        std::swap(s.population, s.next);
+        genes = s.population.data();
+
+        // Arithmetic crossover of the marked individuals, paired after a shuffle.
+        markIndividuals(size, p.crossover, random, s.marked);
+        const auto count = s.marked.size();
+        for (std::size_t i = 0; i < count; ++i)
+            std::swap(s.marked[i], s.marked[static_cast<std::size_t>(random.uniform() * static_cast<double>(count))]);
+        for (std::size_t pair = 0; pair + 1 < count; pair += 2) {
+            const double lambda = random.uniform();
+            double* a = genes + s.marked[pair] * kTargetGenes;
+            double* b = genes + s.marked[pair + 1] * kTargetGenes;
+            for (int j = 0; j < kTargetGenes; ++j) {
+                const double x = a[j];
+                const double y = b[j];
+                a[j] = lambda * x + (1 - lambda) * y;
+                b[j] = (1 - lambda) * x + lambda * y;
+            }
+        }
+
+        // Mutation of the marked individuals along one direction drawn per generation, the
+        // step shrinking with every rejected attempt.
+        markIndividuals(size, p.mutation, random, s.marked);
+        for (int j = 0; j < kTargetGenes; ++j)
+            direction[j] = (2 * random.uniform() - 1) * widest[j];
+        for (int i : s.marked) {
+            double* h = genes + i * kTargetGenes;
+            for (int j = 0; j < kTargetGenes; ++j) {
+                if (p.reference[j] == 0)
+                    continue;
+                for (int attempt = 0;;) {
+                    const double candidate = h[j] + direction[j] * (widest[j] * random.uniform()) / (attempt + 1);
+                    if (candidate > 0 && candidate < limit[j] && candidate <= widest[j]) {
+                        h[j] = candidate;
+                        break;
+                    }
+                    if (++attempt == kRestartAfter) {
+                        attempt = 0;
+                        random.reseed();
+                    }
+                }
+            }
+        }
+
+        if (bestError < 1.0 || g > p.generations)
+            break;
+        ++g;
+    }
+    out.converged = g <= p.generations;
+    out.generation = g;
+    out.bestError = bestError;
+    return out;
+}
+
+}  // namespace zandor::analysis::target_search

@@ -1,0 +1,84 @@
+// One run of the real-coded genetic algorithm of target planning, and its random generator.
+// Internal to target_planning.cpp (and its tests and benchmark).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "analysis/target_planning.h"
+
+namespace zandor::analysis::target_search {
+
+// xoshiro256+ (Blackman and Vigna, 2018): a small fast generator whose top 53 bits make a
+// uniform double in [0, 1). Seeded through splitmix64 from (seed, year, run).
+class Generator {
+public:
+    Generator(std::uint64_t seed, std::uint64_t year, std::uint64_t run);
+    double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
+    // A fresh stream 2^128 draws further on: the reseeding of a rejection loop that has run
+    // 50000 draws without success.
+    void reseed();
+
+private:
+    std::uint64_t next()
+    {
+        const std::uint64_t result = s_[0] + s_[3];
+        const std::uint64_t t = s_[1] << 17;
+        s_[2] ^= s_[0];
+        s_[3] ^= s_[1];
+        s_[1] ^= s_[2];
+        s_[0] ^= s_[3];
+        s_[2] ^= t;
+        s_[3] = (s_[3] << 45) | (s_[3] >> 19);
+        return result;
+    }
+
+    std::uint64_t s_[4];
+};
+
+// What every run of one planning year shares.
+struct Problem {
+    int individuals = 0;
+    int generations = 0;
+    double crossover = 0;
+    double mutation = 0;
+    double range = 0;                               // k
+    std::array<double, kTargetGenes> reference{};   // f at ages 15..49
+    std::array<double, kTargetGenes> weight{};      // women of each age during the year
+    double maleL0 = 0;
+    double femaleL0 = 0;
+    double births = 0;                              // B[y]
+    std::vector<double> cumulative;                 // C[i] of the geometric ranking, rising
+
+    double birthsOf(const double* genes) const
+    {
+        double sum = 0;
+        for (int j = 0; j < kTargetGenes; ++j)
+            sum += weight[j] * genes[j];
+        return 0.51 * sum * maleL0 / 2 + 0.49 * sum * femaleL0 / 2;
+    }
+};
+
+Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex);
+
+// The buffers of one run, kept by a worker across runs so that no generation allocates.
+struct Scratch {
+    std::vector<double> population, next;  // individuals x 35 genes, contiguous
+    std::vector<double> error;
+    std::vector<int> order;
+    std::vector<int> marked;
+    explicit Scratch(int individuals);
+};
+
+struct RunOutcome {
+    bool converged = false;
+    int generation = 0;   // g at the end of the run (G + 1 when it reached the cap)
+    double bestError = 0;
+    double lastBirths = 0;  // births of the last individual evaluated
+    std::array<double, kTargetGenes> best{};
+};
+
+RunOutcome runOnce(const Problem& problem, Generator& random, Scratch& scratch);
+
+}  // namespace zandor::analysis::target_search

@@ -1,0 +1,216 @@
+// zandor-cli project-ur TABLE ...: the urban-rural projection, run as a user of the
+// urban-rural dialog runs it, with the indicators, one text listing or the last year's
+// population of both regions as output.
+#include <cstdio>
+#include <map>
+#include <utility>
+
+#include "cli/commands.h"
+#include "cli/csv_writer.h"
+#include "cli/schedule_file.h"
+#include "projection/urban_rural_projection.h"
+#include "tables/table.h"
+#include "text/refusal.h"
+
+namespace zandor::cli {
+
+namespace {
+
+using projection::InputField;
+using projection::Region;
+using projection::UrbanRuralGrids;
+
+struct GridRow {
+    text::TextGrid UrbanRuralGrids::*grid;
+    int row;
+};
+
+std::map<std::string, GridRow> scheduleRows()
+{
+    using projection::lifeExpectancyRow;
+    using projection::Sex;
+    std::map<std::string, GridRow> rows = {
+        {"tfr_rural", {&UrbanRuralGrids::tfr, 1}},
+        {"tfr_urban", {&UrbanRuralGrids::tfr, 2}},
+        {"sex_ratio_rural", {&UrbanRuralGrids::sexRatio, 1}},
+        {"sex_ratio_urban", {&UrbanRuralGrids::sexRatio, 2}},
+        {"e0_rural_male", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Rural, Sex::Male)}},
+        {"e0_rural_female", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Rural, Sex::Female)}},
+        {"e0_urban_male", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Urban, Sex::Male)}},
+        {"e0_urban_female", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Urban, Sex::Female)}},
+        {"movers_male", {&UrbanRuralGrids::movers, 1}},
+        {"movers_female", {&UrbanRuralGrids::movers, 2}},
+    };
+    for (int age = projection::kFirstFertileAge; age <= projection::kLastFertileAge; ++age) {
+        const int row = age - projection::kFirstFertileAge + 1;
+        rows["rural_pattern_" + std::to_string(age)] = {&UrbanRuralGrids::ruralPattern, row};
+        rows["urban_pattern_" + std::to_string(age)] = {&UrbanRuralGrids::urbanPattern, row};
+    }
+    for (int age = 0; age < projection::kMoverShareAges; ++age) {
+        rows["mover_share_male_" + std::to_string(age)] = {&UrbanRuralGrids::maleMoverShares, age + 1};
+        rows["mover_share_female_" + std::to_string(age)] = {&UrbanRuralGrids::femaleMoverShares, age + 1};
+    }
+    return rows;
+}
+
+// Puts the cells of the schedule file into the grids, as if typed, once the whole file is
+// checked.
+void applyScheduleFile(const std::string& path, UrbanRuralGrids& grids, int baseYear, int endYear)
+{
+    const auto rows = scheduleRows();
+    const auto lines = readScheduleFile(path, baseYear, endYear,
+                                        [&](const std::string& name) { return rows.contains(name); });
+    for (const ScheduleLine& line : lines) {
+        const GridRow& row = rows.at(line.row);
+        for (std::size_t i = 0; i < line.cells.size(); ++i)
+            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, line.cells[i]);
+    }
+}
+
+void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out)
+{
+    const auto& catalogue = projection::urbanRuralCatalogue();
+    std::vector<std::vector<double>> values;
+    for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
+        values.push_back(projection::urbanRuralIndicatorValues(results, code));
+    CsvWriter csv(out);
+    csv.text("year");
+    for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
+        csv.text(catalogue[static_cast<std::size_t>(code)]);
+    csv.endRow();
+    for (int t = 0; t < results.yearCount; ++t) {
+        csv.integer(results.calendarYear(t));
+        for (const auto& series : values)
+            csv.number(series[static_cast<std::size_t>(t)]);
+        csv.endRow();
+    }
+    csv.finish();
+}
+
+void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out)
+{
+    CsvWriter csv(out);
+    for (const char* name : {"age", "rural_male", "rural_female", "urban_male", "urban_female"})
+        csv.text(name);
+    csv.endRow();
+    for (int a = 0; a < results.ageCount; ++a) {
+        const auto i = static_cast<std::size_t>(a);
+        csv.integer(a);
+        csv.number(results.rural.malePopulation[i]);
+        csv.number(results.rural.femalePopulation[i]);
+        csv.number(results.urban.malePopulation[i]);
+        csv.number(results.urban.femalePopulation[i]);
+        csv.endRow();
+    }
+    csv.finish();
+}
+
+int runProjectUr(const ParsedArgs& args, Streams& io)
+{
+    if (args.has("listing") && args.has("ages"))
+        throw UsageError("--listing and --ages cannot be given together");
+    const int baseYear = yearOption(args, "base-year");
+    const int endYear = yearOption(args, "end-year");
+
+    tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
+    projection::SingleRegionInputs rural;
+    projection::SingleRegionInputs urban;
+    // The dialog as it opens (its years 1990 to 2000), the years set, the grids rebuilt as a
+    // double-click on a year box does: the ten field handlers with the new years.
+    UrbanRuralGrids grids = projection::openUrbanRuralGrids(10, 1990);
+    const std::pair<InputField, const char*> fields[] = {
+        {InputField::MalePopulation, "male-pop"},   {InputField::FemalePopulation, "female-pop"},
+        {InputField::MaleDeathRates, "male-rates"}, {InputField::FemaleDeathRates, "female-rates"},
+        {InputField::Fertility, "fertility"},
+    };
+    auto setField = [](projection::ChosenFields& chosen, InputField field, std::string name) {
+        switch (field) {
+        case InputField::MalePopulation: chosen.malePopulation = std::move(name); break;
+        case InputField::FemalePopulation: chosen.femalePopulation = std::move(name); break;
+        case InputField::MaleDeathRates: chosen.maleDeathRates = std::move(name); break;
+        case InputField::FemaleDeathRates: chosen.femaleDeathRates = std::move(name); break;
+        case InputField::Fertility: chosen.fertility = std::move(name); break;
+        }
+    };
+    for (const auto& [field, option] : fields) {
+        setField(rural.fields, field, args.value(std::string("rural-") + option).value_or(""));
+        setField(urban.fields, field, args.value(std::string("urban-") + option).value_or(""));
+    }
+    bool yearsChanged = true;
+    const auto refusals =
+        projection::rebuildUrbanRuralYears({rural, urban}, grids, table, baseYear, endYear, yearsChanged);
+    // The dialog shows each handler's refusal in turn; the first one ends the command.
+    if (!refusals.empty())
+        throw Refusal(refusals.front());
+    if (auto schedule = args.value("schedule"))
+        applyScheduleFile(*schedule, grids, baseYear, endYear);
+
+    const projection::UrbanRuralRun run = projection::projectUrbanRural(rural, urban, grids);
+    if (auto listing = args.value("listing"))
+        writeLines(projection::urbanRuralTextListing(run.results, *listing), io.out);
+    else if (args.has("ages"))
+        writeAges(run.results, io.out);
+    else
+        writeIndicators(run.results, io.out);
+    return 0;
+}
+
+}  // namespace
+
+const CommandSpec& projectUrCommand()
+{
+    static const CommandSpec command{
+        .name = "project-ur",
+        .summary = "urban-rural population projection",
+        .usage = "project-ur TABLE --rural-male-pop F --rural-female-pop F --rural-male-rates F\n"
+                 "    --rural-female-rates F --rural-fertility F --urban-male-pop F --urban-female-pop F\n"
+                 "    --urban-male-rates F --urban-female-rates F --urban-fertility F\n"
+                 "    --base-year N --end-year N [--schedule FILE] [--listing TEXT | --ages]",
+        .help =
+            "Runs the urban-rural projection as a user of the urban-rural dialog does: chooses\n"
+            "the ten fields (base-year population, central death rates and fertility rates by\n"
+            "single year of age of the rural and of the urban population, one record per age\n"
+            "from 0; 71 to 102 records), sets the years and rebuilds the grids as a double-click\n"
+            "on a year box does, puts the schedule file's cells into the grids and presses \"运算\".\n"
+            "\n"
+            "  --schedule FILE  CSV; first line: row,<base year + 1>,...,<end year>; then one line\n"
+            "                   per row: its name and one cell text per year. Rows: tfr_rural,\n"
+            "                   tfr_urban, sex_ratio_rural, sex_ratio_urban, e0_rural_male,\n"
+            "                   e0_rural_female, e0_urban_male, e0_urban_female, rural_pattern_15\n"
+            "                   ... rural_pattern_49, urban_pattern_15 ... urban_pattern_49,\n"
+            "                   movers_male, movers_female (persons moving from the rural to the\n"
+            "                   urban population each year), mover_share_male_0 ...\n"
+            "                   mover_share_male_100, mover_share_female_0 ...\n"
+            "                   mover_share_female_100 (their distribution over the ages). Rows\n"
+            "                   not named keep the texts the dialog put there (movers 0).\n"
+            "\n"
+            "Output (default): CSV with the header 'year' and the indicators 总人口数 ...\n"
+            "城市老年人口比重 (catalogue codes 0-26), one row per projected year.\n"
+            "  --listing TEXT  the text listing that \"数据显示\" shows for the list text TEXT, line\n"
+            "                  by line, the leading empty line included\n"
+            "  --ages          CSV age,rural_male,rural_female,urban_male,urban_female: the\n"
+            "                  population of the last projected year\n"
+            "\n"
+            "The program's refusals exit with 2 and the message alone on standard error, for\n"
+            "example \"选定原始数据变量不够!\" when one of the ten fields is left out. A schedule\n"
+            "cell that is not a number exits with 1, naming the region, the row and the year.\n",
+        .example = "project-ur urban_rural.DB --rural-male-pop 农村男性人口 --rural-female-pop 农村女性人口 \\\n"
+                   "      --rural-male-rates 农村男性死亡率 --rural-female-rates 农村女性死亡率 \\\n"
+                   "      --rural-fertility 农村年龄别生育率 --urban-male-pop 城镇男性人口 --urban-female-pop 城镇女性人口 \\\n"
+                   "      --urban-male-rates 城镇男性死亡率 --urban-female-rates 城镇女性死亡率 \\\n"
+                   "      --urban-fertility 城镇年龄别生育率 --base-year 2020 --end-year 2050 > 城乡预测.csv",
+        .positionals = {"TABLE"},
+        .options = {{"rural-male-pop", true},     {"rural-female-pop", true}, {"rural-male-rates", true},
+                    {"rural-female-rates", true}, {"rural-fertility", true},  {"urban-male-pop", true},
+                    {"urban-female-pop", true},   {"urban-male-rates", true}, {"urban-female-rates", true},
+                    {"urban-fertility", true},    {"base-year", true},        {"end-year", true},
+                    {"schedule", true},           {"listing", true},          {"ages", false}},
+        // A field left out is a field list left empty: the run refuses with the program's
+        // own message, as the dialog does.
+        .requiredOptions = {"base-year", "end-year"},
+        .run = runProjectUr,
+    };
+    return command;
+}
+
+}  // namespace zandor::cli

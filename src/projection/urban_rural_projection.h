@@ -1,0 +1,41 @@
+// The urban-rural cohort-component projection ("运算"): a rural and an urban population, each
+// projected with the single-region steps (birth shares, fertility schedule, life-expectancy
+// fit by a logit shift of its base life table, survival, births, rounding to whole
+// persons), coupled by the persons who move from the rural to the urban population at the
+// start of every year, before survival.
+#pragma once
+
+#include "core/feedback.h"
+#include "projection/urban_rural_inputs.h"
+#include "projection/urban_rural_results.h"
+
+namespace zandor::projection {
+
+// What a run leaves: the result set, and each region as the run ended it (the population of
+// the last projected year, the yearly lx, Lx and fertility schedules used).
+struct UrbanRuralRun {
+    UrbanRuralResultSet results;
+    RegionInputs rural;
+    RegionInputs urban;
+};
+
+// Projects both regions over the years their fields were chosen for; the inputs are not
+// changed. Both regions must have been loaded for the same table and years.
+//
+// Order: the rural selection and values, then the urban ones (Refusal "选定原始数据变量不够!"
+// for a field list without text, then, age by age, the five value messages, the same texts
+// for both regions); then every
+// schedule cell is read (a text that is no number throws text::NumberFormatError naming
+// the region, the schedule, the row and the year); then the years of the rural region, then
+// those of the urban region.
+//
+// Refusals found while running name the region and the year: a sex ratio at birth of -100,
+// a life-expectancy target no logit shift reaches, movers who outnumber the population of
+// their age and sex, a zero Lx under a survival ratio, a region without population, a
+// result beyond the range of numbers. Regions whose age counts differ from each other or
+// from 71..102 are refused too. One progress step per region and year goes to `feedback`;
+// a stop requested ends the run with zandor::Stopped at the start of a year.
+UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
+                                const UrbanRuralGrids& grids, const Feedback& feedback = {});
+
+}  // namespace zandor::projection

@@ -1,0 +1,143 @@
+// Tmulti_pop_Frm ("城乡人口预测"): the urban-rural projection dialog. Its ten field lists load
+// the base-year series of the rural and the urban population from the current table, its
+// pages hold the year-by-year schedules of both regions and of the movers from the rural to
+// the urban population, and "运算" runs the projection and opens the results dialog.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "projection/interpolation.h"
+#include "projection/urban_rural_inputs.h"
+
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace zandor::ui {
+
+class ScheduleGrid;
+class Session;
+class Tmulti_result_Frm;
+
+class Tmulti_pop_Frm : public QDialog {
+    Q_OBJECT
+public:
+    // Opens as the menu command opens it: the field lists filled with the current table's
+    // fields (none chosen), the years 1990 to 2000 and the grids built for them.
+    explicit Tmulti_pop_Frm(Session& session, QWidget* parent = nullptr);
+    ~Tmulti_pop_Frm() override;
+
+    // The results dialog the last completed run opened (null before).
+    Tmulti_result_Frm* resultForm() const;
+
+public slots:
+    // Rural field lists, then urban ones.
+    void ComboBox2Change();
+    void ComboBox3Change();
+    void ComboBox4Change();
+    void ComboBox5Change();
+    void ComboBox6Change();
+    void ComboBox1Change();
+    void ComboBox10Change();
+    void ComboBox11Change();
+    void ComboBox12Change();
+    void ComboBox13Change();
+    // Year boxes and the year rebuild.
+    void SpinEdit16Change();
+    void SpinEdit17Change();
+    void SpinEdit16DblClick();
+    void SpinEdit17DblClick();
+    void PageControl1Change();
+    // The selected schedule row, one for the four one-row schedules.
+    void StringGrid1SelectCell(int row);  // also the movers grid
+    void StringGrid2SelectCell(int row);
+    void StringGrid3SelectCell(int row);
+    // "插值" of each schedule page.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    // "取消" and "运算".
+    void BitBtn1Click();
+    void BitBtn2Click();
+
+protected:
+    // Double-clicks on the two year boxes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Start box, end box, method buttons and "插值" button of one page.
+    struct InterpolationGroup {
+        QSpinBox* start = nullptr;
+        QSpinBox* end = nullptr;
+        QRadioButton* copy = nullptr;
+        QRadioButton* linear = nullptr;
+        QRadioButton* exponential = nullptr;  // none on the mover-share page
+        QPushButton* button = nullptr;
+        projection::InterpolationMethod method() const;
+    };
+
+    void buildPages();
+    QWidget* buildBasePage();
+    // A schedule page: an optional heading, the grid, the interpolation group.
+    QWidget* schedulePage(QWidget* heading, ScheduleGrid*& grid, const char* gridName, text::TextGrid& cells,
+                          InterpolationGroup& group, const char* const names[6]);
+    QWidget* buildMoverSharePage();
+    QWidget* interpolationGroup(InterpolationGroup& group, const char* const names[6]);
+    void connectHandlers();
+
+    void chooseField(projection::Region region, projection::InputField field, QComboBox* box);
+    void syncChosenFields();
+    void rebuildYears();
+    void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
+    void reloadGrids();
+    void commitGridEdits();
+    void tell(const QString& message);
+    int baseYear() const;
+    int endYear() const;
+
+    Session& session_;
+    projection::UrbanRuralGrids grids_;
+    QPointer<Tmulti_result_Frm> resultForm_;
+
+    QTabWidget* PageControl1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
+    QComboBox* ComboBox6 = nullptr;
+    QComboBox* ComboBox7 = nullptr;
+    QComboBox* ComboBox10 = nullptr;
+    QComboBox* ComboBox11 = nullptr;
+    QComboBox* ComboBox12 = nullptr;
+    QComboBox* ComboBox13 = nullptr;
+    QSpinBox* SpinEdit16 = nullptr;
+    QSpinBox* SpinEdit17 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    ScheduleGrid* StringGrid1 = nullptr;
+    ScheduleGrid* StringGrid2 = nullptr;
+    ScheduleGrid* StringGrid3 = nullptr;
+    ScheduleGrid* StringGrid4 = nullptr;
+    ScheduleGrid* StringGrid5 = nullptr;
+    ScheduleGrid* StringGrid6 = nullptr;
+    ScheduleGrid* StringGrid7 = nullptr;
+    ScheduleGrid* StringGrid8 = nullptr;
+
+    InterpolationGroup tfrGroup_;           // SpinEdit2, SpinEdit3, Button1
+    InterpolationGroup sexRatioGroup_;      // SpinEdit4, SpinEdit5, Button2
+    InterpolationGroup mortalityGroup_;     // SpinEdit6, SpinEdit7, Button3
+    InterpolationGroup ruralPatternGroup_;  // SpinEdit8, SpinEdit9, Button4
+    InterpolationGroup urbanPatternGroup_;  // SpinEdit10, SpinEdit11, Button5
+    InterpolationGroup moversGroup_;        // SpinEdit12, SpinEdit13, Button6
+    InterpolationGroup moverShareGroup_;    // SpinEdit14, SpinEdit15, Button7
+};
+
+}  // namespace zandor::ui

@@ -1,0 +1,102 @@
+// The population target dialog from ZandorT's command over a copy of the sample table: the
+// refusals of "&OK", a search that reports while the window stays usable, "Stop" after the
+// first year keeping that year's report file, and closing the dialog stopping a search.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include "test_support.h"
+#include "ui/analysis/target_planning_frm.h"
+#include "ui/app/main_window.h"
+#include "ui/app/session.h"
+#include "ui/charts/chart_view.h"
+
+using namespace testing_support;
+using zandor::Edition;
+using zandor::ui::TTarget_Planning_Frm1;
+using zandor::ui::Tvendol;
+
+class TargetPlanningWindowTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+
+    template <typename Widget>
+    static Widget* child(QWidget* parent, const char* name)
+    {
+        return parent->findChild<Widget*>(QString::fromLatin1(name));
+    }
+
+    static void choose(TTarget_Planning_Frm1* form, const char* box, const QString& field)
+    {
+        child<QComboBox>(form, box)->setCurrentText(field);
+    }
+
+private slots:
+    void stopKeepsFinishedYears()
+    {
+        QVERIFY(dir_.isValid());
+        const QString copy = dir_.filePath("single_region.DB");
+        QVERIFY(QFile::copy(QStringLiteral(ZANDOR_SOURCE_DIR "/samples/single_region.DB"), copy));
+        Tvendol window(Edition::Target);
+        QVERIFY(window.openTable(copy));
+        action(&window, "Simulation1")->trigger();
+        auto* form = window.session().dialogs.of<TTarget_Planning_Frm1>();
+        QVERIFY(form);
+        QVERIFY(child<QLabel>(form, "FolderLabel")->text().contains(QDir::toNativeSeparators(dir_.path())));
+
+        PromptRecorder prompts;
+        auto* ok = child<QPushButton>(form, "BitBtn2");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        choose(form, "ComboBox2", "男性人口");
+        choose(form, "ComboBox3", "女性人口");
+        choose(form, "ComboBox4", "男性死亡率");
+        choose(form, "ComboBox5", "女性死亡率");
+        child<QSpinBox>(form, "SpinEdit1")->setValue(2000);
+        child<QSpinBox>(form, "SpinEdit2")->setValue(2010);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(prompts.messages, (QStringList{"Not enough variable selected!",
+                                                "No reference fertility schedule: choose the ASFertility Rate field first."}));
+
+        choose(form, "ComboBox6", "年龄别生育率");
+        child<QLineEdit>(form, "Edit7")->setText("9900000");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(form->searching());
+        QVERIFY(child<QLabel>(form, "SeedLabel")->text().startsWith("Seed: "));
+        // The window keeps working: the run counters and the bar move, then a year reports.
+        QTRY_VERIFY_WITH_TIMEOUT(child<QProgressBar>(form, "ProgressBar1")->value() > 0, 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->finishedYears().empty(), 120000);
+        bool runNumber = false;
+        child<QLineEdit>(form, "Edit9")->text().toInt(&runNumber);
+        QVERIFY(runNumber);
+        QTest::mouseClick(child<QPushButton>(form, "StopButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!form->searching(), 60000);
+
+        const auto years = form->finishedYears().size();
+        QVERIFY(years >= 1 && years < 10);
+        QStringList expected;
+        for (std::size_t y = 0; y < years; ++y)
+            expected << QStringLiteral("TFR%1.txt").arg(y);
+        QCOMPARE(QDir(dir_.path()).entryList({"TFR*"}, QDir::Files, QDir::Name), expected);
+        QCOMPARE(form->chart()->chart().model().series.at(0).points.size(), 35 * years);
+        QVERIFY(ok->isEnabled());
+        QVERIFY(prompts.messages.size() == 2);
+
+        // Closing the dialog during a search stops it.
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(form->searching());
+        form->close();
+        QVERIFY(!form->searching());
+    }
+};
+
+QTEST_MAIN(TargetPlanningWindowTest)
+#include "target_planning_window_test.moc"

@@ -1,0 +1,203 @@
+// Tmulti_pop_Frm and Tmulti_result_Frm driven by object name over samples/urban_rural.DB: how
+// the dialog opens, the ten field lists seeding the grids, the shared years-changed flag and
+// selected row, an interpolation, "运算" up to a text listing and an age-pyramid frame.
+#include <QtTest>
+
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include "projection/urban_rural_projection.h"
+#include "tables/table.h"
+#include "test_support.h"
+#include "ui/app/data_grid.h"
+#include "ui/app/main_window.h"
+#include "ui/app/session.h"
+#include "ui/charts/graph.h"
+#include "ui/projection/multi_pop_frm.h"
+#include "ui/projection/multi_result_frm.h"
+#include "ui/projection/pop_data_result_frm.h"
+#include "ui/projection/schedule_grid.h"
+
+using namespace testing_support;
+using zandor::ui::ScheduleGrid;
+namespace projection = zandor::projection;
+
+namespace {
+
+const char* const kLists[] = {"ComboBox2", "ComboBox3",  "ComboBox4",  "ComboBox5",  "ComboBox6",
+                              "ComboBox1", "ComboBox10", "ComboBox11", "ComboBox12", "ComboBox13"};
+const char* const kFields[] = {"农村男性人口", "农村女性人口", "农村男性死亡率", "农村女性死亡率", "农村年龄别生育率",
+                               "城镇男性人口", "城镇女性人口", "城镇男性死亡率", "城镇女性死亡率", "城镇年龄别生育率"};
+
+template <typename T>
+T* child(const QObject* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
+
+struct Fixture {
+    Fixture() : window(std::make_unique<zandor::ui::Tvendol>(zandor::Edition::Full))
+    {
+        table = dir.filePath(QStringLiteral("urban_rural.DB"));
+        if (!QFile::copy(QStringLiteral(ZANDOR_SOURCE_DIR "/samples/urban_rural.DB"), table))
+            qFatal("cannot copy the sample table");
+        QFile::setPermissions(table, QFile::ReadOwner | QFile::WriteOwner);
+        if (!window->openTable(table))
+            qFatal("cannot open the sample table");
+        action(window.get(), QStringLiteral("N6"))->trigger();
+        dialog = window->session().dialogs.of<zandor::ui::Tmulti_pop_Frm>();
+        if (!dialog)
+            qFatal("the urban-rural dialog did not open");
+    }
+
+    template <typename T>
+    T* get(const char* name) const { return child<T>(dialog, name); }
+    QString cell(const char* grid, int row, int column) const
+    {
+        return get<ScheduleGrid>(grid)->model()->index(row - 1, column - 1).data().toString();
+    }
+    void setCell(const char* grid, int row, int column, const QString& text) const
+    {
+        auto* model = get<ScheduleGrid>(grid)->model();
+        QVERIFY(model->setData(model->index(row - 1, column - 1), text));
+    }
+    void chooseFields() const
+    {
+        for (int i = 0; i < 10; ++i)
+            get<QComboBox>(kLists[i])->setCurrentText(QString::fromUtf8(kFields[i]));
+    }
+
+    QTemporaryDir dir;
+    QString table;
+    PromptRecorder prompts;
+    std::unique_ptr<zandor::ui::Tvendol> window;
+    zandor::ui::Tmulti_pop_Frm* dialog = nullptr;
+};
+
+}  // namespace
+
+class UrbanRuralWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensWithItsPagesYearsAndGrids()
+    {
+        Fixture f;
+        QCOMPARE(f.dialog->windowTitle(), QString("城乡人口预测"));
+        const auto* pages = f.get<QTabWidget>("PageControl1");
+        QCOMPARE(pages->count(), 8);
+        QCOMPARE(pages->tabText(7), QString("城镇化模式"));
+        QCOMPARE(f.get<QSpinBox>("SpinEdit16")->value(), 1990);
+        QCOMPARE(f.get<QSpinBox>("SpinEdit17")->maximum(), 2050);
+        QCOMPARE(f.get<QComboBox>("ComboBox13")->count(), 11);
+        QCOMPARE(f.get<QComboBox>("ComboBox7")->currentText(), QString("男性"));
+        QCOMPARE(f.get<ScheduleGrid>("StringGrid6")->model()->rowCount(), 102);
+        QCOMPARE(f.get<ScheduleGrid>("StringGrid3")->model()->headerData(9, Qt::Horizontal).toString(),
+                 QString("2000"));
+        QCOMPARE(f.cell("StringGrid8", 2, 10), QString("0.0"));
+    }
+
+    // The field lists seed the rows of their region; editing a year turns "运算" off (the
+    // flag is the one the single-region dialog shares) until a page change rebuilds the grids.
+    void fieldsYearsAndTheSharedRow()
+    {
+        Fixture f;
+        f.chooseFields();
+        QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
+        QVERIFY(!f.cell("StringGrid2", 2, 1).isEmpty());
+        const auto& urban = f.window->session().urbanRural.urban;
+        QCOMPARE(f.cell("StringGrid3", 4, 1), QString::fromStdString(urban.region.female.baseLifeExpectancyText));
+        // The rural region is the single-region input set.
+        QCOMPARE(f.window->session().singleRegion.inputs.fields.fertility, std::string("农村年龄别生育率"));
+
+        f.get<QSpinBox>("SpinEdit17")->setValue(2005);
+        QVERIFY(f.window->session().yearsChanged);
+        QVERIFY(!f.get<QPushButton>("BitBtn2")->isEnabled());
+        f.get<QTabWidget>("PageControl1")->setCurrentIndex(6);
+        QVERIFY(!f.window->session().yearsChanged);
+        QVERIFY(f.get<QPushButton>("BitBtn2")->isEnabled());
+        QCOMPARE(f.get<ScheduleGrid>("StringGrid8")->model()->columnCount(), 15);
+        QCOMPARE(f.get<QSpinBox>("SpinEdit13")->value(), 2005);
+
+        // A row selected in the four-row life-expectancy grid is the row the movers page
+        // interpolates: row 4 is not there.
+        emit f.get<ScheduleGrid>("StringGrid3")->cellSelected(4);
+        f.get<QPushButton>("Button6")->click();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        emit f.get<ScheduleGrid>("StringGrid8")->cellSelected(1);
+        f.setCell("StringGrid8", 1, 1, "1000");
+        f.setCell("StringGrid8", 1, 15, "2400");
+        f.get<QSpinBox>("SpinEdit12")->setValue(1991);
+        f.get<QPushButton>("Button6")->click();
+        QCOMPARE(f.cell("StringGrid8", 1, 8), QString("1700"));
+    }
+
+    void runShowsAListingAndAPyramid()
+    {
+        Fixture f;
+        f.chooseFields();
+        f.get<QSpinBox>("SpinEdit16")->setValue(2020);
+        f.get<QSpinBox>("SpinEdit17")->setValue(2025);
+        f.dialog->SpinEdit17DblClick();
+        f.setCell("StringGrid8", 1, 1, "3000");
+        for (int c = 1; c <= 5; ++c)
+            f.setCell("StringGrid6", 21, c, "1");
+        f.window->grid()->markColumn(2, Qt::green);
+        f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
+        QVERIFY(!f.dialog->isVisible());
+        auto* results = f.dialog->resultForm();
+        QVERIFY(results && results->isVisible());
+        QCOMPARE(child<QComboBox>(results, "ComboBox1")->count(), 30);
+
+        // What the engine gives for the same choices.
+        auto table = zandor::tables::Table::open(f.table.toStdString(), true);
+        projection::SingleRegionInputs rural;
+        projection::SingleRegionInputs urban;
+        auto grids = projection::openUrbanRuralGrids(5, 2020);
+        for (int i = 0; i < 10; ++i) {
+            projection::chooseUrbanRuralField(i < 5 ? rural : urban,
+                                              i < 5 ? projection::Region::Rural : projection::Region::Urban, grids,
+                                              static_cast<projection::InputField>(i % 5), kFields[i], table, 2020,
+                                              2025);
+        }
+        grids.movers.setCell(1, 1, "3000");
+        for (int c = 1; c <= 5; ++c)
+            grids.maleMoverShares.setCell(21, c, "1");
+        const auto expected = projection::projectUrbanRural(rural, urban, grids).results;
+
+        child<QComboBox>(results, "ComboBox1")->setCurrentText("城市男性总人口数");
+        child<QPushButton>(results, "BitBtn2")->click();
+        const auto listings = results->findChildren<zandor::ui::Tpop_data_resultForm1*>();
+        QCOMPARE(listings.size(), 1);
+        QCOMPARE(listings[0]->lines(), projection::urbanRuralTextListing(expected, "城市男性总人口数"));
+        listings[0]->Button2Click();
+
+        child<QRadioButton>(results, "RadioButton1")->click();
+        child<QComboBox>(results, "ComboBox1")->setCurrentText("总人口年龄结构");
+        child<QPushButton>(results, "BitBtn2")->click();
+        const auto charts = results->findChildren<zandor::ui::TGraph*>();
+        QCOMPARE(charts.size(), 1);
+        QVERIFY(QTest::qWaitFor([&] { return !charts[0]->animator().running(); }, 60000));
+        const auto& chart = charts[0]->chartModel();
+        QCOMPARE(chart.title, QString("2025总人口年龄结构金字塔"));
+        QCOMPARE(chart.titleFont.size, 14);
+        QCOMPARE(chart.series.at(0).points.at(30).y, expected.totalMaleShare(30, 4));
+        QVERIFY(!child<QPushButton>(charts[0], "Button1")->isVisible());
+
+        child<QPushButton>(results, "BitBtn1")->click();
+        QVERIFY(!results->isVisible());
+        QCOMPARE(f.window->grid()->columnColour(2), QColor(Qt::green));
+    }
+};
+
+QTEST_MAIN(UrbanRuralWindowTest)
+#include "urban_rural_window_test.moc"
