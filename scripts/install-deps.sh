@@ -9,6 +9,7 @@ packages=(
   pxlib-dev python3-dbf
   qt6-translations-l10n
   xvfb xauth xdotool imagemagick unrtf
+  dpkg-dev file desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -44,6 +44,7 @@ struct CommandSpec {
     std::string summary;   // one line, for the general help
     std::string usage;     // "info TABLE"
     std::string help;      // the rest of the command's --help text
+    std::string example = {};  // one command line, without "zandor-cli "
     std::vector<std::string> positionals;  // names, in order; all required
     std::vector<OptionSpec> options;
     std::vector<std::string> requiredOptions;

@@ -11,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "text/refusal.h"
+#include "zandor_version.h"
 
 namespace zandor::cli {
 
@@ -21,42 +22,6 @@ constexpr std::string_view kProgram = "zandor-cli";
 void print(std::FILE* stream, std::string_view text)
 {
     std::fwrite(text.data(), 1, text.size(), stream);
-}
-
-void printGeneralHelp(std::FILE* stream)
-{
-    std::string text =
-        "Usage: zandor-cli COMMAND [options]\n"
-        "\n"
-        "Runs the table tools and analyses of Zandor without a window.\n"
-        "\n"
-        "Commands:\n";
-    for (const CommandSpec* command : commands()) {
-        std::string line = "  " + command->name;
-        line.resize(std::max<std::size_t>(line.size() + 1, 12), ' ');
-        text += line + command->summary + "\n";
-    }
-    text +=
-        "\n"
-        "Run 'zandor-cli COMMAND --help' for what one command takes and writes.\n"
-        "\n"
-        "TABLE is the path of a table file: .db (Paradox) or .dbf (dBase), any case.\n"
-        "Output is UTF-8 CSV on standard output: a header line first, a value quoted only\n"
-        "when it holds a comma, a double quote or a line break. Numbers are written in the\n"
-        "shortest form that reads back to the same double.\n"
-        "\n"
-        "Exit status:\n"
-        "  0   success\n"
-        "  1   failure (unreadable file, table store error); the message names the file\n"
-        "  2   refused: the program's own message is written to standard error, nothing else\n"
-        "      is written and no file is changed\n"
-        "  64  usage error (unknown command or option, missing value)\n";
-    print(stream, text);
-}
-
-void printCommandHelp(const CommandSpec& command, std::FILE* stream)
-{
-    print(stream, "Usage: " + std::string(kProgram) + " " + command.usage + "\n\n" + command.help);
 }
 
 const CommandSpec* findCommand(std::string_view name)
@@ -88,6 +53,35 @@ int failure(std::FILE* err, std::string_view message)
 
 }  // namespace
 
+std::string generalHelp()
+{
+    std::string text = "Usage: zandor-cli COMMAND [options]\n"
+                       "       zandor-cli help [COMMAND]\n"
+                       "       zandor-cli --version\n"
+                       "\n";
+    text += kHelpPurpose;
+    text += "\nCommands:\n";
+    for (const CommandSpec* command : commands()) {
+        std::string line = "  " + command->name;
+        line.resize(std::max<std::size_t>(line.size() + 1, 12), ' ');
+        text += line + command->summary + "\n";
+    }
+    text += "\nRun 'zandor-cli COMMAND --help' (or 'zandor-cli help COMMAND') for what one command\n"
+            "takes and writes.\n\n";
+    text += kHelpTablesAndOutput;
+    text += "\nExit status:\n";
+    text += kHelpExitStatus;
+    return text;
+}
+
+std::string commandHelp(const CommandSpec& command)
+{
+    std::string text = "Usage: " + std::string(kProgram) + " " + command.usage + "\n\n" + command.help;
+    if (!command.example.empty())
+        text += "\nExample:\n  " + std::string(kProgram) + " " + command.example + "\n";
+    return text;
+}
+
 const std::vector<const CommandSpec*>& commands()
 {
     static const std::vector<const CommandSpec*> all = {
@@ -112,7 +106,7 @@ const std::vector<const CommandSpec*>& commands()
 int runCli(const std::vector<std::string>& args, Streams io)
 {
     if (args.empty()) {
-        printGeneralHelp(io.err);
+        print(io.err, generalHelp());
         return kExitUsage;
     }
     const std::string& name = args.front();
@@ -121,10 +115,15 @@ int runCli(const std::vector<std::string>& args, Streams io)
             const CommandSpec* command = findCommand(args[1]);
             if (!command)
                 return usageError(io.err, "unknown command '" + args[1] + "'", nullptr);
-            printCommandHelp(*command, io.out);
+            print(io.out, commandHelp(*command));
         } else {
-            printGeneralHelp(io.out);
+            print(io.out, generalHelp());
         }
+        std::fflush(io.out);
+        return kExitOk;
+    }
+    if (name == "--version") {
+        print(io.out, std::string(kProgram) + " " + kVersion + "\n");
         std::fflush(io.out);
         return kExitOk;
     }
@@ -139,7 +138,7 @@ int runCli(const std::vector<std::string>& args, Streams io)
         const ParsedArgs parsed =
             parseArgs(*command, std::span<const std::string>(args).subspan(1));
         if (parsed.help) {
-            printCommandHelp(*command, io.out);
+            print(io.out, commandHelp(*command));
             std::fflush(io.out);
             return kExitOk;
         }

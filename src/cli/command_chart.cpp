@@ -176,6 +176,7 @@ const CommandSpec& chartCommand()
                 "                drawn at 96 pixels per inch\n"
                 "\n"
                 "Nothing is written to standard output.\n",
+        .example = "chart single_region.DB --kind pyramid --fields 男性人口,女性人口 --out 金字塔.png",
         .positionals = {"TABLE"},
         .options = {{"kind", true, {"line", "bar", "hbar", "point", "area", "pyramid"}},
                     {"fields", true},

@@ -104,6 +104,7 @@ const CommandSpec& computeCommand()
             "\"Data Error!\" and then the row number; the rows before it keep their new values.\n"
             "An Integer field F takes the result rounded half to even, a Char field its text;\n"
             "a Date field is refused before any row changes.\n",
+        .example = "compute 人口.DB --target 结果 --mul 男性人口 男性死亡率",
         .positionals = {"TABLE"},
         .options = {{"target", true},
                     {"add", true, {}, 2},

@@ -48,6 +48,7 @@ const CommandSpec& convertCommand()
             "failure it is left as it was. A TARGET whose extension names another format is\n"
             "refused. What the format forced (shortened names, changed kinds) is reported on\n"
             "standard error.\n",
+        .example = "convert single_region.DB single_region.dbf --to dbase",
         .positionals = {"SOURCE", "TARGET"},
         .options = {{"to", true, {"ascii", "dbase", "foxpro", "paradox"}}},
         .requiredOptions = {"to"},

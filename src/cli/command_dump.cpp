@@ -41,6 +41,7 @@ const CommandSpec& dumpCommand()
                 "shortest form that reads back to the same double, text as stored, dates as\n"
                 "YYYY-MM-DD, logical values as True or False, and an empty (null) value as an\n"
                 "empty field.\n",
+        .example = "dump single_region.DB > single_region.csv",
         .positionals = {"TABLE"},
         .options = {},
         .requiredOptions = {},

@@ -317,6 +317,7 @@ const CommandSpec& importCommand()
             "values differs from the header's (the message names the line); broken quoting.\n"
             "Field names that the format has to change (dBase keeps 10 bytes) are reported\n"
             "on standard error.\n",
+        .example = "import data.csv 人口.DB",
         .positionals = {"SOURCE.csv", "TABLE"},
         .options = {},
         .requiredOptions = {},

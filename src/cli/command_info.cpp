@@ -43,6 +43,7 @@ const CommandSpec& infoCommand()
                 "header number,name,type,width and one line per field in table order.\n"
                 "number counts from 1; type is Integer, Float, Char, Boolean or Date; width is\n"
                 "the display width of a Char field and empty for the other types.\n",
+        .example = "info single_region.DB",
         .positionals = {"TABLE"},
         .options = {},
         .requiredOptions = {},

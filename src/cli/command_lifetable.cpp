@@ -120,6 +120,7 @@ const CommandSpec& lifeTableCommand()
             "A table the dialog would refuse (no records, too many or too few groups, a zero\n"
             "population, a last death rate of 0, a sex other than Male or Female with\n"
             "coale-demeny or un, ...) gives the refusal message and exit status 2.\n",
+        .example = "lifetable single_region.DB --rates 男性死亡率 --sex Male",
         .positionals = {"TABLE"},
         .options = {{"rates", true},
                     {"population", true},

@@ -44,6 +44,7 @@ const CommandSpec& prepareCommand()
             "PATH ending in .db makes a Paradox table, .dbf a dBase table; without an\n"
             "extension .DB is added. An existing file is refused with\n"
             "\" 文件已存在，请输入新文件名.\" (exit 2) and left as it was.\n",
+        .example = "prepare single 人口.DB",
         .positionals = {"LAYOUT", "PATH"},
         .options = {},
         .requiredOptions = {},

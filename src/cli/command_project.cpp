@@ -186,6 +186,7 @@ const CommandSpec& projectCommand()
             "example \"选定原始数据变量不够!\" when one of the five fields is left out or empty,\n"
             "\"数据格式不正确.\" when a field handler finds a value out of range. A schedule cell\n"
             "or box text that is not a number exits with 1, naming the row and the year.\n",
+        .example = "project single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n      --base-year 2020 --end-year 2050 > 预测.csv",
         .positionals = {"TABLE"},
         .options = {{"male-pop", true},       {"female-pop", true},     {"male-rates", true},
                     {"female-rates", true},   {"fertility", true},      {"base-year", true},

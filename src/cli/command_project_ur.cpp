@@ -194,6 +194,11 @@ const CommandSpec& projectUrCommand()
             "The program's refusals exit with 2 and the message alone on standard error, for\n"
             "example \"选定原始数据变量不够!\" when one of the ten fields is left out. A schedule\n"
             "cell that is not a number exits with 1, naming the region, the row and the year.\n",
+        .example = "project-ur urban_rural.DB --rural-male-pop 农村男性人口 --rural-female-pop 农村女性人口 \\\n"
+                   "      --rural-male-rates 农村男性死亡率 --rural-female-rates 农村女性死亡率 \\\n"
+                   "      --rural-fertility 农村年龄别生育率 --urban-male-pop 城镇男性人口 --urban-female-pop 城镇女性人口 \\\n"
+                   "      --urban-male-rates 城镇男性死亡率 --urban-female-rates 城镇女性死亡率 \\\n"
+                   "      --urban-fertility 城镇年龄别生育率 --base-year 2020 --end-year 2050 > 城乡预测.csv",
         .positionals = {"TABLE"},
         .options = {{"rural-male-pop", true},     {"rural-female-pop", true}, {"rural-male-rates", true},
                     {"rural-female-rates", true}, {"rural-fertility", true},  {"urban-male-pop", true},

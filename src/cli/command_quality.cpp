@@ -76,6 +76,7 @@ const CommandSpec& qualityCommand()
             "              and unacceptable, one per line\n"
             "A refusal of the dialog (too few rows, no field, a field the table lacks, a\n"
             "division by zero, which names the age or group) exits with status 2.\n",
+        .example = "quality single_region.DB --field 男性人口 --index whipple",
         .positionals = {"TABLE"},
         .options = {{"field", true},
                     {"index", true, {"preference", "whipple", "myers", "accuracy"}},
@@ -102,6 +103,7 @@ const CommandSpec& unIndexCommand()
             "  --bands     write instead the three band texts of the window, one per line\n"
             "A refusal (fewer than three groups, a field the table lacks, a division by zero,\n"
             "which names the group) exits with status 2.\n",
+        .example = "un-index single_region.DB --male 男性人口 --female 女性人口",
         .positionals = {"TABLE"},
         .options = {{"male", true}, {"female", true}, {"bands", false}},
         .requiredOptions = {"male", "female"},

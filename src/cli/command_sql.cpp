@@ -34,6 +34,7 @@ const CommandSpec& sqlCommand()
             "table format forced (shortened dBase names) is reported on standard error.\n"
             "Example:\n"
             "  zandor-cli sql 'alter table \"/data/pop.db\" add 总人口 float'\n",
+        .example = "sql 'alter table \"人口.DB\" Add 结果 Float'",
         .positionals = {"STATEMENT"},
         .options = {},
         .requiredOptions = {},

@@ -147,6 +147,9 @@ const CommandSpec& targetPlanCommand()
             "retained, one row per planning year (year = From + year index). A year without a\n"
             "converged run, without women 15-49, or a zero L ends with its message and exit\n"
             "status 2; the report files of the years before it stay, and no CSV is written.\n",
+        .example = "target-plan single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n"
+                   "      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n"
+                   "      --from 2020 --to 2030 --births-only",
         .positionals = {"TABLE"},
         .options = {{"male-pop", true},
                     {"female-pop", true},

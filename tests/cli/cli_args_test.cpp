@@ -145,15 +145,52 @@ TEST(CliHelp, GeneralHelpListsEveryCommand)
 TEST(CliHelp, EveryCommandHasItsOwnHelp)
 {
     for (const CommandSpec* command : commands()) {
-        for (const std::vector<std::string>& args :
-             {std::vector<std::string>{command->name, "--help"},
-              std::vector<std::string>{"help", command->name}}) {
-            const auto run = runInProcess(args);
-            EXPECT_EQ(run.status, kExitOk) << command->name;
-            EXPECT_EQ(run.out.rfind("Usage: zandor-cli " + command->usage + "\n", 0), 0u) << run.out;
-            EXPECT_GT(run.out.size(), command->usage.size() + 40) << command->name;
-        }
+        const auto help = runInProcess({command->name, "--help"});
+        EXPECT_EQ(help.status, kExitOk) << command->name;
+        EXPECT_EQ(help.out.rfind("Usage: zandor-cli " + command->usage + "\n", 0), 0u) << help.out;
+        EXPECT_GT(help.out.size(), command->usage.size() + 40) << command->name;
+        const auto viaHelp = runInProcess({"help", command->name});
+        EXPECT_EQ(viaHelp.status, kExitOk) << command->name;
+        EXPECT_EQ(viaHelp.out, help.out) << command->name;
     }
+}
+
+// The manual page is made from the help texts: every option has to be named there, and every
+// command needs an example.
+TEST(CliHelp, EveryCommandNamesEachOptionAndGivesAnExample)
+{
+    for (const CommandSpec* command : commands()) {
+        const std::string help = commandHelp(*command);
+        EXPECT_FALSE(command->example.empty()) << command->name << " has no example";
+        EXPECT_NE(help.find("\nExample:\n  zandor-cli " + command->name + " "), std::string::npos)
+            << help;
+        for (const OptionSpec& option : command->options)
+            EXPECT_NE(help.find("--" + option.name), std::string::npos)
+                << command->name << " does not name --" << option.name;
+    }
+}
+
+TEST(CliHelp, VersionGoesToStandardOutput)
+{
+    const auto run = runInProcess({"--version"});
+    EXPECT_EQ(run.status, kExitOk);
+    EXPECT_EQ(run.out.rfind("zandor-cli ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.back(), '\n');
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(CliManualPage, HoldsEveryCommandWithItsHelpEscapedForRoff)
+{
+    const std::string page = manualPage("share/velmora/samples");
+    EXPECT_EQ(page.rfind(".TH ZANDOR\\-CLI 1 ", 0), 0u) << page.substr(0, 80);
+    EXPECT_NE(page.find(".SH \"EXIT STATUS\"\n.nf\n  0   success\n"), std::string::npos);
+    for (const CommandSpec* command : commands()) {
+        std::string name;  // as roff writes it: hyphens escaped
+        for (char c : command->name)
+            name += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(page.find("\n.SS " + name + "\n"), std::string::npos) << command->name;
+    }
+    EXPECT_NE(page.find("\n  zandor\\-cli info single_region.DB\n"), std::string::npos);
 }
 
 }  // namespace

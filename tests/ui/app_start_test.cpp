@@ -151,6 +151,9 @@ private slots:
             texts << label->text();
         QVERIFY(texts.contains("Velmora"));
         QVERIFY(texts.contains("(Zandor)"));
+        // The release that --version prints, set once in CMake.
+        QVERIFY(QRegularExpression("^版本 \\d+\\.\\d+\\.\\d+ \\(Linux, Qt 6\\.").match(
+            about->findChild<QLabel*>("Version")->text()).hasMatch());
         QTest::mouseClick(about->findChild<QWidget*>(target), Qt::LeftButton, {}, QPoint(3, 3));
         QVERIFY(!about->isVisible());
     }

@@ -3,6 +3,7 @@
 // table files.
 #include <QtTest>
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include "tables/prepared.h"
 #include "test_support.h"
 #include "ui/app/data_grid.h"
+#include "ui/app/first_run_panel.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/app/table_model.h"
@@ -368,6 +370,38 @@ private slots:
         action(&window, "Open1")->trigger();
         QCOMPARE(window.session().tableOpen(), true);
         QCOMPARE(window.session().currentTableName, path);
+    }
+
+    // Without a table the grid offers the first steps; its links run the menu commands.
+    void firstRunPanelWhileNoTableIsOpen()
+    {
+        QTemporaryDir dir;
+        const QString path = prepare(dir.filePath("人口.DB"));
+        PromptRecorder prompts;
+        Tvendol window(Edition::Full);
+        auto* panel = window.findChild<QWidget*>("FirstRunPanel");
+        QVERIFY(panel);
+        QVERIFY(panel->isVisibleTo(&window));
+        auto link = [&](const char* name) { return window.findChild<QAbstractButton*>(QLatin1String(name)); };
+
+        link("WizardLink")->click();
+        QCOMPARE(prompts.messages, quietOrNotProvided("N8"));
+
+        prompts.openAnswers = {path};
+        link("OpenTableLink")->click();
+        QCOMPARE(prompts.openFilters.size(), 1);
+        QCOMPARE(window.session().currentTableName, path);
+        QVERIFY(!panel->isVisibleTo(&window));
+
+        action(&window, "Close1")->trigger();
+        QVERIFY(panel->isVisibleTo(&window));
+        // The sample lies in share/velmora beside the program's folder (the build tree too).
+        QVERIFY(zandor::ui::FirstRunPanel::samplePath().endsWith("/share/velmora/samples/single_region.DB"));
+        link("OpenSampleLink")->click();
+        QCOMPARE(window.session().currentTableName, zandor::ui::FirstRunPanel::samplePath());
+        QCOMPARE(window.grid()->model()->rowCount(), 101);
+        QVERIFY(!panel->isVisibleTo(&window));
+        QCOMPARE(prompts.messages, quietOrNotProvided("N8"));
     }
 
     void editsReachTheFileOnRowChangeAndSave()

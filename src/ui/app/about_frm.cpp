@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/common/icons.h"
+#include "zandor_version.h"
 
 namespace zandor::ui {
 namespace {
@@ -57,7 +58,7 @@ TAbout_Frm::TAbout_Frm(QWidget* parent) : QDialog(parent)
     };
     auto* product = label("ProductName", QStringLiteral("Velmora"), 20, true);
     auto* shortName = label("ShortName", QStringLiteral("(Zandor)"), 12, false);
-    auto* release = label("Version", QStringLiteral("版本 0.1 (Linux, Qt 6)"), 0, false);
+    auto* release = label("Version", QStringLiteral("版本 %1 (Linux, Qt %2)").arg(QLatin1String(kVersion), QLatin1String(qVersion())), 0, false);
     auto* purpose = label("Comments", QStringLiteral("人口数据管理、质量评价、生命表与人口预测"), 0, false);
     auto* maker = label("Copyright", QStringLiteral("Zandor 开发组"), 0, false);
 

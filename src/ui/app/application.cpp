@@ -6,11 +6,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "ui/app/main_window.h"
 #include "ui/app/quenta_logo.h"
 #include "ui/app/session.h"
+#include "zandor_version.h"
 
 namespace zandor::ui {
 
@@ -27,6 +30,7 @@ bool setUpApplication(QApplication& app, Edition edition)
 {
     QApplication::setApplicationName(edition == Edition::Full ? QStringLiteral("Zandor") : QStringLiteral("ZandorT"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
 
     auto* qtTexts = new QTranslator(&app);
     if (qtTexts->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
@@ -38,6 +42,12 @@ bool setUpApplication(QApplication& app, Edition edition)
 
 int runApplication(int argc, char** argv, Edition edition)
 {
+    const char* program = edition == Edition::Full ? "Zandor" : "ZandorT";
+    // --version answers without a display, before any window exists.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s %s\n", program, kVersion);
+        return 0;
+    }
     QApplication app(argc, argv);
     setUpApplication(app, edition);
 
@@ -53,8 +63,8 @@ int runApplication(int argc, char** argv, Edition edition)
         splash->hide();
     }
 
-    // The program takes no options; a table path given to it (as run.sh does with the
-    // sample) is opened as the current table.
+    // Apart from --version the program takes no options; a table path given to it (as run.sh
+    // does with the sample, or a file manager opening a table) is opened as the current table.
     const QStringList args = QApplication::arguments();
     std::unique_ptr<Tvendol> window(createMainWindow(edition, args.size() > 1 ? args.at(1) : QString()));
     window->showMaximized();

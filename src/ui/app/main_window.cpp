@@ -15,6 +15,7 @@
 #include "ui/analysis/life_table_frm.h"
 #include "ui/app/about_frm.h"
 #include "ui/app/data_grid.h"
+#include "ui/app/first_run_panel.h"
 #include "ui/app/help_window.h"
 #include "ui/app/navigator.h"
 #include "ui/app/session.h"
@@ -72,6 +73,9 @@ void Tvendol::FormCreate()
 
     DBGrid1 = new DataGrid(*session_, central);
     DBNavigator1 = new Navigator(*DBGrid1, central);
+    // Without a table, the empty grid offers the first steps through the same commands.
+    new FirstRunPanel(*DBGrid1, *findChild<QAction*>(QStringLiteral("Open1")),
+                      *findChild<QAction*>(QStringLiteral("N8")), [this](const QString& path) { openTable(path); });
     layout->addWidget(DBGrid1, 1);
     layout->addWidget(DBNavigator1);
     setWindowState(windowState() | Qt::WindowMaximized);
