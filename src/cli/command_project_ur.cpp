@@ -111,6 +111,7 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
         throw UsageError("--listing and --ages cannot be given together");
     const int baseYear = yearOption(args, "base-year");
     const int endYear = yearOption(args, "end-year");
+    checkYearSpan("base-year", baseYear, "end-year", endYear);
 
     tables::Table table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     projection::SingleRegionInputs rural;

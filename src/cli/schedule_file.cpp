@@ -1,22 +1,11 @@
 // Year options, schedule files and listings of the projection commands.
 #include "cli/schedule_file.h"
 
-#include <charconv>
 #include <stdexcept>
 
 #include "cli/csv_reader.h"
 
 namespace zandor::cli {
-
-int yearOption(const ParsedArgs& args, const char* name)
-{
-    const std::string text = *args.value(name);
-    int year = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
-    if (ec != std::errc() || end != text.data() + text.size())
-        throw UsageError("option '--" + std::string(name) + "' takes a whole number, not '" + text + "'");
-    return year;
-}
 
 std::vector<ScheduleLine> readScheduleFile(const std::string& path, int baseYear, int endYear,
                                            const std::function<bool(const std::string&)>& knownRow)

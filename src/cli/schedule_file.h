@@ -1,5 +1,5 @@
-// What the two projection commands share: the year options, the schedule file (cells typed
-// into the dialog's grids, by row name and year) and the output of a text listing.
+// What the two projection commands share: the schedule file (cells typed into the dialog's
+// grids, by row name and year) and the output of a text listing.
 #pragma once
 
 #include <cstdio>
@@ -7,12 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
-
 namespace zandor::cli {
-
-// The whole-number value of a year option; any other text is a usage error.
-int yearOption(const ParsedArgs& args, const char* name);
 
 // One line of a schedule file: a row name and one cell text per projected year.
 struct ScheduleLine {
