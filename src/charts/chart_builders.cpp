@@ -3,23 +3,117 @@
 
 #include <cmath>
 
+#include "tables/field.h"
+#include "tables/numeric_column.h"
+#include "tables/table.h"
+#include "tables/table_error.h"
+
 namespace zandor::charts {
+
+namespace {
+constexpr std::size_t kLabelledPyramidRows = 100'000;
+}  // namespace
+
+ChartModel chartWindowModel()
+{
+    ChartModel m;
+    m.view.enabled = true;
+    m.view.rotation = 331;
+    m.view.elevation = 353;
+    m.view.zoom = 98;
+    m.backWall.color = Qt::white;
+    m.backWall.transparent = true;
+    m.margins = Margins{5, 5, 5, 5};
+    m.border = true;
+    m.gradient = Gradient{false, QColor(192, 192, 192), QColor(0, 128, 255)};
+    m.legendVisible = true;
+    return m;
+}
+
+bool isChartable(const tables::FieldInfo& field)
+{
+    return field.kind() == tables::FieldKind::Integer || field.kind() == tables::FieldKind::Float;
+}
+
+std::vector<FieldColumn> readChartFields(tables::Table& table, const std::vector<std::string>& names)
+{
+    for (const std::string& name : names) {
+        const int index = table.fieldIndex(name);
+        if (index < 0)
+            throw tables::TableError("数据表中没有字段“" + name + "”.");
+        if (!isChartable(table.fields()[static_cast<std::size_t>(index)]))
+            throw tables::TableError("字段“" + name + "”不是数值型字段.");
+    }
+    std::vector<FieldColumn> columns;
+    columns.reserve(names.size());
+    for (const std::string& name : names)
+        columns.push_back({QString::fromStdString(name), tables::readNumericColumn(table, name)});
+    return columns;
+}
+
+void describeFieldChart(const FieldChartRequest& request, const std::vector<FieldColumn>& columns, ChartModel& model)
+{
+    model.series.clear();
+    model.title = request.title;
+    model.titleFont = request.titleFont;
+    model.bottomAxis.title = request.bottomTitle;
+    model.bottomAxis.titleFont = request.axisTitleFont;
+    model.leftAxis.title = request.leftTitle;
+    model.leftAxis.titleFont = request.axisTitleFont;
+    model.view.enabled = request.threeD;
+    int n = 0;
+    for (const FieldColumn& column : columns) {
+        Series& s = model.addSeries(request.kind, column.name, seriesPaletteColor(n++));
+        if (request.kind == SeriesKind::Line || request.kind == SeriesKind::FastLine)
+            s.lineWidth = 2;
+        s.stacking = request.stacking;
+        s.marksVisible = request.marks;
+        s.pointWidth = s.pointHeight = request.pointSize;
+        s.pointShape = request.pointShape;
+        s.points.reserve(column.values.size());
+        for (double v : column.values)
+            s.add(v);
+    }
+}
+
+std::vector<QString> readLabelField(tables::Table& table, const std::string& name)
+{
+    if (table.fieldIndex(name) < 0)
+        throw tables::TableError("数据表中没有字段“" + name + "”.");
+    std::vector<QString> labels;
+    labels.reserve(table.recordCount());
+    for (table.first(); !table.eof(); table.next())
+        labels.push_back(QString::fromStdString(table.asString(name)).trimmed());
+    return labels;
+}
+
+void describeScatterChart(const FieldChartRequest& request, const FieldColumn& y, const FieldColumn& x,
+                          const std::vector<QString>* labels, ChartModel& model)
+{
+    FieldChartRequest points = request;
+    points.kind = SeriesKind::Point;
+    describeFieldChart(points, {}, model);
+    model.legendVisible = false;
+    Series& s = model.addSeries(SeriesKind::Point, y.name, seriesPaletteColor(0));
+    s.pointWidth = s.pointHeight = request.pointSize;
+    s.pointShape = request.pointShape;
+    s.marksVisible = labels != nullptr;
+    s.marksShowLabels = true;
+    const std::size_t n = std::min(y.values.size(), x.values.size());
+    s.points.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        s.addXY(x.values[i], y.values[i], labels && i < labels->size() ? (*labels)[i] : QString());
+}
 
 ChartModel fieldChart(SeriesKind kind, const std::vector<FieldColumn>& columns, const QString& title,
                       bool threeD)
 {
     ChartModel model;
-    model.title = title;
-    model.view.enabled = threeD;
-    int n = 0;
-    for (const FieldColumn& column : columns) {
-        Series& s = model.addSeries(kind, column.name, seriesPaletteColor(n++));
-        if (kind == SeriesKind::Line || kind == SeriesKind::FastLine)
-            s.lineWidth = 2;
-        s.points.reserve(column.values.size());
-        for (double v : column.values)
-            s.add(v);
-    }
+    FieldChartRequest request;
+    request.kind = kind;
+    request.title = title;
+    request.threeD = threeD;
+    describeFieldChart(request, columns, model);
     return model;
 }
 
@@ -63,9 +157,23 @@ void setPyramidFrame(ChartModel& model, const std::vector<double>& male, const s
         const std::vector<double>& values = k == 0 ? male : female;
         s.clear();
         s.points.reserve(values.size());
+        // Rows without a label are numbered by their position all the same; a table of a
+        // million rows is spared a million label texts.
+        const bool labelled = values.size() <= kLabelledPyramidRows;
         for (std::size_t i = 0; i < values.size(); ++i)
-            s.add(values[i], QString::number(i));
+            s.add(values[i], labelled ? QString::number(i) : QString());
     }
+}
+
+void describePyramidChart(const FieldColumn& male, const FieldColumn& female, const QString& title,
+                          const FontSpec& titleFont, ChartModel& model)
+{
+    model.title = title;
+    model.titleFont = titleFont;
+    model.view.enabled = false;
+    resetPyramidSeries(model, male.name, female.name);
+    const PyramidShares shares = pyramidShares(male.values, female.values);
+    setPyramidFrame(model, shares.male, shares.female);
 }
 
 ChartModel pyramidChart(const QString& maleTitle, const QString& femaleTitle, const PyramidShares& shares,

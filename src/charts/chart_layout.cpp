@@ -49,6 +49,7 @@ struct DataExtent {
     std::size_t categoryCount = 0;
     std::vector<QString> labels;  // per category position; empty texts where none
     bool hasLabels = false;
+    bool numbered = false;        // no labels: categories are numbered by row position
     double xMin = 0, xMax = 0;    // of series with their own x values
     double vMin = 0, vMax = 0;
     bool anyValue = false;
@@ -68,12 +69,13 @@ DataExtent measureData(const ChartModel& model, const Arrangement& arrangement)
         if (series.hasXValues)
             d.anyXValues = true;
         d.categoryCount = std::max(d.categoryCount, series.points.size());
-        if (d.labels.size() < series.points.size())
-            d.labels.resize(series.points.size());
         for (std::size_t i = 0; i < series.points.size(); ++i) {
             const DataPoint& p = series.points[i];
-            if (!series.hasXValues && d.labels[i].isEmpty() && !p.label.isEmpty()) {
-                d.labels[i] = p.label;
+            if (!series.hasXValues && !p.label.isEmpty()) {
+                if (d.labels.size() < series.points.size())
+                    d.labels.resize(series.points.size());
+                if (d.labels[i].isEmpty())
+                    d.labels[i] = p.label;
                 d.hasLabels = true;
             }
             if (std::isfinite(p.x)) {
@@ -101,11 +103,10 @@ DataExtent measureData(const ChartModel& model, const Arrangement& arrangement)
     }
     // Rows without labels are numbered by their position (0, 1, 2, ...: ages, for a
     // population table), so that each bar gets its number when there is room.
-    if (!d.hasLabels && !d.anyXValues && d.categoryCount > 0) {
-        for (std::size_t i = 0; i < d.labels.size(); ++i)
-            d.labels[i] = QString::number(i);
-        d.hasLabels = true;
-    }
+    if (!d.hasLabels && !d.anyXValues && d.categoryCount > 0)
+        d.numbered = true;
+    else if (d.hasLabels)
+        d.labels.resize(d.categoryCount);
     return d;
 }
 
@@ -211,6 +212,19 @@ double widestLabel(const std::vector<QString>& labels, const QFontMetricsF& fm)
     return w;
 }
 
+// widestLabel() of the labels 0, 1, ..., count - 1, without writing them all.
+double widestNumberLabel(std::size_t count, const QFontMetricsF& fm)
+{
+    const qsizetype longest = QString::number(count - 1).size();
+    std::size_t from = 0;
+    for (qsizetype d = 2; d < longest; ++d)
+        from = from == 0 ? 10 : from * 10;
+    double w = 0;
+    for (std::size_t i = from; i < count && i < from + 200; ++i)
+        w = std::max(w, fm.horizontalAdvance(QString::number(i)));
+    return w;
+}
+
 std::vector<AxisTick> valueTicks(const ValueScale& scale, const Axis& axis)
 {
     std::vector<AxisTick> ticks;
@@ -247,13 +261,21 @@ void categoryTicks(ChartLayout& layout, const DataExtent& data, double length,
 {
     layout.categoryTicks.clear();
     const double span = layout.categoryMax - layout.categoryMin;
-    if (data.hasLabels && !data.anyXValues) {
+    if ((data.hasLabels || data.numbered) && !data.anyXValues) {
         double extent = fm.height();
-        if (!layout.horizontal)
-            extent = std::max(extent, widestLabel(data.labels, fm));
+        if (!layout.horizontal) {
+            // Numbered rows: the last number is the widest.
+            extent = std::max(extent, data.numbered ? widestNumberLabel(data.categoryCount, fm)
+                                                    : widestLabel(data.labels, fm));
+        }
         const double spacing = length / span;
         const int step = categoryLabelStep(spacing, extent, layout.horizontal ? 2 : 8);
         layout.categoryStep = step;
+        if (data.numbered) {
+            for (std::size_t i = 0; i < data.categoryCount; i += static_cast<std::size_t>(step))
+                layout.categoryTicks.push_back({static_cast<double>(i), QString::number(i)});
+            return;
+        }
         for (std::size_t i = static_cast<std::size_t>(firstLabelledCategory(data.labels, step));
              i < data.labels.size(); i += static_cast<std::size_t>(step))
             layout.categoryTicks.push_back({static_cast<double>(i), data.labels[i]});

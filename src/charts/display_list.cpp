@@ -1,7 +1,14 @@
 // Painting a chart's display list.
 #include "charts/display_list.h"
 
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
 
 #include "charts/point_shapes.h"
 
@@ -17,8 +24,130 @@ QPen chartPen(const QColor& color, double width)
 
 namespace {
 
+// A wide smoothed pen turns a polyline into one outline that is filled scanline by scanline;
+// when the line runs up and down across the same rows thousands of times (a jagged series),
+// that fill grows with the square of the crossings and takes seconds. Drawn in pieces of a
+// few turns each, the same line takes milliseconds; the pieces meet at shared points, so
+// only their joins can differ, by a fraction of a pixel.
+constexpr int kTurnsPerPiece = 2;
+
+void drawPolylineInPieces(QPainter& p, const QPolygonF& points)
+{
+    const QPointF* pt = points.constData();
+    const qsizetype n = points.size();
+    qsizetype start = 0;
+    int turns = 0;
+    int direction = 0;  // +1 down the page, -1 up, 0 not yet known
+    double extreme = pt[0].y();
+    for (qsizetype i = 1; i < n; ++i) {
+        const double y = pt[i].y();
+        if (direction == 0) {
+            if (std::abs(y - extreme) > 1)
+                direction = y > extreme ? 1 : -1;
+            extreme = y;
+        } else if ((y - extreme) * direction > 0) {
+            extreme = y;
+        } else if (std::abs(y - extreme) > 1) {
+            direction = -direction;
+            extreme = y;
+            if (++turns == kTurnsPerPiece) {
+                p.drawPolyline(pt + start, static_cast<int>(i - start));
+                start = i - 1;
+                turns = 0;
+            }
+        }
+    }
+    p.drawPolyline(pt + start, static_cast<int>(n - start));
+}
+
+// Many markers (a point cloud) are stamped from small images, each marker drawn once per
+// quarter-pixel offset: a stamp costs a fraction of filling and stroking its outline, and
+// differs from it by at most an eighth of a pixel in position.
+constexpr std::size_t kStampedMarkers = 2000;
+constexpr int kOffsets = 4;  // positions per pixel
+
+class MarkerStamps {
+public:
+    // Paints the markers of items[from, to) through `p`, whose device transform moves without
+    // turning or scaling, each marker scaled by `scale` about the page origin and then moved
+    // by `shift`.
+    void paint(QPainter& p, const DisplayList& items, std::size_t from, std::size_t to, double scale, const QPointF& shift)
+    {
+        for (std::size_t i = from; i < to; ++i) {
+            const MarkerItem& m = std::get<MarkerItem>(items[i]);
+            const QPointF c = m.centre * scale + shift;
+            const double fx = std::floor(c.x()), fy = std::floor(c.y());
+            const int ox = static_cast<int>(std::lround((c.x() - fx) * kOffsets));
+            const int oy = static_cast<int>(std::lround((c.y() - fy) * kOffsets));
+            const Stamp& stamp = stampOf(m, scale, ox, oy);
+            p.drawImage(QPointF(fx - stamp.margin, fy - stamp.margin), stamp.image);
+        }
+    }
+
+private:
+    struct Stamp {
+        QImage image;
+        int margin = 0;  // from the image's corner to the pixel the centre lies in
+    };
+
+    const Stamp& stampOf(const MarkerItem& m, double scale, int ox, int oy)
+    {
+        const auto key = std::make_tuple(static_cast<int>(m.shape), m.size.width() * scale, m.size.height() * scale,
+                                         m.brush.color().rgba(), m.pen.color().rgba(), m.pen.widthF() * scale, ox, oy);
+        auto found = stamps_.find(key);
+        if (found != stamps_.end())
+            return found->second;
+        QPen pen = m.pen;
+        pen.setWidthF(m.pen.widthF() * scale);
+        const QSizeF size = m.size * scale;
+        const int r = static_cast<int>(std::ceil(std::max(size.width(), size.height()) / 2 + pen.widthF())) + 2;
+        QImage image(2 * r + 2, 2 * r + 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter q(&image);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.setPen(pen);
+        q.setBrush(markerIsStroked(m.shape) ? QBrush(Qt::NoBrush) : m.brush);
+        q.drawPath(markerPath(m.shape, QPointF(r + double(ox) / kOffsets, r + double(oy) / kOffsets), size));
+        q.end();
+        return stamps_.emplace(key, Stamp{std::move(image), r}).first->second;
+    }
+
+    std::map<std::tuple<int, double, double, QRgb, QRgb, double, int, int>, Stamp> stamps_;
+};
+
+// The run items[from, to) of many markers. On an image the stamps go straight onto it; on a
+// document (SVG, PDF, a printer) the run is stamped onto a transparent image at twice the
+// chart's resolution, which the document shows in place of a million outlines.
+void paintMarkerRun(QPainter& p, const DisplayList& items, std::size_t from, std::size_t to)
+{
+    MarkerStamps stamps;
+    const QTransform device = p.deviceTransform();
+    const bool raster = p.paintEngine() != nullptr && p.paintEngine()->type() == QPaintEngine::Raster;
+    if (raster && device.type() <= QTransform::TxTranslate && p.testRenderHint(QPainter::Antialiasing)) {
+        p.save();
+        p.resetTransform();
+        stamps.paint(p, items, from, to, 1, QPointF(device.dx(), device.dy()));
+        p.restore();
+        return;
+    }
+    QRectF bounds;
+    for (std::size_t i = from; i < to; ++i)
+        bounds |= QRectF(std::get<MarkerItem>(items[i]).centre, QSizeF(0.001, 0.001));
+    bounds.adjust(-24, -24, 24, 24);
+    constexpr double kScale = 2;
+    QImage layer((bounds.size() * kScale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter q(&layer);
+        q.setRenderHint(QPainter::Antialiasing);
+        stamps.paint(q, items, from, to, kScale, -bounds.topLeft() * kScale);
+    }
+    p.drawImage(bounds, layer);
+}
+
 struct Painter {
     QPainter& p;
+    bool raster = p.paintEngine() != nullptr && p.paintEngine()->type() == QPaintEngine::Raster;
 
     void operator()(const PolygonItem& item) const
     {
@@ -33,7 +162,10 @@ struct Painter {
     {
         p.setPen(item.pen);
         p.setBrush(Qt::NoBrush);
-        p.drawPolyline(item.points);
+        if (raster && item.pen.widthF() > 1 && item.points.size() > 4 * kTurnsPerPiece)
+            drawPolylineInPieces(p, item.points);
+        else
+            p.drawPolyline(item.points);
     }
     void operator()(const RectsItem& item) const
     {
@@ -75,8 +207,19 @@ struct Painter {
 void paintDisplayList(QPainter& painter, const DisplayList& items)
 {
     const Painter visitor{painter};
-    for (const DisplayItem& item : items)
-        std::visit(visitor, item);
+    for (std::size_t i = 0; i < items.size();) {
+        // A long run of markers is painted at once.
+        std::size_t end = i;
+        while (end < items.size() && std::holds_alternative<MarkerItem>(items[end]))
+            ++end;
+        if (end - i > kStampedMarkers) {
+            paintMarkerRun(painter, items, i, end);
+            i = end;
+            continue;
+        }
+        std::visit(visitor, items[i]);
+        ++i;
+    }
 }
 
 }  // namespace zandor::charts

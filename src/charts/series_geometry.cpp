@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 #include "charts/chart_fonts.h"
 #include "charts/point_shapes.h"
@@ -55,6 +57,43 @@ void addBar(const Projection& p, const BarBox& b, const Slab& slab, bool outline
                                 QBrush(b.color), pen, true});
 }
 
+// Collects the bars of a slot. Bars far thinner than a pixel are thinned as they come: a pixel
+// column shows the one bar of a series under its centre, so that bar, made a column wide,
+// stands for all of them. A million bars become as many as the page has columns, and the
+// picture stays the one the bars under the column centres make.
+class BarCollector {
+public:
+    BarCollector(bool horizontal, double column) : horizontal_(horizontal), column_(column) {}
+
+    void startSeries() { lastColumn_ = std::nullopt; }
+    void add(const BarBox& bar)
+    {
+        if (column_ <= 0) {
+            bars.push_back(bar);
+            return;
+        }
+        const double start = horizontal_ ? bar.y0 : bar.x0;
+        const double end = horizontal_ ? bar.y1 : bar.x1;
+        for (double k = std::ceil(start / column_ - 0.5); (k + 0.5) * column_ < end; ++k) {
+            BarBox wide = bar;
+            (horizontal_ ? wide.y0 : wide.x0) = k * column_;
+            (horizontal_ ? wide.y1 : wide.x1) = (k + 1) * column_;
+            if (lastColumn_ == k)
+                bars.back() = wide;
+            else
+                bars.push_back(wide);
+            lastColumn_ = k;
+        }
+    }
+
+    std::vector<BarBox> bars;
+
+private:
+    bool horizontal_;
+    double column_;  // in box units; 0: every bar is kept
+    std::optional<double> lastColumn_;
+};
+
 // The bars of one slot: every segment of every member, painted so that nearer faces cover
 // farther ones (away from the depth direction first, then upwards).
 void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::vector<int>& members,
@@ -63,27 +102,37 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
     const Projection& p = layout.projection;
     const double categoryExtent = layout.horizontal ? layout.box.height : layout.box.width;
     const double unit = categoryExtent / (layout.categoryMax - layout.categoryMin);
-    std::vector<BarBox> bars;
+    // Outlines only where bars are wide enough on the page for an edge to read as one.
+    const QPointF along = layout.horizontal ? p.yAxis() : p.xAxis();
+    const double pageUnit = std::hypot(along.x(), along.y()) * unit;
+    const double pageBar = pageUnit * 0.7 / static_cast<double>(std::max<std::size_t>(1, members.size()));
+    const bool outlined = pageBar >= 5;
+    std::size_t total = 0;
+    for (int m : members)
+        total += model.series[static_cast<std::size_t>(m)].points.size();
+    const bool thin = total > 2000 && pageBar < 0.5;
+    BarCollector collect(layout.horizontal, thin ? 1 / std::hypot(along.x(), along.y()) : 0.0);
+    if (!thin)
+        collect.bars.reserve(total);
     for (int m : members) {
         const Series& s = model.series[static_cast<std::size_t>(m)];
         const SeriesPlacement& place = layout.arrangement.series[static_cast<std::size_t>(m)];
         const double full = unit * std::clamp(s.barWidthPercent, 1, 100) / 100.0;
         const double width = full / place.memberCount;
+        collect.startSeries();
         for (std::size_t i = 0; i < s.points.size(); ++i) {
             const double c = layout.categoryToBox(s.points[i].x) - full / 2 + place.memberIndex * width;
             const double a = layout.valueToBox(place.base[i]);
             const double b = layout.valueToBox(place.top[i]);
             if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c))
                 continue;
-            BarBox bar;
-            if (layout.horizontal) {
-                bar = BarBox{std::min(a, b), std::max(a, b), c, c + width, s.pointColor(i)};
-            } else {
-                bar = BarBox{c, c + width, std::min(a, b), std::max(a, b), s.pointColor(i)};
-            }
-            bars.push_back(bar);
+            if (layout.horizontal)
+                collect.add(BarBox{std::min(a, b), std::max(a, b), c, c + width, s.pointColor(i)});
+            else
+                collect.add(BarBox{c, c + width, std::min(a, b), std::max(a, b), s.pointColor(i)});
         }
     }
+    std::vector<BarBox>& bars = collect.bars;
     const bool right = p.seesRightSide();
     const bool up = p.seesTop();
     std::stable_sort(bars.begin(), bars.end(), [&](const BarBox& a, const BarBox& b) {
@@ -93,11 +142,6 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
             return ay != by ? ay < by : ax < bx;
         return ax != bx ? ax < bx : ay < by;
     });
-    // Outlines only where bars are wide enough on the page for an edge to read as one.
-    const QPointF along = layout.horizontal ? p.yAxis() : p.xAxis();
-    const double pageUnit = std::hypot(along.x(), along.y()) * unit;
-    const double pageBar = pageUnit * 0.7 / static_cast<double>(std::max<std::size_t>(1, members.size()));
-    const bool outlined = pageBar >= 5;
     if (!p.hasDepth()) {
         // Flat bars of one slot never overlap: all bars of a colour go in one call. They are
         // smoothed (even gaps between narrow bars) unless they are very many or thinner than
@@ -128,16 +172,27 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
         items.push_back(SmoothingItem{true});
 }
 
+// The page length of the category axis at the front of the box.
+double categoryPageLength(const ChartLayout& layout)
+{
+    const QPointF along = layout.horizontal ? layout.projection.yAxis() : layout.projection.xAxis();
+    return std::hypot(along.x(), along.y()) * (layout.horizontal ? layout.box.height : layout.box.width);
+}
+
+// True when the points of a series lie less than a few pixels apart along the category axis.
+bool crowded(const ChartLayout& layout, std::size_t points)
+{
+    return points > 1 && categoryPageLength(layout) / static_cast<double>(points - 1) < 3;
+}
+
 // Faces of a ribbon, each edged in its own colour so that no seam shows; where the points
 // crowd (less than a few pixels apart) they are drawn unsmoothed, which tiles them exactly
 // and costs a fraction of the time.
 class RibbonFaces {
 public:
-    RibbonFaces(const ChartLayout& layout, std::size_t points, DisplayList& items) : items_(items)
+    RibbonFaces(const ChartLayout& layout, std::size_t points, DisplayList& items)
+        : items_(items), dense_(crowded(layout, points))
     {
-        const QPointF along = layout.horizontal ? layout.projection.yAxis() : layout.projection.xAxis();
-        const double extent = layout.horizontal ? layout.box.height : layout.box.width;
-        dense_ = points > 1 && std::hypot(along.x(), along.y()) * extent / static_cast<double>(points - 1) < 3;
         if (dense_)
             items_.push_back(SmoothingItem{false});
     }
@@ -159,11 +214,81 @@ private:
     bool dense_ = false;
 };
 
+// The points of a long series that the page can show. Of the points that fall into one
+// pixel column along the category axis, the first, the lowest, the highest and the last
+// are kept, in their order: the line through them covers the pixels the line through all of
+// them covers, and a field of a million rows becomes a few thousand segments. Points that are
+// not finite are kept (they break the line). Short series keep every point.
+template <class Value>
+std::vector<std::size_t> shownPoints(const Series& s, const ChartLayout& layout, double z, Value value)
+{
+    const std::size_t n = s.points.size();
+    std::vector<std::size_t> kept;
+    const double pageLength = categoryPageLength(layout);
+    if (static_cast<double>(n) <= 4 * pageLength + 16) {
+        kept.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            kept[i] = i;
+        return kept;
+    }
+    kept.reserve(static_cast<std::size_t>(4 * pageLength) + 16);
+    const auto page = [&](std::size_t i) {
+        const QPointF q = layout.pagePoint(s.points[i].x, value(i), z);
+        return layout.horizontal ? QPointF(q.y(), q.x()) : q;  // (along the categories, across)
+    };
+    std::size_t first = 0, low = 0, high = 0, last = 0;
+    double column = 0, lowY = 0, highY = 0;
+    bool open = false;
+    const auto close = [&] {
+        if (!open)
+            return;
+        std::array<std::size_t, 4> picks{first, std::min(low, high), std::max(low, high), last};
+        for (std::size_t k : picks)
+            if (kept.empty() || kept.back() != k)
+                kept.push_back(k);
+        open = false;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!std::isfinite(s.points[i].x) || !std::isfinite(value(i))) {
+            close();
+            kept.push_back(i);
+            continue;
+        }
+        const QPointF q = page(i);
+        const double c = std::floor(q.x());
+        if (open && c == column) {
+            if (q.y() < lowY) {
+                low = i;
+                lowY = q.y();
+            }
+            if (q.y() > highY) {
+                high = i;
+                highY = q.y();
+            }
+            last = i;
+            continue;
+        }
+        close();
+        first = low = high = last = i;
+        column = c;
+        lowY = highY = q.y();
+        open = true;
+    }
+    close();
+    return kept;
+}
+
+std::vector<std::size_t> shownLinePoints(const Series& s, const ChartLayout& layout, double z)
+{
+    return shownPoints(s, layout, z, [&](std::size_t i) { return s.points[i].y; });
+}
+
 // Page points of a line series at depth z (non-finite values break the line).
-std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, double z)
+std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, double z, const std::vector<std::size_t>& shown)
 {
     std::vector<QPolygonF> runs(1);
-    for (const DataPoint& pt : s.points) {
+    for (std::size_t i : shown) {
+        const DataPoint& pt = s.points[i];
         if (!std::isfinite(pt.y) || !std::isfinite(pt.x)) {
             if (!runs.back().isEmpty())
                 runs.emplace_back();
@@ -176,13 +301,14 @@ std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, doub
 
 // The line through the points at depth z, one polyline per run of points of one colour (the
 // segment into a point takes that point's colour).
-void addLineEdge(const Series& s, const ChartLayout& layout, double z, bool darker, int width, DisplayList& items)
+void addLineEdge(const Series& s, const ChartLayout& layout, double z, const std::vector<std::size_t>& shown,
+                 bool darker, int width, DisplayList& items)
 {
     const auto colourOf = [&](const QColor& c) { return darker ? edgeShade(c) : c; };
     const bool perPoint = s.colourEachLine
         && std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
     if (!perPoint) {
-        for (QPolygonF& run : lineRuns(s, layout, z))
+        for (QPolygonF& run : lineRuns(s, layout, z, shown))
             if (run.size() > 1)
                 items.push_back(PolylineItem{std::move(run), chartPen(colourOf(s.color), width)});
         return;
@@ -194,10 +320,10 @@ void addLineEdge(const Series& s, const ChartLayout& layout, double z, bool dark
             items.push_back(PolylineItem{run, chartPen(colourOf(runColor), width)});
         run.clear();
     };
-    for (std::size_t i = 0; i + 1 < s.points.size(); ++i) {
-        const DataPoint& a = s.points[i];
-        const DataPoint& b = s.points[i + 1];
-        const QColor c = s.pointColor(i + 1);
+    for (std::size_t k = 0; k + 1 < shown.size(); ++k) {
+        const DataPoint& a = s.points[shown[k]];
+        const DataPoint& b = s.points[shown[k + 1]];
+        const QColor c = s.pointColor(shown[k + 1]);
         const bool gap = !std::isfinite(a.y) || !std::isfinite(b.y);
         if (gap || c != runColor) {
             flush();
@@ -215,22 +341,23 @@ void addLineEdge(const Series& s, const ChartLayout& layout, double z, bool dark
 void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, DisplayList& items)
 {
     const Projection& p = layout.projection;
-    const std::size_t n = s.points.size();
+    const std::vector<std::size_t> shown = shownLinePoints(s, layout, slab.z0);
     if (!p.hasDepth()) {
-        addLineEdge(s, layout, slab.z0, false, s.lineWidth, items);
+        addLineEdge(s, layout, slab.z0, shown, false, s.lineWidth, items);
         return;
     }
     {
         // A ribbon from the front to the back of the slot, one face per segment: lit where
         // the line falls (its top shows), in the line's colour where it rises.
+        const std::size_t n = shown.size();
         RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
-            const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
-            const DataPoint& a = s.points[i];
-            const DataPoint& b = s.points[i + 1];
+            const std::size_t j = p.seesRightSide() ? k : n - 2 - k;
+            const DataPoint& a = s.points[shown[j]];
+            const DataPoint& b = s.points[shown[j + 1]];
             if (!std::isfinite(a.y) || !std::isfinite(b.y))
                 continue;
-            const QColor c = s.segmentColor(i + 1);
+            const QColor c = s.segmentColor(shown[j + 1]);
             const QColor shade = b.y >= a.y ? c : topShade(c);
             const QPolygonF band({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
                                   layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
@@ -238,20 +365,115 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
         }
     }
     // The ribbon's back and front edges, darker than its faces.
-    addLineEdge(s, layout, slab.z1, true, 1, items);
-    addLineEdge(s, layout, slab.z0, true, s.lineWidth, items);
+    addLineEdge(s, layout, slab.z1, shown, true, 1, items);
+    addLineEdge(s, layout, slab.z0, shown, true, s.lineWidth, items);
+}
+
+// The half width and half height of the part of a marker that its fill surely covers whole:
+// pixels inside it take the marker's colours whatever lay beneath. Crosses cover nothing whole.
+QSizeF solidCore(PointShape shape, const QSizeF& size)
+{
+    const double w = std::max(1.0, size.width()) / 2;
+    const double h = std::max(1.0, size.height()) / 2;
+    switch (shape) {
+    case PointShape::Rectangle:
+        return {w, h};
+    case PointShape::Circle:
+        return {w * 0.7, h * 0.7};
+    case PointShape::Triangle:
+    case PointShape::DownTriangle:
+    case PointShape::Diamond:
+        return {w / 2, h / 2};
+    case PointShape::Star:
+        return {w * 0.22, h * 0.22};
+    case PointShape::SmallDot:
+        return {1.05, 1.05};
+    case PointShape::Cross:
+    case PointShape::DiagonalCross:
+        break;
+    }
+    return {0, 0};
+}
+
+// Which markers of a series show: those that later markers of the series do not hide, so
+// that a cloud of a million points paints the few thousand that show. Walking from the last
+// marker painted to the first, each pixel counts how it has been painted over: a pixel that a
+// kept marker's fill covers whole is settled at once, a pixel that only markers' edges and
+// smoothing fringes touch is settled after kSettled of them (painting the same colours over it
+// again changes nothing one can see). A marker all of whose pixels are settled is dropped.
+// All markers of a series have one shape, size and pen width.
+std::vector<bool> shownMarkers(const std::vector<QPointF>& centres, PointShape shape, const QSizeF& size,
+                               double penWidth, const QSizeF& page)
+{
+    constexpr std::size_t kFewMarkers = 4000;
+    constexpr unsigned char kSettled = 8;
+    std::vector<bool> shown(centres.size(), true);
+    const long long width = static_cast<long long>(std::ceil(page.width()));
+    const long long height = static_cast<long long>(std::ceil(page.height()));
+    if (centres.size() <= kFewMarkers || width <= 0 || height <= 0 || width * height > 64'000'000)
+        return shown;
+    std::vector<unsigned char> painted(static_cast<std::size_t>(width * height), 0);
+    const auto clampX = [&](double v) { return static_cast<long long>(std::clamp<double>(v, 0, static_cast<double>(width))); };
+    const auto clampY = [&](double v) { return static_cast<long long>(std::clamp<double>(v, 0, static_cast<double>(height))); };
+    // The outline's miter corners reach at most a pen width beyond the shape.
+    const double reach = std::max(size.width(), size.height()) / 2 + penWidth + 0.01;
+    const QSizeF core = solidCore(shape, size);
+    for (std::size_t k = centres.size(); k-- > 0;) {
+        const QPointF c = centres[k];
+        const long long x0 = clampX(std::floor(c.x() - reach)), x1 = clampX(std::ceil(c.x() + reach));
+        const long long y0 = clampY(std::floor(c.y() - reach)), y1 = clampY(std::ceil(c.y() + reach));
+        bool hidden = true;  // (pixels off the page are clipped away)
+        for (long long y = y0; hidden && y < y1; ++y)
+            for (long long x = x0; hidden && x < x1; ++x)
+                hidden = painted[static_cast<std::size_t>(y * width + x)] >= kSettled;
+        if (hidden) {
+            shown[k] = false;
+            continue;
+        }
+        for (long long y = y0; y < y1; ++y)
+            for (long long x = x0; x < x1; ++x) {
+                unsigned char& p = painted[static_cast<std::size_t>(y * width + x)];
+                p = static_cast<unsigned char>(std::min(255, p + 1));
+            }
+        const double top = shape == PointShape::Triangle ? c.y() : c.y() - core.height();
+        const double bottom = shape == PointShape::DownTriangle ? c.y() : c.y() + core.height();
+        for (long long y = clampY(std::ceil(top)); y < clampY(std::floor(bottom)); ++y)
+            for (long long x = clampX(std::ceil(c.x() - core.width())); x < clampX(std::floor(c.x() + core.width())); ++x)
+                painted[static_cast<std::size_t>(y * width + x)] = 255;
+    }
+    return shown;
 }
 
 void addMarkers(const Series& s, const ChartLayout& layout, double z, DisplayList& items)
 {
     const QSizeF size(std::max(1, s.pointWidth), std::max(1, s.pointHeight));
+    const bool stroked = markerIsStroked(s.pointShape);
+    std::vector<std::size_t> drawn;
+    std::vector<QPointF> centres;
+    drawn.reserve(s.points.size());
+    centres.reserve(s.points.size());
     for (std::size_t i = 0; i < s.points.size(); ++i) {
         const DataPoint& pt = s.points[i];
         if (!std::isfinite(pt.y) || !std::isfinite(pt.x))
             continue;
-        const QColor c = s.pointColor(i);
-        const QPen pen = markerIsStroked(s.pointShape) ? chartPen(c, 1.5) : chartPen(edgeShade(c));
-        items.push_back(MarkerItem{layout.pagePoint(pt.x, pt.y, z), s.pointShape, size, QBrush(c), pen});
+        drawn.push_back(i);
+        centres.push_back(layout.pagePoint(pt.x, pt.y, z));
+    }
+    const std::vector<bool> shown = shownMarkers(centres, s.pointShape, size, stroked ? 1.5 : 1.0, layout.size);
+    items.reserve(items.size() + static_cast<std::size_t>(std::count(shown.begin(), shown.end(), true)));
+    QColor colour;
+    QPen pen;
+    QBrush brush;
+    for (std::size_t k = 0; k < drawn.size(); ++k) {
+        if (!shown[k])
+            continue;
+        const QColor c = s.pointColor(drawn[k]);
+        if (c != colour) {  // one pen and brush shared by the points of a colour
+            colour = c;
+            pen = stroked ? chartPen(c, 1.5) : chartPen(edgeShade(c));
+            brush = QBrush(c);
+        }
+        items.push_back(MarkerItem{centres[k], s.pointShape, size, brush, pen});
     }
 }
 
@@ -259,37 +481,68 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
              DisplayList& items)
 {
     const Projection& p = layout.projection;
-    const std::size_t n = s.points.size();
-    if (n == 0)
+    if (s.points.empty())
         return;
+    // The points the page can show along the top, and along the base where it is not zero.
+    std::vector<std::size_t> shown = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return place.top[i]; });
+    if (place.stacking != Stacking::Overlap && shown.size() < s.points.size()) {
+        const std::vector<std::size_t> base = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return place.base[i]; });
+        std::vector<std::size_t> both;
+        std::set_union(shown.begin(), shown.end(), base.begin(), base.end(), std::back_inserter(both));
+        shown = std::move(both);
+    }
+    const std::size_t n = shown.size();
     QPolygonF front;
     QPolygonF topEdge;
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i : shown)
         topEdge << layout.pagePoint(s.points[i].x, place.top[i], slab.z0);
     front = topEdge;
-    for (std::size_t i = n; i-- > 0;)
-        front << layout.pagePoint(s.points[i].x, place.base[i], slab.z0);
+    for (std::size_t k = n; k-- > 0;)
+        front << layout.pagePoint(s.points[shown[k]].x, place.base[shown[k]], slab.z0);
     if (p.hasDepth()) {
         RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
-            const std::size_t i = p.seesRightSide() ? k : n - 2 - k;
-            const double xa = s.points[i].x, xb = s.points[i + 1].x;
-            const double ya = place.top[i], yb = place.top[i + 1];
+            const std::size_t j = p.seesRightSide() ? k : n - 2 - k;
+            const std::size_t a = shown[j], b = shown[j + 1];
+            const double xa = s.points[a].x, xb = s.points[b].x;
+            const double ya = place.top[a], yb = place.top[b];
             const QPolygonF ribbon({layout.pagePoint(xa, ya, slab.z0), layout.pagePoint(xb, yb, slab.z0),
                                     layout.pagePoint(xb, yb, slab.z1), layout.pagePoint(xa, ya, slab.z1)});
             faces.add(ribbon, topShade(s.color));
         }
         QPolygonF backEdge;
-        for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t i : shown)
             backEdge << layout.pagePoint(s.points[i].x, place.top[i], slab.z1);
         items.push_back(PolylineItem{backEdge, chartPen(edgeShade(s.color))});
-        const std::size_t e = p.seesRightSide() ? n - 1 : 0;
+        const std::size_t e = p.seesRightSide() ? s.points.size() - 1 : 0;
         const double xe = s.points[e].x;
         const QPolygonF end({layout.pagePoint(xe, place.base[e], slab.z0), layout.pagePoint(xe, place.top[e], slab.z0),
                              layout.pagePoint(xe, place.top[e], slab.z1), layout.pagePoint(xe, place.base[e], slab.z1)});
         items.push_back(PolygonItem{end, QBrush(sideShade(s.color)), chartPen(edgeShade(s.color))});
     }
-    items.push_back(PolygonItem{front, QBrush(s.color), Qt::NoPen});
+    // A crowded front is filled unsmoothed: smoothing a jagged one costs seconds, and its edge
+    // is drawn over it anyway.
+    const bool dense = crowded(layout, n);
+    if (!dense) {
+        items.push_back(PolygonItem{front, QBrush(s.color), Qt::NoPen});
+    } else {
+        // In strips of a few points: one polygon of thousands of jagged edges is filled
+        // scanline by scanline at a cost that grows with the square of its crossings. Strips
+        // of one colour drawn unsmoothed meet without a seam.
+        constexpr std::size_t kStrip = 16;
+        items.push_back(SmoothingItem{false});
+        for (std::size_t a = 0; a + 1 < n; a += kStrip) {
+            const std::size_t b = std::min(n - 1, a + kStrip);
+            QPolygonF strip;
+            strip.reserve(static_cast<qsizetype>(2 * (b - a + 1)));
+            for (std::size_t k = a; k <= b; ++k)
+                strip << topEdge[static_cast<qsizetype>(k)];
+            for (std::size_t k = b + 1; k-- > a;)
+                strip << front[static_cast<qsizetype>(2 * n - 1 - k)];
+            items.push_back(PolygonItem{std::move(strip), QBrush(s.color), Qt::NoPen});
+        }
+        items.push_back(SmoothingItem{true});
+    }
     items.push_back(PolylineItem{topEdge, chartPen(edgeShade(s.color))});
 }
 
@@ -372,7 +625,7 @@ void addSeriesItems(const ChartModel& model, ChartLayout& layout, DisplayList& m
                         addMarkers(s, layout, slab.z0, layout.items);
                     break;
                 case SeriesKind::FastLine:
-                    for (QPolygonF& run : lineRuns(s, layout, slab.z0))
+                    for (QPolygonF& run : lineRuns(s, layout, slab.z0, shownLinePoints(s, layout, slab.z0)))
                         if (run.size() > 1)
                             layout.items.push_back(PolylineItem{std::move(run), chartPen(s.color, s.lineWidth)});
                     break;

@@ -14,9 +14,7 @@
 #include "charts/chart_export.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "tables/numeric_column.h"
 #include "tables/table.h"
-#include "tables/table_error.h"
 
 namespace zandor::cli {
 
@@ -75,23 +73,43 @@ charts::SeriesKind kindOf(const std::string& kind)
     return charts::SeriesKind::Area;
 }
 
-// The values of the named fields over all rows of the table, in table order.
-std::vector<charts::FieldColumn> readFields(const std::string& path, const std::vector<std::string>& names)
+charts::Stacking stackingOf(const std::string& stacking)
 {
-    auto table = tables::Table::open(path, /*readOnly=*/true);
-    std::vector<charts::FieldColumn> columns;
-    for (const std::string& name : names) {
-        const int index = table.fieldIndex(name);
-        if (index < 0)
-            throw tables::TableError("the table " + path + " has no field '" + name + "'");
-        const auto kind = table.fields()[static_cast<std::size_t>(index)].kind();
-        if (kind != tables::FieldKind::Integer && kind != tables::FieldKind::Float)
-            throw tables::TableError("the field '" + name + "' of " + path + " does not hold numbers");
-        columns.push_back({QString::fromStdString(name), {}});
-    }
-    for (std::size_t k = 0; k < names.size(); ++k)
-        columns[k].values = tables::readNumericColumn(table, names[k]);
-    return columns;
+    if (stacking == "side")
+        return charts::Stacking::SideBySide;
+    if (stacking == "stacked")
+        return charts::Stacking::Stacked;
+    if (stacking == "stacked100")
+        return charts::Stacking::Stacked100;
+    return charts::Stacking::Overlap;
+}
+
+int smallNumber(const ParsedArgs& args, const std::string& name, int low, int high, int otherwise)
+{
+    const auto text = args.value(name);
+    if (!text)
+        return otherwise;
+    if (text->empty() || text->size() > 3 || text->find_first_not_of("0123456789") != std::string::npos
+        || std::stoi(*text) < low || std::stoi(*text) > high)
+        throw UsageError("--" + name + " takes a whole number from " + std::to_string(low) + " to "
+                         + std::to_string(high) + ", not '" + *text + "'");
+    return std::stoi(*text);
+}
+
+// The dialog's settings as the options give them.
+charts::FieldChartRequest requestOf(const ParsedArgs& args)
+{
+    charts::FieldChartRequest request;
+    request.kind = kindOf(*args.value("kind"));
+    request.title = QString::fromStdString(args.value("title").value_or(""));
+    request.bottomTitle = QString::fromStdString(args.value("x-title").value_or(""));
+    request.leftTitle = QString::fromStdString(args.value("y-title").value_or(""));
+    request.threeD = args.has("3d");
+    request.stacking = stackingOf(args.value("stacking").value_or("overlap"));
+    request.marks = args.has("marks");
+    request.pointSize = smallNumber(args, "point-size", 1, 40, 4);
+    request.pointShape = charts::pointShapeFromIndex(smallNumber(args, "point-style", 0, 8, 0));
+    return request;
 }
 
 // Qt's notes about the session (no runtime folder, no display settings) are no concern of a
@@ -124,24 +142,32 @@ int runChart(const ParsedArgs& args, Streams&)
     const std::vector<std::string> names = splitFields(*args.value("fields"));
     if (kind == "pyramid" && names.size() != 2)
         throw UsageError("--kind pyramid takes exactly two fields: the male and the female population");
+    if (kind == "scatter" && names.size() != 2 && names.size() != 3)
+        throw UsageError("--kind scatter takes two or three fields: y, x and the label field");
     const ChartSize size = args.has("size") ? parseSize(*args.value("size")) : ChartSize{};
     const std::string out = args.value("out").value_or("chart.png");
     const QString outPath = QString::fromStdString(out);
     if (!charts::exportFormatFor(outPath))
         throw UsageError("--out: the file name must end in .bmp, .png, .svg or .pdf, not '" + out + "'");
-    const QString title = QString::fromStdString(args.value("title").value_or(""));
-    const bool threeD = args.has("3d");
+    const charts::FieldChartRequest request = requestOf(args);
 
-    const std::vector<charts::FieldColumn> columns = readFields(args.positional(0), names);
+    auto table = tables::Table::open(args.positional(0), /*readOnly=*/true);
+    const bool labelled = kind == "scatter" && names.size() == 3;
+    const std::vector<charts::FieldColumn> columns =
+        charts::readChartFields(table, labelled ? std::vector<std::string>(names.begin(), names.begin() + 2) : names);
+    std::optional<std::vector<QString>> labels;
+    if (labelled)
+        labels = charts::readLabelField(table, names[2]);
     std::optional<QGuiApplication> app;
     ensureGuiApplication(app);
-    charts::ChartModel model;
-    if (kind == "pyramid") {
-        model = charts::pyramidChart(columns[0].name, columns[1].name,
-                                     charts::pyramidShares(columns[0].values, columns[1].values), title);
-        model.view.enabled = threeD;
+    charts::ChartModel model = charts::chartWindowModel();
+    if (kind == "scatter") {
+        charts::describeScatterChart(request, columns[0], columns[1], labels ? &*labels : nullptr, model);
+    } else if (kind == "pyramid") {
+        charts::describePyramidChart(columns[0], columns[1], request.title, request.titleFont, model);
+        model.view.enabled = request.threeD;
     } else {
-        model = charts::fieldChart(kindOf(kind), columns, title, threeD);
+        charts::describeFieldChart(request, columns, model);
     }
     try {
         charts::exportChart(charts::Chart(std::move(model)), outPath, QSize(size.width, size.height));
@@ -158,30 +184,50 @@ const CommandSpec& chartCommand()
     static const CommandSpec command{
         .name = "chart",
         .summary = "a chart of table fields, as BMP, PNG, SVG or PDF",
-        .usage = "chart TABLE --kind line|bar|hbar|point|area|pyramid --fields F1[,F2...] [--title TEXT] "
-                 "[--3d] [--out FILE] [--size WxH]",
+        .usage = "chart TABLE --kind line|bar|hbar|point|area|scatter|pyramid --fields F1[,F2...] [--title TEXT] "
+                 "[--x-title TEXT] [--y-title TEXT] [--3d] [--stacking overlap|side|stacked|stacked100] [--marks] "
+                 "[--point-size N] [--point-style N] [--out FILE] [--size WxH]",
         .help = "Draws the fields of TABLE over its rows (x = row position), one series per field,\n"
                 "as the chart definition dialogs do, and writes the chart to FILE in the format\n"
                 "its extension names: .bmp, .png, .svg or .pdf (default chart.png).\n"
                 "\n"
                 "  --kind K      line, bar (vertical bars), hbar (horizontal bars), point, area,\n"
-                "                or pyramid: exactly two fields, male then female; each row's\n"
-                "                share of the whole population, males to the left\n"
-                "  --fields F    field names, separated by commas, as stored in the table\n"
+                "                scatter: two or three fields, y, x and a field whose texts label\n"
+                "                the points, or pyramid: exactly two fields, male then female;\n"
+                "                each row's share of the whole population, males to the left\n"
+                "  --fields F    field names, separated by commas, as stored in the table; a\n"
+                "                field named twice is drawn twice\n"
                 "  --title TEXT  the chart title (none by default)\n"
+                "  --x-title TEXT, --y-title TEXT\n"
+                "                the titles of the horizontal and the vertical axis\n"
                 "  --3d          the 3-D view (flat by default)\n"
+                "  --stacking S  bars and areas: overlap (default), side (bars side by side),\n"
+                "                stacked, or stacked100 (stacked to 100 %)\n"
+                "  --marks       bars: a value mark at every bar\n"
+                "  --point-size N   points and scatter: marker size in pixels, 1 to 40 (default 4)\n"
+                "  --point-style N  points and scatter: marker shape 0 to 8: rectangle, circle, triangle,\n"
+                "                down triangle, cross, diagonal cross, star, diamond, small dot\n"
                 "  --out FILE    the file to write; an existing file is replaced only when the\n"
                 "                new one is complete\n"
                 "  --size WxH    the chart's size in pixels (default 800x600); SVG and PDF are\n"
                 "                drawn at 96 pixels per inch\n"
                 "\n"
+                "The options are the settings of the chart definition dialogs; with the same\n"
+                "fields and settings the command draws the chart the dialog draws.\n"
+                "A field the table lacks, or one that does not hold numbers, is refused by name.\n"
                 "Nothing is written to standard output.\n",
         .example = "chart single_region.DB --kind pyramid --fields 男性人口,女性人口 --out 金字塔.png",
         .positionals = {"TABLE"},
-        .options = {{"kind", true, {"line", "bar", "hbar", "point", "area", "pyramid"}},
+        .options = {{"kind", true, {"line", "bar", "hbar", "point", "area", "scatter", "pyramid"}},
                     {"fields", true},
                     {"title", true},
+                    {"x-title", true},
+                    {"y-title", true},
                     {"3d", false},
+                    {"stacking", true, {"overlap", "side", "stacked", "stacked100"}},
+                    {"marks", false},
+                    {"point-size", true},
+                    {"point-style", true},
                     {"out", true},
                     {"size", true}},
         .requiredOptions = {"kind", "fields"},

@@ -5,7 +5,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <set>
+#include <variant>
 
 #include "chart_test_support.h"
 #include "charts/chart_builders.h"
@@ -302,6 +304,80 @@ TEST(Render, PerPointColoursOverrideTheSeriesColour)
     EXPECT_TRUE(near(pixel(image, layout.pagePoint(1, 1)), Qt::blue));
     ASSERT_EQ(layout.categoryTicks.size(), 2u);
     EXPECT_EQ(layout.categoryTicks[1].text, "2022");
+}
+
+// Long jagged series are drawn from the points the page can show. What must survive: every
+// column's highest and lowest point (a line of 40,000 points swinging between 0 and 100 fills
+// the band between them), few enough segments to draw at once, and a point cloud whose hidden
+// markers are left out painting the very picture the markers that show paint.
+TEST(Render, ALongJaggedLineKeepsEveryColumnsExtremes)
+{
+    ChartModel model;
+    model.legendVisible = false;
+    Series& s = model.addSeries(SeriesKind::Line, "swing", kBarColor);
+    s.lineWidth = 2;
+    for (int i = 0; i < 40000; ++i)
+        s.add(i % 2 == 0 ? 0 : 100);
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {640, 480});
+    const ChartLayout& layout = chart.layout(QSizeF(640, 480));
+    qsizetype drawn = 0;
+    for (const DisplayItem& item : layout.items)
+        if (const auto* line = std::get_if<PolylineItem>(&item))
+            drawn += line->points.size();
+    EXPECT_LT(drawn, 4 * 640);
+    for (double x : {1000.0, 20000.0, 39000.0})
+        for (double y : {5.0, 50.0, 95.0})
+            EXPECT_TRUE(near(pixel(image, layout.pagePoint(x, y)), kBarColor)) << x << " " << y;
+    EXPECT_FALSE(near(pixel(image, layout.pagePoint(20000, 100) - QPointF(0, 6)), kBarColor));
+}
+
+TEST(Render, MarkersHiddenUnderLaterOnesAreLeftOutWithoutChangingThePicture)
+{
+    const auto cloud = [](int repeats) {
+        ChartModel model;
+        model.legendVisible = false;
+        Series& s = model.addSeries(SeriesKind::Point, "cloud", kBarColor);
+        s.addXY(0, 0);
+        s.addXY(10, 10);
+        for (int i = 0; i < repeats; ++i)
+            s.addXY(4.3, 6.7);
+        for (int i = 0; i < 6000; ++i)  // a spread that keeps the cloud long
+            s.addXY(1 + (i % 97) * 0.05, 1 + (i % 89) * 0.05);
+        return model;
+    };
+    const Chart many(cloud(6000));
+    const Chart few(cloud(8));
+    const auto markers = [](const Chart& chart) {
+        return std::count_if(chart.layout(QSizeF(640, 480)).items.begin(), chart.layout(QSizeF(640, 480)).items.end(),
+                             [](const DisplayItem& item) { return std::holds_alternative<MarkerItem>(item); });
+    };
+    EXPECT_EQ(markers(many), markers(few));
+    EXPECT_EQ(renderToImage(many, {640, 480}), renderToImage(few, {640, 480}));
+}
+
+// Bars far thinner than a pixel: a pixel column shows the bar under its centre (a bar in 70 %
+// of the columns, the gaps in the rest), as unsmoothed bars have always been drawn.
+TEST(Render, BarsThinnerThanAPixelShowTheBarUnderEachColumn)
+{
+    ChartModel model;
+    model.legendVisible = false;
+    Series& s = model.addSeries(SeriesKind::Bar, "many", kBarColor);
+    for (int i = 0; i < 100000; ++i)
+        s.add(i < 50000 ? 100 : 50);
+    const Chart chart(model);
+    const QImage image = renderToImage(chart, {640, 480});
+    const ChartLayout& layout = chart.layout(QSizeF(640, 480));
+    EXPECT_LT(layout.items.size(), 100u);
+    const auto share = [&](double from, double to, double value) {
+        const int x0 = static_cast<int>(layout.pagePoint(from, value).x());
+        const int x1 = static_cast<int>(layout.pagePoint(to, value).x());
+        const int y = static_cast<int>(layout.pagePoint(from, value).y());
+        return static_cast<double>(countPixels(image, kBarColor, QRect(x0, y, x1 - x0, 1), 12)) / (x1 - x0);
+    };
+    EXPECT_NEAR(share(2000, 48000, 90), 0.7, 0.15);
+    EXPECT_NEAR(share(52000, 98000, 40), 0.7, 0.15);
+    EXPECT_EQ(share(52000, 98000, 60), 0.0);
 }
 
 }  // namespace

@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CliChartKinds,
                                            KindCase{"bar", "男性人口", "bar.bmp", true},
                                            KindCase{"hbar", "男性人口,女性人口", "hbar.png", true},
                                            KindCase{"point", "男性人口", "point.PNG", false},
-                                           KindCase{"area", "男性人口,女性人口", "area.bmp", true}),
+                                           KindCase{"area", "男性人口,女性人口", "area.bmp", true},
+                                           KindCase{"scatter", "男性人口,年龄,地区", "scatter.png", false}),
                          [](const auto& info) { return std::string(info.param.kind); });
 
 TEST_F(CliChart, ThePyramidPutsMalesLeftOfFemales)
@@ -159,7 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--size", "99999x600"}, kExitUsage, "1 to"},
                       RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--out", "x.jpg"}, kExitUsage, ".bmp"},
                       RefusalCase{{"--kind", "bar", "--fields", "总人口"}, kExitFailure, "总人口"},
-                      RefusalCase{{"--kind", "line", "--fields", "男性人口,地区"}, kExitFailure, "地区"}),
+                      RefusalCase{{"--kind", "line", "--fields", "男性人口,地区"}, kExitFailure, "地区"},
+                      RefusalCase{{"--kind", "scatter", "--fields", "男性人口"}, kExitUsage, "two or three"},
+                      RefusalCase{{"--kind", "scatter", "--fields", "男性人口,年龄,标签"}, kExitFailure, "标签"},
+                      RefusalCase{{"--kind", "point", "--fields", "男性人口", "--point-size", "41"}, kExitUsage, "1 to 40"},
+                      RefusalCase{{"--kind", "point", "--fields", "男性人口", "--point-style", "9"}, kExitUsage, "0 to 8"},
+                      RefusalCase{{"--kind", "bar", "--fields", "男性人口", "--stacking", "up"}, kExitUsage, "up"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(CliChart, AMissingTableOrFolderFailsNamingIt)
@@ -189,7 +195,7 @@ TEST(CliChartHelp, TheCommandIsListedAndDescribed)
     EXPECT_NE(general.out.find("  chart"), std::string::npos);
     const CliRun help = runInProcess({"chart", "--help"});
     EXPECT_EQ(help.status, kExitOk);
-    EXPECT_NE(help.out.find("--kind line|bar|hbar|point|area|pyramid"), std::string::npos);
+    EXPECT_NE(help.out.find("--kind line|bar|hbar|point|area|scatter|pyramid"), std::string::npos);
 }
 
 }  // namespace

@@ -48,13 +48,6 @@ const QStringList kNotProvidedYet = {
     "ToolButton10",
     "N7",
     "N12",
-    "Line1",
-    "Bar1",
-    "HorizBar1",
-    "Point1",
-    "Area1",
-    "Scator1",
-    "AgePyrimider1",
 };
 
 // What a command says when it runs without trouble.

@@ -4,6 +4,10 @@
 #include <QMenuBar>
 
 #include "ui/app/main_window.h"
+#include "ui/app/session.h"
+#include "ui/charts/age_stru_frm.h"
+#include "ui/charts/chart_def_frm.h"
+#include "ui/charts/scatter_frm.h"
 
 namespace zandor::ui {
 
@@ -22,24 +26,45 @@ QMenu* Tvendol::buildGraphMenu()
 }
 
 // 线形图 (TLine_def_frm)
-void Tvendol::Line1Click() { openDialog(notProvidedYet); }
+void Tvendol::Line1Click()
+{
+    openDialog([this] { return new TLine_def_frm(*session_, this); });
+}
 
 // 垂直直方图 (TBar_def_frm)
-void Tvendol::Bar1Click() { openDialog(notProvidedYet); }
+void Tvendol::Bar1Click()
+{
+    openDialog([this] { return new TBar_def_frm(*session_, this); });
+}
 
 // 水平直方图 (THoriz_def_frm)
-void Tvendol::HorizBar1Click() { openDialog(notProvidedYet); }
+void Tvendol::HorizBar1Click()
+{
+    openDialog([this] { return new THoriz_def_frm(*session_, this); });
+}
 
 // 点状图 (TPoint_def_frm)
-void Tvendol::Point1Click() { openDialog(notProvidedYet); }
+void Tvendol::Point1Click()
+{
+    openDialog([this] { return new TPoint_def_frm(*session_, this); });
+}
 
 // 面积图 (TArea_def_frm)
-void Tvendol::Area1Click() { openDialog(notProvidedYet); }
+void Tvendol::Area1Click()
+{
+    openDialog([this] { return new TArea_def_frm(*session_, this); });
+}
 
 // 散点图 (Tscatter_Frm)
-void Tvendol::Scator1Click() { openDialog(notProvidedYet); }
+void Tvendol::Scator1Click()
+{
+    openDialog([this] { return new Tscatter_Frm(*session_, this); });
+}
 
 // 年龄结构金子塔 (TAge_stru_frm)
-void Tvendol::AgePyrimider1Click() { openDialog(notProvidedYet); }
+void Tvendol::AgePyrimider1Click()
+{
+    openDialog([this] { return new TAge_stru_frm(*session_, this); });
+}
 
 }  // namespace zandor::ui

@@ -81,18 +81,7 @@ TGraph::TGraph(ChartSettings& settings, Edition edition, QWidget* parent)
 
     DBChart1 = new ChartView(this);
     DBChart1->setObjectName(QStringLiteral("DBChart1"));
-    charts::ChartModel& m = DBChart1->edit();
-    m.view.enabled = true;
-    m.view.rotation = 331;
-    m.view.elevation = 353;
-    m.view.zoom = 98;
-    m.backWall.color = Qt::white;
-    m.backWall.transparent = true;
-    m.margins = charts::Margins{5, 5, 5, 5};
-    m.border = true;
-    m.gradient = charts::Gradient{false, QColor(192, 192, 192), QColor(0, 128, 255)};
-    m.title.clear();
-    m.legendVisible = true;
+    DBChart1->edit() = charts::chartWindowModel();
 
     BitBtn1 = button(this, "BitBtn1", QString());
     BitBtn1->setIcon(zoomIcon(true));
