@@ -59,6 +59,14 @@ void select(QListWidget* list, const QStringList& names)
     }
 }
 
+// Clicks the item's radio button on its round indicator.
+void choose(QWidget* group, int item)
+{
+    auto* button = child<QRadioButton>(group, QStringLiteral("RadioButton%1").arg(item).toLatin1().constData());
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
 QStringList items(QListWidget* list)
 {
     QStringList texts;
@@ -149,14 +157,16 @@ private slots:
         QCOMPARE(m.title, QStringLiteral("人口"));
         QCOMPARE(m.bottomAxis.title, QStringLiteral("年龄"));
         QVERIFY(m.view.enabled);
+        click(first, "BitBtn6");  // the chart window's "取消"
 
         // The dialog stays open: a flat chart next.
         QVERIFY(dialog->isVisible());
-        QTest::mouseClick(child<QRadioButton>(dialog->RadioGroup1, "RadioButton1"), Qt::LeftButton);
+        choose(dialog->RadioGroup1, 1);
         click(dialog, "BitBtn2");
         QVERIFY(dialog->chartWindow() != first);
         QVERIFY(!dialog->chartWindow()->chartModel().view.enabled);
         QCOMPARE(prompts_->messages, QStringList{});
+        click(dialog->chartWindow(), "BitBtn6");
         click(dialog, "BitBtn1");
         QVERIFY(!dialog->isVisible());
     }
@@ -167,13 +177,14 @@ private slots:
         QCOMPARE(bars->windowTitle(), QStringLiteral("垂直直方图"));
         select(bars->ListBox1, {"男性人口", "女性人口"});
         click(bars, "Button4");
-        QTest::mouseClick(child<QRadioButton>(bars->RadioGroup2, "RadioButton2"), Qt::LeftButton);  // 叠式
+        choose(bars->RadioGroup2, 2);  // 叠式
         bars->CheckBox1->setChecked(true);
         click(bars, "BitBtn2");
         const charts::Series& bar = bars->chartWindow()->chartModel().series[1];
         QCOMPARE(bar.kind, charts::SeriesKind::Bar);
         QCOMPARE(bar.stacking, charts::Stacking::Stacked);
         QVERIFY(bar.marksVisible);
+        click(bars->chartWindow(), "BitBtn6");
 
         auto* horiz = open<THoriz_def_frm>("HorizBar1");
         QCOMPARE(horiz->CheckBox1->text(), QStringLiteral("Visible Label"));
@@ -182,7 +193,7 @@ private slots:
         auto* area = open<TArea_def_frm>("Area1");
         select(area->ListBox1, {"女性人口"});
         click(area, "Button4");
-        QTest::mouseClick(child<QRadioButton>(area->RadioGroup2, "RadioButton2"), Qt::LeftButton);  // 叠式(100%)
+        choose(area->RadioGroup2, 2);  // 叠式(100%)
         click(area, "BitBtn2");
         QCOMPARE(area->chartWindow()->chartModel().series[0].kind, charts::SeriesKind::Area);
         QCOMPARE(area->chartWindow()->chartModel().series[0].stacking, charts::Stacking::Stacked100);
@@ -203,6 +214,7 @@ private slots:
         click(points, "Button4");
         click(points, "BitBtn2");
         QCOMPARE(points->chartWindow()->chartModel().series[0].pointShape, charts::PointShape::Star);
+        click(points->chartWindow(), "BitBtn6");
 
         // The title font chosen in one dialog is the title font of every chart dialog.
         ChartPromptHooks hooks;
@@ -261,6 +273,7 @@ private slots:
         QCOMPARE(s.points[2].x, 2.0);
         QCOMPARE(s.points[2].y, 80.0);
         QCOMPARE(s.points[2].label, QStringLiteral("区2"));
+        click(scatter->chartWindow(), "BitBtn6");
 
         // A label field that is gone is named.
         scatter->Edit6->setText("标签");
@@ -294,9 +307,10 @@ private slots:
         QCOMPARE(sum, 1.0);
         QVERIFY(m.series[0].points[0].y < 0 && m.series[1].points[0].y > 0);
         QCOMPARE(m.series[0].points[3].label, QStringLiteral("3"));
+        TGraph* drawn = pyramid->chartWindow();
+        click(drawn, "BitBtn6");
 
         // Both sums zero: said so, nothing drawn.
-        TGraph* drawn = pyramid->chartWindow();
         pyramid->Edit2->setText("年龄");
         pyramid->Edit3->setText("年龄");
         auto& table = session().table();
