@@ -10,11 +10,10 @@
 
 #include <exception>
 
-#include "analysis/age_series.h"
 #include "analysis/end_of_year.h"
-#include "tables/numeric_column.h"
 #include "tables/result_field.h"
 #include "text/refusal.h"
+#include "ui/analysis/field_series.h"
 #include "ui/app/session.h"
 #include "ui/common/background_run.h"
 #include "ui/common/named.h"
@@ -49,7 +48,7 @@ Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent) : QDialo
         *b.box = named(new QComboBox(data), b.name);
         (*b.box)->addItems(session_.fieldNames());
         (*b.box)->setCurrentIndex(-1);
-        (*b.box)->setMinimumContentsLength(12);
+        (*b.box)->setMinimumWidth(200);  // room for the longer field names
         dataLayout->addRow(QString::fromUtf8(b.label), *b.box);
     }
     Edit1 = named(new QLineEdit(qtext(eoy::kDefaultNumberText), data), "Edit1");
@@ -87,38 +86,12 @@ Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent) : QDialo
     connect(BitBtn1, &QPushButton::clicked, this, &Tpop_stru_end_Frm::BitBtn1Click);
 }
 
-// A population field: a value below 0 is reported, and the values stay loaded (the press
-// refuses them, naming the sex).
-void Tpop_stru_end_Frm::loadPopulation(QComboBox* box, std::vector<double>& into)
-{
-    const std::string field = box->currentText().toStdString();
-    if (field.empty())
-        return;
-    try {
-        into = tables::readNumericColumn(session_.table(), field);
-    } catch (const std::exception& e) {
-        into.clear();
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
-    if (analysis::hasNegative(into))
-        Prompts::information(this, qtext(projection::message::kBadData));
-}
-
 // A death-rate field: its life table is built at once, so a rate out of range, too few ages
 // or a last rate of 0 is reported when the field is chosen.
 void Tpop_stru_end_Frm::loadRates(QComboBox* box, std::vector<double>& into, bool male)
 {
-    const std::string field = box->currentText().toStdString();
-    if (field.empty())
+    if (!readChosenField(this, session_, box, into))
         return;
-    try {
-        into = tables::readNumericColumn(session_.table(), field);
-    } catch (const std::exception& e) {
-        into.clear();
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
     try {
         analysis::endOfYearLifeTable(male ? projection::Sex::Male : projection::Sex::Female, into);
     } catch (const std::exception& e) {
@@ -126,8 +99,8 @@ void Tpop_stru_end_Frm::loadRates(QComboBox* box, std::vector<double>& into, boo
     }
 }
 
-void Tpop_stru_end_Frm::ComboBox2Change() { loadPopulation(ComboBox2, malePopulation_); }
-void Tpop_stru_end_Frm::ComboBox3Change() { loadPopulation(ComboBox3, femalePopulation_); }
+void Tpop_stru_end_Frm::ComboBox2Change() { loadPopulationField(this, session_, ComboBox2, malePopulation_); }
+void Tpop_stru_end_Frm::ComboBox3Change() { loadPopulationField(this, session_, ComboBox3, femalePopulation_); }
 void Tpop_stru_end_Frm::ComboBox4Change() { loadRates(ComboBox4, maleRates_, true); }
 void Tpop_stru_end_Frm::ComboBox5Change() { loadRates(ComboBox5, femaleRates_, false); }
 

@@ -42,7 +42,6 @@ public slots:
     void BitBtn1Click();
 
 private:
-    void loadPopulation(QComboBox* box, std::vector<double>& into);
     void loadRates(QComboBox* box, std::vector<double>& into, bool male);
 
     Session& session_;

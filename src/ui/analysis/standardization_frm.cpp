@@ -11,11 +11,9 @@
 
 #include <exception>
 
-#include "analysis/age_series.h"
 #include "analysis/standardization.h"
-#include "projection/messages.h"
-#include "tables/numeric_column.h"
 #include "text/refusal.h"
+#include "ui/analysis/field_series.h"
 #include "ui/app/session.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
@@ -93,7 +91,8 @@ Tstandardization_Frm::Tstandardization_Frm(Session& session, QWidget* parent) : 
     } loaders[] = {{ComboBox4, &male_},       {ComboBox5, &female_},        {ComboBox2, &male_},
                    {ComboBox3, &female_},     {ComboBox1, &urbanMale_},     {ComboBox10, &urbanFemale_}};
     for (const auto& l : loaders)
-        connect(l.box, &QComboBox::currentTextChanged, this, [this, l] { load(l.box, *l.series); });
+        connect(l.box, &QComboBox::currentTextChanged, this,
+                [this, l] { loadPopulationField(this, session_, l.box, *l.series); });
     connect(Button3, &QPushButton::clicked, this, &Tstandardization_Frm::Button3Click);
     connect(Button1, &QPushButton::clicked, this, &Tstandardization_Frm::Button1Click);
     connect(Button4, &QPushButton::clicked, this, &Tstandardization_Frm::Button4Click);
@@ -147,23 +146,6 @@ QWidget* Tstandardization_Frm::ruralUrbanPage()
     layout->addStretch();
     layout->addLayout(buttonRow(Button1, Button2));
     return page;
-}
-
-// A value below 0 is reported; the values stay loaded.
-void Tstandardization_Frm::load(QComboBox* box, std::vector<double>& into)
-{
-    const std::string field = box->currentText().toStdString();
-    if (field.empty())
-        return;
-    try {
-        into = tables::readNumericColumn(session_.table(), field);
-    } catch (const std::exception& e) {
-        into.clear();
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
-    if (analysis::hasNegative(into))
-        Prompts::information(this, qtext(projection::message::kBadData));
 }
 
 // Every box of the page chosen, then the engine's press; the grid shows the new fields.

@@ -56,7 +56,6 @@ public slots:
 private:
     QWidget* byAgePage();
     QWidget* ruralUrbanPage();
-    void load(QComboBox* box, std::vector<double>& into);
     void standardizeInto(std::initializer_list<QComboBox*> chosen, std::vector<std::vector<double>> standard,
                          QLineEdit* total, std::initializer_list<QLineEdit*> names);
 
