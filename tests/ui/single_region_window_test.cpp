@@ -16,6 +16,7 @@
 #include "projection_window_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/app/table_model.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
@@ -23,6 +24,7 @@
 
 using namespace testing_support;
 using zandor::Edition;
+using zandor::ui::contrastRatio;
 using zandor::ui::ScheduleGrid;
 using zandor::ui::TSingle_Region_frm;
 using zandor::ui::Tvendol;
@@ -188,6 +190,10 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(f.columnColour(kFieldNames[i]), kListColours[i]);
             QCOMPARE(f.get<QComboBox>(kLists[i])->palette().color(QPalette::Button), kListColours[i]);
+            // The marked column's text stays readable on its fill (WCAG AA for normal text).
+            const QModelIndex cell = f.window->grid()->model()->index(0, f.columnOf(kFieldNames[i]));
+            const auto fill = cell.data(Qt::BackgroundRole).value<QColor>();
+            QVERIFY2(contrastRatio(cell.data(Qt::ForegroundRole).value<QColor>(), fill) > 4.5, kFieldNames[i]);
         }
         QCOMPARE(f.columnColour("年龄"), QColor(Qt::white));
 
