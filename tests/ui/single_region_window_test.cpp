@@ -312,6 +312,27 @@ private slots:
         QCOMPARE(f.grid("StringGrid1")->model()->columnCount(), 3);
     }
 
+    void interpolatedColumnsWidenToTheirTexts()
+    {
+        Fixture f;
+        f.chooseFields();
+        f.setYears(2000, 2030);
+        f.setCell("StringGrid1", 1, 1, "2");
+        f.setCell("StringGrid1", 1, 30, "1");
+        f.get<QSpinBox>("SpinEdit2")->setValue(2001);
+        f.get<QSpinBox>("SpinEdit3")->setValue(2030);
+        f.get<QRadioButton>("RadioButton9")->click();
+        f.get<QPushButton>("Button1")->click();
+        auto* grid = f.window->findChild<ScheduleGrid*>("StringGrid1");
+        const QString longest = f.cell("StringGrid1", 1, 2);  // 2 - 1/29: full precision
+        QVERIFY(longest.size() > 12);
+        for (int column = 1; column < 30; ++column) {
+            const QString text = f.cell("StringGrid1", 1, column);
+            const int needed = grid->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(grid->columnWidth(column - 1) >= std::min(needed, grid->widestColumn() - 12), qPrintable(text));
+        }
+    }
+
     void interpolationTools_data()
     {
         QTest::addColumn<QString>("button");
