@@ -46,8 +46,6 @@ const QString kNotProvided = QStringLiteral("此功能尚未提供。");
 const QStringList kNotProvidedYet = {
     "N8",
     "ToolButton10",
-    "N7",
-    "N12",
     "Line1",
     "Bar1",
     "HorizBar1",
