@@ -1,5 +1,5 @@
-// The projection wizard's data steps: the files of "读取" and "保存", and what each
-// "下一步" seeds, compared with the field handlers given the same series.
+// The files of the projection wizard's "读取" and "保存" (the steps themselves are walked by
+// the wizard's window test).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,9 +7,7 @@
 #include <functional>
 #include <unistd.h>
 
-#include "projection/messages.h"
 #include "projection/wizard_data.h"
-#include "projection_test_support.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
 
@@ -50,18 +48,12 @@ std::vector<std::string> column(const TextGrid& grid, int c) {
     return cells;
 }
 
-TEST_F(WizardFiles, PlainTextFillsRowsInOrderAndSavesBack) {
+TEST_F(WizardFiles, PlainTextFillsRowsInOrder) {
     TextGrid grid = dataGrid({"年龄", "男性", "女性"}, 0, 5);
     // Blank lines are passed over, the rest of a line skipped; numbers in the general form.
     readValues(grid, 0, file("pop.txt", "5200 4800 ignored\n\n  1.50e3\t0.1000000000000000055\n7 8\r\n"));
     EXPECT_EQ(column(grid, 1), (std::vector<std::string>{"5200", "1500", "7", "0.0"}));
     EXPECT_EQ(column(grid, 2), (std::vector<std::string>{"4800", "0.1", "8", "0.0"}));
-
-    const std::string saved = (dir_ / "saved.txt").string();
-    writeValues(grid, 3, saved);
-    TextGrid back = dataGrid({"年龄", "男性", "女性"}, 0, 5);
-    readValues(back, 0, saved);
-    EXPECT_EQ(back, grid);
 }
 
 TEST_F(WizardFiles, CsvPlacesValuesByAge) {
@@ -99,90 +91,6 @@ TEST_F(WizardFiles, RefusalsNameTheFileAndLineAndLeaveTheGrid) {
     }
     TextGrid grid = fresh;
     EXPECT_NE(refusalOf([&] { readValues(grid, 0, missing); }).find(missing), std::string::npos);
-}
-
-// The three "下一步" seed exactly what the five field handlers seed from the same series.
-TEST(WizardSteps, SeedWhatTheFieldHandlersSeed) {
-    const auto table = testing::syntheticTable();
-    const int ages = testing::kAges;
-    SingleRegionInputs byFields;
-    SingleRegionGrids fieldGrids = openScheduleGrids(0, 1990);
-    testing::chooseAll(byFields, fieldGrids, table, 1990, 2000);
-
-    auto typed = [&](const std::vector<double>& a, const std::vector<double>* b, int firstAge, int rows) {
-        TextGrid grid = dataGrid(b ? std::vector<std::string>{"年龄", "男性", "女性"}
-                                   : std::vector<std::string>{"年龄", "女性"}, firstAge, rows);
-        for (int r = 1; r < rows; ++r) {
-            grid.setCell(r, 1, text::formatRoundTrip(a[static_cast<std::size_t>(firstAge + r - 1)]));
-            if (b) grid.setCell(r, 2, text::formatRoundTrip((*b)[static_cast<std::size_t>(firstAge + r - 1)]));
-        }
-        return grid;
-    };
-    SingleRegionInputs byWizard;
-    SingleRegionGrids wizardGrids = openScheduleGrids(0, 1990);
-    populationStep(byWizard, wizardGrids,
-                   typed(table.malePopulation, &table.femalePopulation, 0, byAgeStoredRows(ages)), ages, 1990, 2000);
-    deathRateStep(byWizard, wizardGrids, typed(table.maleRates, &table.femaleRates, 0, ages + 1), ages, 1990, 2000);
-    fertilityStep(byWizard, wizardGrids, typed(table.fertility, nullptr, kFertilityFirstAge, kFertilityStoredRows),
-                  ages, 1990, 2000);
-
-    EXPECT_EQ(wizardGrids.sexRatio, fieldGrids.sexRatio);
-    EXPECT_EQ(wizardGrids.lifeExpectancy, fieldGrids.lifeExpectancy);
-    EXPECT_EQ(wizardGrids.tfr, fieldGrids.tfr);
-    EXPECT_EQ(wizardGrids.pattern, fieldGrids.pattern);
-    EXPECT_EQ(wizardGrids.migrants.cell(1, 10), "10000");
-    EXPECT_EQ(wizardGrids.migrants.cell(3, 1), "0.003");
-    const RunOptions options;
-    const auto expected = projectSingleRegion(byFields, parseSchedules(byFields, fieldGrids, options), options);
-    RunOptions wizardOptions;
-    wizardOptions.wizardData = true;
-    const auto got =
-        projectSingleRegion(byWizard, parseSchedules(byWizard, wizardGrids, wizardOptions), wizardOptions);
-    EXPECT_EQ(got.results.total, expected.results.total);
-    EXPECT_EQ(got.endState.malePopulation, expected.endState.malePopulation);
-}
-
-TEST(WizardSteps, SexRatioAndAgeFifty) {
-    SingleRegionInputs in;
-    SingleRegionGrids grids = openScheduleGrids(0, 1990);
-    TextGrid population = dataGrid({"年龄", "男性", "女性"}, 0, byAgeStoredRows(90));
-    population.setCell(1, 1, "5200");
-    population.setCell(1, 2, "4800");
-    populationStep(in, grids, population, 90, 1990, 2000);
-    EXPECT_EQ(grids.sexRatio.cell(1, 1), "108.3333");
-    EXPECT_EQ(grids.sexRatio.cell(1, 10), "108.3333");
-    EXPECT_EQ(grids.sexRatio.cell(0, 10), "2000");
-
-    // Age 50 (the kept row) enters the TFR, not the pattern.
-    TextGrid fertility = dataGrid({"年龄", "女性"}, kFertilityFirstAge, kFertilityStoredRows);
-    fertility.setCell(10, 1, "0.5");  // age 24
-    fertility.setCell(36, 1, "0.5");  // age 50
-    fertilityStep(in, grids, fertility, 90, 1990, 2000);
-    EXPECT_EQ(in.region.baseTfr, 1.0);
-    EXPECT_EQ(grids.tfr.cell(1, 1), "1");
-    EXPECT_EQ(grids.pattern.cell(10, 1), ".5");
-    EXPECT_EQ(grids.pattern.cell(kPatternTotalRow, 1), ".5");
-    EXPECT_EQ(fertilityRowsToSave(fertility), 36);
-    fertility.setCell(36, 1, "0.0");
-    EXPECT_EQ(fertilityRowsToSave(fertility), 35);
-}
-
-TEST(WizardSteps, Refusals) {
-    SingleRegionInputs in;
-    SingleRegionGrids grids = openScheduleGrids(0, 1990);
-    TextGrid rates = dataGrid({"年龄", "男性", "女性"}, 0, 71);
-    EXPECT_EQ(refusalOf([&] { deathRateStep(in, grids, rates, 70, 1990, 2000); }), message::tooFewAgeGroups(70));
-    // More age groups than the rows kept: the empty cells are no numbers.
-    TextGrid population = dataGrid({"年龄", "男性", "女性"}, 0, byAgeStoredRows(105));
-    population.setCell(103, 1, "");
-    EXPECT_EQ(refusalOf([&] { populationStep(in, grids, population, 105, 1990, 2000); }),
-              "第103行男性列(年龄102): " + text::invalidNumberMessage(""));
-    population.setCell(103, 1, "1");
-    population.setCell(5, 2, "-1");
-    EXPECT_EQ(refusalOf([&] { populationStep(in, grids, population, 105, 1990, 2000); }), message::kBadData);
-    // Death rates of 0 (the cells as the step opens them) make no life table.
-    EXPECT_EQ(refusalOf([&] { deathRateStep(in, grids, dataGrid({"年龄", "男性", "女性"}, 0, 72), 71, 1990, 2000); }),
-              message::kBadData);
 }
 
 }  // namespace

@@ -158,6 +158,7 @@ Tdefine_wizard_frm::Tdefine_wizard_frm(Session& session, DataGrid* mainGrid, QWi
     buttons->addWidget(Button1);
     buttons->addWidget(BitBtn1);
     layout->addLayout(buttons);
+    setMinimumWidth(320);  // room for the caption in the title bar
     connect(Button1, &QPushButton::clicked, this, &Tdefine_wizard_frm::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Tdefine_wizard_frm::BitBtn1Click);
 }
