@@ -14,7 +14,6 @@
 
 #include "text/text_grid.h"
 
-class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableView;
