@@ -127,6 +127,7 @@ int runProject(const ParsedArgs& args, Streams& io)
     projection::RunOptions options;
     options.urbanShareText = args.value("urban-share").value_or(options.urbanShareText);
     options.migrantStockText = args.value("migrant-stock").value_or(options.migrantStockText);
+    options.exact = args.has("exact");
     if (args.has("survival-male")) {
         options.mortality = projection::MortalityOption::SurvivalCurves;
         options.maleSurvival = projection::loadAgeSeries(table, *args.value("survival-male"));
@@ -154,7 +155,7 @@ const CommandSpec& projectCommand()
         .usage = "project TABLE --male-pop FIELD --female-pop FIELD --male-rates FIELD\n"
                  "    --female-rates FIELD --fertility FIELD --base-year N --end-year N\n"
                  "    [--schedule FILE] [--urban-share TEXT] [--migrants] [--migrant-stock TEXT]\n"
-                 "    [--survival-male FIELD --survival-female FIELD] [--listing TEXT | --ages]",
+                 "    [--survival-male FIELD --survival-female FIELD] [--exact] [--listing TEXT | --ages]",
         .help =
             "Runs the single-region cohort-component projection as a user of the projection\n"
             "dialog does: chooses the five fields (base-year population, central death rates\n"
@@ -165,7 +166,7 @@ const CommandSpec& projectCommand()
             "\n"
             "  --base-year, --end-year  calendar years from 0 to 9999, the end year at most 1000\n"
             "                        years after the base year (anything else is refused, exit 2)\n"
-            "  --urban-share TEXT    base-year urban share (default 0.26)\n"
+            "  --urban-share TEXT    base-year urban share, 0 to 1 (default 0.26; outside, exit 2)\n"
             "  --migrant-stock TEXT  migrant population at the start (default 50000)\n"
             "  --schedule FILE       CSV; first line: row,<base year + 1>,...,<end year>; then one\n"
             "                        line per row: its name and one cell text per year. Rows: tfr,\n"
@@ -174,6 +175,10 @@ const CommandSpec& projectCommand()
             "                        not named keep the base-year values. A life-expectancy or\n"
             "                        TFR row counts as changed when a cell differs as text from\n"
             "                        the base-year value (e0 as #####.####, TFR as #####.##).\n"
+            "  --exact               ticks \"精确模式\": each e0 target is met on the life table's\n"
+            "                        own e0 (a year whose cell keeps the base text keeps the base\n"
+            "                        table), the oldest age survives as an open group and the\n"
+            "                        deaths are fully accounted; listing headings say so\n"
             "\n"
             "Output (default): CSV with the header 'year' and the indicators 总人口数 ...\n"
             "流动人口死亡数 (catalogue codes 0-20 and 22-34), one row per projected year; births,\n"
@@ -192,7 +197,8 @@ const CommandSpec& projectCommand()
                     {"female-rates", true},   {"fertility", true},      {"base-year", true},
                     {"end-year", true},       {"schedule", true},       {"urban-share", true},
                     {"migrants", false},      {"migrant-stock", true},  {"survival-male", true},
-                    {"survival-female", true}, {"listing", true},       {"ages", false}},
+                    {"survival-female", true}, {"exact", false},        {"listing", true},
+                    {"ages", false}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

@@ -146,7 +146,8 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
     if (auto schedule = args.value("schedule"))
         applyScheduleFile(*schedule, grids, baseYear, endYear);
 
-    const projection::UrbanRuralRun run = projection::projectUrbanRural(rural, urban, grids);
+    const projection::UrbanRuralRun run =
+        projection::projectUrbanRural(rural, urban, grids, {.exact = args.has("exact")});
     if (auto listing = args.value("listing"))
         writeLines(projection::urbanRuralTextListing(run.results, *listing), io.out);
     else if (args.has("ages"))
@@ -166,7 +167,7 @@ const CommandSpec& projectUrCommand()
         .usage = "project-ur TABLE --rural-male-pop F --rural-female-pop F --rural-male-rates F\n"
                  "    --rural-female-rates F --rural-fertility F --urban-male-pop F --urban-female-pop F\n"
                  "    --urban-male-rates F --urban-female-rates F --urban-fertility F\n"
-                 "    --base-year N --end-year N [--schedule FILE] [--listing TEXT | --ages]",
+                 "    --base-year N --end-year N [--schedule FILE] [--exact] [--listing TEXT | --ages]",
         .help =
             "Runs the urban-rural projection as a user of the urban-rural dialog does: chooses\n"
             "the ten fields (base-year population, central death rates and fertility rates by\n"
@@ -184,6 +185,8 @@ const CommandSpec& projectUrCommand()
             "                   mover_share_male_100, mover_share_female_0 ...\n"
             "                   mover_share_female_100 (their distribution over the ages). Rows\n"
             "                   not named keep the texts the dialog put there (movers 0).\n"
+            "  --exact          ticks \"精确模式\" on the \"基础数据\" page: the exact mode of\n"
+            "                   zandor-cli project for both regions\n"
             "\n"
             "Output (default): CSV with the header 'year' and the indicators 总人口数 ...\n"
             "城市老年人口比重 (catalogue codes 0-26), one row per projected year.\n"
@@ -205,7 +208,8 @@ const CommandSpec& projectUrCommand()
                     {"rural-female-rates", true}, {"rural-fertility", true},  {"urban-male-pop", true},
                     {"urban-female-pop", true},   {"urban-male-rates", true}, {"urban-female-rates", true},
                     {"urban-fertility", true},    {"base-year", true},        {"end-year", true},
-                    {"schedule", true},           {"listing", true},          {"ages", false}},
+                    {"schedule", true},           {"exact", false},           {"listing", true},
+                    {"ages", false}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

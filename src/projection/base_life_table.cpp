@@ -44,14 +44,28 @@ double shiftedSum(std::span<const double> baseLx, double alpha) {
     return sum;
 }
 
-}  // namespace
+// The sum of Lx of the shifted curve, the oldest age closed at l = 0 as
+// core::singleYearPersonYears closes it.
+double shiftedLifeExpectancy(std::span<const double> baseLx, std::span<const double> ax, double alpha) {
+    const double expTwoAlpha = std::exp(2.0 * alpha);
+    double sum = 0;
+    double l = logitShifted(baseLx[0], expTwoAlpha);
+    for (std::size_t x = 0; x < baseLx.size(); ++x) {
+        const double next = x + 1 < baseLx.size() ? logitShifted(baseLx[x + 1], expTwoAlpha) : 0.0;
+        sum += core::closedPersonYears(l, next, ax[x], 1);
+        l = next;
+    }
+    return sum;
+}
 
-std::optional<LogitShiftFit> fitLogitShift(std::span<const double> baseLx, double target) {
+// Bisection for alpha in [-100, 100]; sumAt(alpha) falls as alpha grows.
+template <typename SumAt>
+std::optional<LogitShiftFit> bisectShift(double target, SumAt sumAt) {
     double lo = -100.0;
     double hi = 100.0;
     for (;;) {
         const double alpha = (lo + hi) / 2.0;
-        const double sum = shiftedSum(baseLx, alpha);
+        const double sum = sumAt(alpha);
         if (std::isnan(sum) || std::isnan(target)) return std::nullopt;
         if (std::fabs(sum - target) <= 1e-9) return LogitShiftFit{alpha, sum};
         // Once lo and hi are neighbouring doubles the midpoint is one of them: no shift
@@ -63,6 +77,21 @@ std::optional<LogitShiftFit> fitLogitShift(std::span<const double> baseLx, doubl
             lo = alpha;
         }
     }
+}
+
+}  // namespace
+
+std::optional<LogitShiftFit> fitLogitShift(std::span<const double> baseLx, double target) {
+    return bisectShift(target, [&](double alpha) { return shiftedSum(baseLx, alpha); });
+}
+
+std::optional<LogitShiftFit> fitLogitShiftToLifeExpectancy(std::span<const double> baseLx,
+                                                           std::span<const double> ax, double target) {
+    if (baseLx.empty() || ax.size() != baseLx.size()) {
+        throw std::invalid_argument("life-expectancy fit: " + std::to_string(ax.size()) + " a-values for " +
+                                    std::to_string(baseLx.size()) + " ages");
+    }
+    return bisectShift(target, [&](double alpha) { return shiftedLifeExpectancy(baseLx, ax, alpha); });
 }
 
 }  // namespace zandor::projection

@@ -47,4 +47,11 @@ struct LogitShiftFit {
 // the search stops once the interval no longer shrinks.
 std::optional<LogitShiftFit> fitLogitShift(std::span<const double> baseLx, double target);
 
+// The same search, but for the shift whose life table has the life expectancy at birth
+// `target`: e0 = the sum of Lx over the ages of baseLx, each Lx from the shifted lx with the
+// a-values ax (one per age; the last, 1 / m of the open age, gives the open age l / m).
+// `sum` of the result is that e0.
+std::optional<LogitShiftFit> fitLogitShiftToLifeExpectancy(std::span<const double> baseLx,
+                                                           std::span<const double> ax, double target);
+
 }  // namespace zandor::projection

@@ -2,17 +2,21 @@
 // frames of the age pyramid.
 #include "projection/indicators.h"
 
+#include "projection/messages.h"
 #include "text/numbers.h"
 
 namespace zandor::projection {
 
 namespace {
 
+// What follows a listing's heading when the run used the exact mode.
+std::string exactMark(bool exact) { return exact ? std::string(label::kExactModeMark) : std::string(); }
+
 std::string yearLine(int year, std::string_view value) { return std::to_string(year) + "    " + std::string(value); }
 
 // The age table of the last projected year (the end year given to the run as heading).
 void ageStructureLines(const ProjectionResultSet& r, std::vector<std::string>& lines) {
-    lines.push_back(std::to_string(r.endYear) + "年 " + "年龄结构");
+    lines.push_back(std::to_string(r.endYear) + "年 " + "年龄结构" + exactMark(r.exact));
     lines.push_back("年龄  男性        女性");
     for (int a = 0; a < r.ageCount; ++a) {
         const auto age = static_cast<std::size_t>(a);
@@ -74,6 +78,7 @@ void parameterLines(const ProjectionResultSet& r, Edition edition, std::vector<s
     parameterBlock(r, "流动人口规模", parameter::kNewMigrants, lines);
     parameterBlock(r, "流动人口出生率", parameter::kMigrantBirthRate, lines);
     parameterBlock(r, "流动人口死亡率", parameter::kMigrantDeathRate, lines);
+    if (r.exact) lines.emplace_back(label::kExactModeRecord);
 }
 
 bool listedRounded(int code) {
@@ -90,7 +95,7 @@ std::vector<std::string> textListing(const ProjectionResultSet& r, std::string_v
         ageStructureLines(r, lines);
         return lines;
     }
-    lines.emplace_back(listText);
+    lines.push_back(std::string(listText) + exactMark(r.exact));
     if (code == indicator::kParameters) {
         parameterLines(r, edition, lines);
         return lines;

@@ -47,6 +47,10 @@ std::string badCell(std::string_view where, int year, std::string_view text) {
     return std::string(where) + " " + std::to_string(year) + "年: " + text::invalidNumberMessage(text);
 }
 
+std::string urbanShareOutOfRange(std::string_view text) {
+    return std::string(kWhereUrbanShare) + "必须在0到1之间，不能是" + std::string(text) + ".";
+}
+
 std::string badBox(std::string_view where, std::string_view text) {
     return std::string(where) + ": " + text::invalidNumberMessage(text);
 }

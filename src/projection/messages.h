@@ -44,6 +44,9 @@ std::string zeroPersonYears(int year, Sex sex, int age);
 // A sex ratio at birth of -100 leaves no share of boys and girls.
 std::string noBirthShares(int year, double sexRatio);
 
+// An urban share outside 0..1, naming the box, the range and the text.
+std::string urbanShareOutOfRange(std::string_view text);
+
 // A result that overflowed the range of numbers.
 std::string overflow(int year);
 
@@ -86,6 +89,12 @@ inline constexpr std::string_view kSeedMigrantDeathRate = "0.003";
 // What the two edit boxes hold when the dialog opens (and what zandor-cli takes by default).
 inline constexpr std::string_view kDefaultUrbanShare = "0.26";
 inline constexpr std::string_view kDefaultMigrantStock = "50000";
+// The exact mode: its check box, the mark after a results caption and a listing's heading,
+// and the line of the parameter listing that records it.
+inline constexpr std::string_view kExactMode = "精确模式";
+inline constexpr std::string_view kExactModeMark = "（精确模式）";
+inline constexpr std::string_view kExactModeRecord =
+    "精确模式：出生预期寿命按生命表自身的e0拟合，最高年龄组作为开放组存活，死亡人数完整核算";
 }  // namespace label
 
 }  // namespace zandor::projection

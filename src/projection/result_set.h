@@ -32,6 +32,7 @@ struct ProjectionResultSet {
     int yearCount = 0;  // Y
     int baseYear = 0;   // year t is labelled baseYear + 1 + t
     int endYear = 0;    // the end year given to the run
+    bool exact = false;  // the run used the exact mode ("精确模式")
 
     // End-of-year population of the last projected year, rounded to whole persons.
     std::vector<double> malePopulation;

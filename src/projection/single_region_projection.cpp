@@ -107,6 +107,7 @@ SingleRegionSchedules parseSchedules(const SingleRegionInputs& in, const SingleR
     }
     if (options.edition == Edition::Full) s.migrantStock = boxNumber(options.migrantStockText, message::kWhereMigrantStock);
     s.urbanShare = boxNumber(options.urbanShareText, message::kWhereUrbanShare);
+    if (!(s.urbanShare >= 0 && s.urbanShare <= 1)) throw Refusal(message::urbanShareOutOfRange(options.urbanShareText));
 
     // The region's rows.
     s.region = parseRegionSchedules(in.region,
@@ -147,6 +148,7 @@ ProjectionRun projectSingleRegion(const SingleRegionInputs& in, const SingleRegi
     // 4-5. The result set, the migrant schedules, the base total.
     ProjectionResultSet& results = run.results;
     results = emptyResultSet(n, years, in.baseYear, in.endYear);
+    results.exact = options.exact;
     results.newMigrants = s.newMigrants;
     results.migrantBirthRate = s.migrantBirthRate;
     results.migrantDeathRate = s.migrantDeathRate;
@@ -160,6 +162,9 @@ ProjectionRun projectSingleRegion(const SingleRegionInputs& in, const SingleRegi
     fertilityFromSchedule(state, rs);
     if (options.mortality == MortalityOption::SurvivalCurves) {
         mortalityFromSurvivalCurves(state, years, options.maleSurvival, options.femaleSurvival);
+    } else if (options.exact) {
+        exactMortalityFromLifeExpectancy(state, Sex::Male, rs, in.baseYear);
+        exactMortalityFromLifeExpectancy(state, Sex::Female, rs, in.baseYear);
     } else {
         mortalityFromLifeExpectancy(state, Sex::Male, rs, in.baseYear);
         mortalityFromLifeExpectancy(state, Sex::Female, rs, in.baseYear);
@@ -185,7 +190,8 @@ ProjectionRun projectSingleRegion(const SingleRegionInputs& in, const SingleRegi
                                     .femaleLx = state.female.Lx.year(t),
                                     .fertility = state.fertilityRates.year(t),
                                     .maleBirthShare = state.maleBirthShare[static_cast<std::size_t>(t)],
-                                    .femaleBirthShare = state.femaleBirthShare[static_cast<std::size_t>(t)]};
+                                    .femaleBirthShare = state.femaleBirthShare[static_cast<std::size_t>(t)],
+                                    .openLastAge = options.exact};
         const YearStepTotals step =
             projectOneYear(state.malePopulation, state.femalePopulation, schedule, newMale, newFemale, calendarYear);
         const YearOutcome outcome{.startMale = state.malePopulation,

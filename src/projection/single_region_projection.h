@@ -34,6 +34,10 @@ struct RunOptions {
     // With SurvivalCurves: the lx fields of the two lists, by age (N values each, lx[0] = 1).
     std::vector<double> maleSurvival;
     std::vector<double> femaleSurvival;
+    // "精确模式": e0 targets met on the life table's own e0, a year whose e0 cell keeps the
+    // base text on the base life table, the oldest age surviving as an open group and the
+    // deaths fully accounted (see exactMortalityFromLifeExpectancy and projectOneYear).
+    bool exact = false;
 };
 
 // The grids and boxes of a run as numbers.
@@ -51,7 +55,8 @@ struct SingleRegionSchedules {
 // Refusals (zandor::Refusal), in this order: a field list without text (unless wizardData),
 // fewer than 71 ages, an end year before the base year, a negative population, a death rate
 // outside 0..1 or a fertility rate outside 0..1 (each with its message, the first failing
-// age first); then, while the cells are read, a sex ratio at birth of -100 (naming the year).
+// age first); then, while the cells are read, an urban share outside 0..1 (naming the box and
+// the range) and a sex ratio at birth of -100 (naming the year).
 // A cell or box that is not a number throws text::NumberFormatError naming the row or box
 // and the year. Cells are read migrants, boxes, sex ratio, TFR, pattern, male and female e0.
 SingleRegionSchedules parseSchedules(const SingleRegionInputs& inputs, const SingleRegionGrids& grids,

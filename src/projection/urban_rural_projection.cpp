@@ -69,14 +69,19 @@ RegionSchedules parseRegion(const SingleRegionInputs& in, Region region, const U
 
 // The yearly schedules of one region (birth shares, fertility, Lx of both sexes) in a copy of
 // its base data sized for the run.
-RegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const RegionSchedules& s) {
+RegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const RegionSchedules& s, bool exact) {
     RegionInputs work = in.region;
     sizeRegion(work, in.ageCount, in.yearCount);
     inRegion(region, [&] {
         birthSharesFromSchedule(work, s);
         fertilityFromSchedule(work, s);
-        mortalityFromLifeExpectancy(work, Sex::Male, s, in.baseYear);
-        mortalityFromLifeExpectancy(work, Sex::Female, s, in.baseYear);
+        for (Sex sex : {Sex::Male, Sex::Female}) {
+            if (exact) {
+                exactMortalityFromLifeExpectancy(work, sex, s, in.baseYear);
+            } else {
+                mortalityFromLifeExpectancy(work, sex, s, in.baseYear);
+            }
+        }
     });
     return work;
 }
@@ -171,6 +176,7 @@ void recordRegionYear(UrbanRuralResultSet& r, RegionResults& out, int y, const s
 // The years of one region: movers, survival and births, rounding, the year's results.
 void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRuralResultSet& r, RegionResults& out,
                    const Feedback& feedback, int stepsBefore) {
+    const bool exact = r.exact;
     const int n = r.ageCount;
     std::vector<double>& pm = w.malePopulation;
     std::vector<double>& pf = w.femalePopulation;
@@ -189,7 +195,8 @@ void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRura
                                     .femaleLx = w.female.Lx.year(y),
                                     .fertility = w.fertilityRates.year(y),
                                     .maleBirthShare = w.maleBirthShare[t],
-                                    .femaleBirthShare = w.femaleBirthShare[t]};
+                                    .femaleBirthShare = w.femaleBirthShare[t],
+                                    .openLastAge = exact};
         projectOneYear(pm, pf, schedule, newMale, newFemale, year);
         for (std::size_t a = 0; a < pm.size(); ++a) {
             pm[a] = text::roundHalfEven(newMale[a]);
@@ -204,7 +211,8 @@ void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRura
 }  // namespace
 
 UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids, const Feedback& feedback) {
+                                const UrbanRuralGrids& grids, const UrbanRuralOptions& options,
+                                const Feedback& feedback) {
     // 1-4. The choice of fields and the base data of both regions.
     // These messages are the program's own texts, the same for both regions.
     checkRegion(rural);
@@ -223,11 +231,12 @@ UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleReg
 
     UrbanRuralRun run{.results = emptyUrbanRuralResultSet(rural.ageCount, rural.yearCount, rural.baseYear,
                                                           rural.endYear),
-                      .rural = regionSchedules(rural, Region::Rural, ruralSchedules),
-                      .urban = regionSchedules(urban, Region::Urban, urbanSchedules)};
+                      .rural = regionSchedules(rural, Region::Rural, ruralSchedules, options.exact),
+                      .urban = regionSchedules(urban, Region::Urban, urbanSchedules, options.exact)};
 
     // 5-6. Rural, then urban.
     UrbanRuralResultSet& r = run.results;
+    r.exact = options.exact;
     inRegion(Region::Rural, [&] { projectRegion(run.rural, movers, -1.0, r, r.rural, feedback, 0); });
     inRegion(Region::Urban, [&] { projectRegion(run.urban, movers, +1.0, r, r.urban, feedback, r.yearCount); });
 

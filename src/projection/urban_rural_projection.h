@@ -19,6 +19,11 @@ struct UrbanRuralRun {
     RegionInputs urban;
 };
 
+struct UrbanRuralOptions {
+    // "精确模式": as RunOptions::exact of the single-region run, for both regions.
+    bool exact = false;
+};
+
 // Projects both regions over the years their fields were chosen for; the inputs are not
 // changed. Both regions must have been loaded for the same table and years.
 //
@@ -36,6 +41,7 @@ struct UrbanRuralRun {
 // from 71..102 are refused too. One progress step per region and year goes to `feedback`;
 // a stop requested ends the run with zandor::Stopped at the start of a year.
 UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids, const Feedback& feedback = {});
+                                const UrbanRuralGrids& grids, const UrbanRuralOptions& options = {},
+                                const Feedback& feedback = {});
 
 }  // namespace zandor::projection

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "projection/messages.h"
 #include "text/numbers.h"
 
 namespace zandor::projection {
@@ -130,7 +131,7 @@ std::vector<std::string> urbanRuralTextListing(const UrbanRuralResultSet& r, std
     const int c = urbanRuralIndicatorCode(listText);
     std::vector<std::string> lines;
     lines.emplace_back();  // the empty line at the top
-    lines.emplace_back(listText);
+    lines.push_back(r.exact ? std::string(listText) + std::string(label::kExactModeMark) : std::string(listText));
     if (isStructure(c)) {
         ageTableLines(r, c, lines);
         return lines;

@@ -28,6 +28,7 @@ struct UrbanRuralResultSet {
     int yearCount = 0;  // Y
     int baseYear = 0;   // year t is labelled baseYear + 1 + t
     int endYear = 0;    // the end year given to the run
+    bool exact = false;  // the run used the exact mode ("精确模式")
     RegionResults rural;
     RegionResults urban;
     // The combined population: -(rural + urban males of age a) / (rural + urban total), and

@@ -1,6 +1,7 @@
 // Birth-share, fertility and mortality schedules of one region.
 #include "projection/yearly_schedules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -60,6 +61,14 @@ RegionSchedules parseRegionSchedules(const RegionInputs& region, const RegionRow
         r.femaleE0[t] = scheduleCell(*rows.lifeExpectancy, rows.femaleE0Row, static_cast<int>(t) + 1,
                                      where(message::kWhereFemaleE0), base);
     }
+    // A cell that was read is there, so the grid has the column.
+    r.maleE0AtBase.resize(y);
+    r.femaleE0AtBase.resize(y);
+    for (std::size_t t = 0; t < y; ++t) {
+        const int c = static_cast<int>(t) + 1;
+        r.maleE0AtBase[t] = rows.lifeExpectancy->cell(rows.maleE0Row, c) == region.male.baseLifeExpectancyText;
+        r.femaleE0AtBase[t] = rows.lifeExpectancy->cell(rows.femaleE0Row, c) == region.female.baseLifeExpectancyText;
+    }
     return r;
 }
 
@@ -114,6 +123,30 @@ void mortalityFromLifeExpectancy(RegionInputs& region, Sex sex, const RegionSche
         for (int x = 1; x < n; ++x) lx[static_cast<std::size_t>(x)] = logitShifted(base[static_cast<std::size_t>(x)], expTwoAlpha);
         lx[static_cast<std::size_t>(n)] = 0.0;
         core::singleYearPersonYears(lx, m.aValues, m.Lx.year(y));
+    }
+}
+
+void exactMortalityFromLifeExpectancy(RegionInputs& region, Sex sex, const RegionSchedules& s, int baseYear) {
+    SexMortality& m = region.mortality(sex);
+    const std::vector<double>& targets = sex == Sex::Male ? s.maleE0 : s.femaleE0;
+    const std::vector<bool>& atBase = sex == Sex::Male ? s.maleE0AtBase : s.femaleE0AtBase;
+    const int n = m.Lx.ageCount();
+    const BaseLifeTable table = baseLifeTable(sex, std::span(m.deathRates).first(static_cast<std::size_t>(n)));
+    const auto base = std::span(table.lx).first(static_cast<std::size_t>(n));
+    for (int y = 0; y < static_cast<int>(targets.size()); ++y) {
+        const auto t = static_cast<std::size_t>(y);
+        const auto lx = m.lx.year(y);
+        if (atBase[t]) {
+            std::copy(table.lx.begin(), table.lx.end(), lx.begin());
+            std::copy(table.Lx.begin(), table.Lx.end(), m.Lx.year(y).begin());
+            continue;
+        }
+        const auto fit = fitLogitShiftToLifeExpectancy(base, table.ax, targets[t]);
+        if (!fit) throw Refusal(message::unreachableLifeExpectancy(baseYear + y + 1, sex, targets[t]));
+        const double expTwoAlpha = std::exp(2.0 * fit->alpha);
+        for (int x = 0; x < n; ++x) lx[static_cast<std::size_t>(x)] = logitShifted(base[static_cast<std::size_t>(x)], expTwoAlpha);
+        lx[static_cast<std::size_t>(n)] = 0.0;
+        core::singleYearPersonYears(lx, table.ax, m.Lx.year(y));
     }
 }
 

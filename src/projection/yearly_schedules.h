@@ -25,6 +25,10 @@ struct RegionSchedules {
     std::vector<double> femaleE0;
     bool maleE0Edited = false;  // a cell of the row differs as text from the base e0 text
     bool femaleE0Edited = false;
+    // By year: the e0 cell's text equals the base e0 text (the exact mode keeps the base
+    // life table in such a year).
+    std::vector<bool> maleE0AtBase;
+    std::vector<bool> femaleE0AtBase;
 };
 
 // A schedule cell read as a number; a text that is no number (or a year column the grid lacks,
@@ -69,6 +73,13 @@ void fertilityFromSchedule(RegionInputs& region, const RegionSchedules& schedule
 // year's target sum of lx, and its Lx follows with the sex's a-values. A target no shift
 // reaches is refused, naming the year (baseYear + y + 1), sex and target.
 void mortalityFromLifeExpectancy(RegionInputs& region, Sex sex, const RegionSchedules& schedules, int baseYear);
+
+// The same schedule in the exact mode, year by year from the base life table of the sex's
+// death rates (computed afresh, so a run does not depend on what an earlier run left): a
+// year whose cell keeps the base text takes the base lx and Lx as they are; any other year
+// takes the base lx shifted so that its own life table's e0 (the sum of Lx, the open age
+// l / m) meets the target, and its Lx. A target no shift reaches is refused as above.
+void exactMortalityFromLifeExpectancy(RegionInputs& region, Sex sex, const RegionSchedules& schedules, int baseYear);
 
 // The Lx schedules of both sexes towards new survival curves over `yearCount` years: lx of
 // the last year from the two series, a-values recomputed from the base death rate at age 0,

@@ -19,7 +19,13 @@ YearStepTotals projectOneYear(std::span<const double> pm, std::span<const double
         newMale[x + 1] = lm[x + 1] / lm[x] * pm[x];
         newFemale[x + 1] = lf[x + 1] / lf[x] * pf[x];
     }
+    if (s.openLastAge && n >= 2) {
+        const std::size_t open = n - 1;
+        newMale[open] = (pm[open - 1] + pm[open]) * (lm[open] / (lm[open - 1] + lm[open]));
+        newFemale[open] = (pf[open - 1] + pf[open]) * (lf[open] / (lf[open - 1] + lf[open]));
+    }
     for (std::size_t x = 0; x + 1 < n; ++x) totals.deathsAbove0 += (pm[x] - newMale[x + 1]) + (pf[x] - newFemale[x + 1]);
+    if (s.openLastAge && n >= 1) totals.deathsAbove0 += pm[n - 1] + pf[n - 1];
 
     for (std::size_t x = 15; x <= 49; ++x) {
         const double women = lf[x] / lf[x - 1] * pf[x - 1] + pf[x];

@@ -14,6 +14,9 @@ struct YearSchedule {
     std::span<const double> fertility;  // age-specific fertility rates
     double maleBirthShare = 0;
     double femaleBirthShare = 0;
+    // The exact mode: the oldest age is an open group that survives as a group instead of
+    // leaving the population.
+    bool openLastAge = false;
 };
 
 struct YearStepTotals {
@@ -27,6 +30,9 @@ struct YearStepTotals {
 // (unrounded, N ages each):
 //  - survival, x = 0..N-2: new[x+1] = L[x+1] / L[x] * P[x]; the oldest age leaves;
 //  - deaths: the sum of (Pm[x] - newMale[x+1]) + (Pf[x] - newFemale[x+1]);
+//  - with openLastAge, the open group instead: new[N-1] = (P[N-2] + P[N-1]) T[N-1] / T[N-2]
+//    (T[N-1] = L[N-1], T[N-2] = L[N-2] + L[N-1]), and its deaths P[N-2] + P[N-1] - new[N-1],
+//    so that the deaths are never negative and nobody leaves except by death;
 //  - births: W(x) = Lf[x] / Lf[x-1] * Pf[x-1] + Pf[x] for x = 15..49 (women reaching age x
 //    plus women of age x at the start), Bm = sum W(x) f(x) sm, Bf likewise with sf, births
 //    (Bm + Bf) / 2;

@@ -147,6 +147,16 @@ TEST_F(CliProject, ListingOfEveryCatalogueEntryIsTheWindowsListing)
     }
 }
 
+TEST_F(CliProject, ExactTicksTheExactMode)
+{
+    const auto literal = runInProcess(plus(projectArgs(table, 2020, 2022), {"--listing", "死亡人数"}));
+    const auto exact = runInProcess(plus(projectArgs(table, 2020, 2022), {"--exact", "--listing", "死亡人数"}));
+    ASSERT_EQ(exact.status, kExitOk) << exact.err;
+    EXPECT_EQ(lines(literal.out).at(1), "死亡人数");
+    EXPECT_EQ(lines(exact.out).at(1), "死亡人数（精确模式）");
+    EXPECT_NE(lines(exact.out).at(2), lines(literal.out).at(2));
+}
+
 TEST_F(CliProject, AgesOfTheLastYear)
 {
     const auto run = runInProcess(plus(projectArgs(table, 2020, 2022), {"--ages"}));
@@ -281,6 +291,11 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"SeventyRows",
                 [](const ScratchDir& s) { return projectArgs(writeTable(s, pt::syntheticTable(70))); },
                 "数据表只有70行，单区域人口预测至少需要71个年龄行（0至70岁）."},
+        Refused{"UrbanShareOutsideZeroToOne",
+                [](const ScratchDir& s) {
+                    return plus(projectArgs(writeTable(s, pt::syntheticTable())), {"--urban-share", "1.26"});
+                },
+                "起始年城镇人口比重必须在0到1之间，不能是1.26."},
         Refused{"UnreachableTarget",
                 [](const ScratchDir& s) {
                     writeFile(s / "s.csv", "row,2021,2022\ne0_female,80,150\n");

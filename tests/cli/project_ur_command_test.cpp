@@ -65,6 +65,16 @@ TEST(ProjectUrCommand, IndicatorsListingAndAgesOfTheSample)
     EXPECT_EQ(ages[0], "age,rural_male,rural_female,urban_male,urban_female");
 }
 
+TEST(ProjectUrCommand, ExactTicksTheExactMode)
+{
+    const auto literal = runInProcess(plus(projectUrArgs(), {"--ages"}));
+    const auto exact = runInProcess(plus(projectUrArgs(), {"--exact", "--ages"}));
+    ASSERT_EQ(exact.status, 0) << exact.err;
+    EXPECT_NE(exact.out, literal.out);
+    const auto listing = lines(runInProcess(plus(projectUrArgs(), {"--exact", "--listing", "城市人口数"})).out);
+    EXPECT_EQ(listing.at(1), "城市人口数（精确模式）");
+}
+
 TEST(ProjectUrCommand, TheScheduleFileReachesTheGrids)
 {
     ScratchDir scratch;

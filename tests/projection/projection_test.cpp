@@ -280,6 +280,10 @@ INSTANTIATE_TEST_SUITE_P(
                        h.in.ageCount = 70;
                    },
                    "数据表只有70行，单区域人口预测至少需要71个年龄行（0至70岁）."},
+        RunRefusal{"UrbanShareAboveOne", [](Hand& h) { h.options.urbanShareText = "1.5"; },
+                   "起始年城镇人口比重必须在0到1之间，不能是1.5."},
+        RunRefusal{"NegativeUrbanShare", [](Hand& h) { h.options.urbanShareText = "-0.01"; },
+                   "起始年城镇人口比重必须在0到1之间，不能是-0.01."},
         RunRefusal{"SexRatioOfMinus100", [](Hand& h) { h.grids.sexRatio.setCell(1, 2, "-100"); },
                    "2002年出生性别比为-100，无法计算出生婴儿的性别构成."},
         RunRefusal{"UnreachableLifeExpectancy",

@@ -3,6 +3,7 @@
 // tools, the options, cancel, and "开始预测" up to the results dialog's text listing and chart.
 #include <QtTest>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -495,20 +496,25 @@ private slots:
     {
         QTest::addColumn<bool>("chooseFields");
         QTest::addColumn<QString>("typed");   // typed into the open editor of the TFR cell of 2003
+        QTest::addColumn<QString>("urbanShare");  // the text of "起始年城镇人口比重:"
         QTest::addColumn<QString>("message");
-        QTest::newRow("no fields") << false << "" << "选定原始数据变量不够!";
+        QTest::newRow("no fields") << false << "" << "0.26" << "选定原始数据变量不够!";
         QTest::newRow("a cell that is no number")
-            << true << "1,8" << QString::fromStdString(projection::message::badCell("总和生育率", 2003, "1,8"));
+            << true << "1,8" << "0.26" << QString::fromStdString(projection::message::badCell("总和生育率", 2003, "1,8"));
+        QTest::newRow("an urban share beyond 1")
+            << true << "" << "26" << "起始年城镇人口比重必须在0到1之间，不能是26.";
     }
 
     void runRefusals()
     {
         QFETCH(bool, chooseFields);
         QFETCH(QString, typed);
+        QFETCH(QString, urbanShare);
         QFETCH(QString, message);
         Fixture f;
         if (chooseFields)
             f.chooseFields();
+        f.get<QLineEdit>("Edit1")->setText(urbanShare);
         if (!typed.isEmpty()) {
             // The editor is still open when the button is pressed: what it holds is read.
             auto* grid = f.grid("StringGrid1");
@@ -575,6 +581,37 @@ private slots:
         QCOMPARE(bars.size(), std::size_t(5));
         for (int t = 0; t < 5; ++t)
             QCOMPARE(bars[t].y, expected.total[t]);
+    }
+
+    // "精确模式" on the "死亡参数" page, off at first; ticked, the run is the engine's exact
+    // run and the results say so.
+    void exactModeIsMarkedInTheResults()
+    {
+        Fixture f;
+        auto* exact = f.get<QCheckBox>("CheckBoxExact");
+        QCOMPARE(exact->text(), QString("精确模式"));
+        QVERIFY(!exact->isChecked());
+        QCOMPARE(exact->parentWidget(), f.get<QWidget>("TabSheet3"));
+        f.chooseFields();
+        f.setYears(2000, 2003);
+        exact->setChecked(true);
+        f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
+        auto* results = f.dialog->resultForm();
+        QVERIFY(results);
+        QCOMPARE(results->windowTitle(), QString("预测结果（精确模式）"));
+
+        EngineRun engine = chooseSampleFields(tableCopy(f), 2000, 2003);
+        projection::RunOptions options;
+        options.exact = true;
+        const auto expected =
+            projection::projectSingleRegion(engine.inputs, projection::parseSchedules(engine.inputs, engine.grids, options),
+                                            options).results;
+        child<QComboBox>(results, "ComboBox1")->setCurrentText("死亡人数");
+        child<QPushButton>(results, "BitBtn2")->click();
+        auto* listing = results->findChildren<zandor::ui::Tpop_data_resultForm1*>().last();
+        QCOMPARE(listing->lines(), projection::textListing(expected, "死亡人数", Edition::Full));
+        QCOMPARE(listing->lines().at(1), std::string("死亡人数（精确模式）"));
     }
 
     // "新的男性和女性存活概率曲线(lx) " reads the two lx fields of its lists. (The death-rate

@@ -3,6 +3,7 @@
 // selected row, an interpolation, "运算" up to a text listing and an age-pyramid frame.
 #include <QtTest>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
@@ -138,6 +139,28 @@ private slots:
         f.get<QSpinBox>("SpinEdit12")->setValue(1991);
         f.get<QPushButton>("Button6")->click();
         QCOMPARE(f.cell("StringGrid8", 1, 8), QString("1700"));
+    }
+
+    // "精确模式" on the first page, off at first; ticked, the results say so.
+    void exactModeIsMarkedInTheResults()
+    {
+        Fixture f;
+        auto* exact = f.get<QCheckBox>("CheckBoxExact");
+        QCOMPARE(exact->text(), QString("精确模式"));
+        QVERIFY(!exact->isChecked());
+        QCOMPARE(exact->parentWidget(), f.get<QWidget>("TabSheet1"));
+        f.chooseFields();
+        f.get<QSpinBox>("SpinEdit16")->setValue(2020);
+        f.get<QSpinBox>("SpinEdit17")->setValue(2022);
+        f.dialog->SpinEdit17DblClick();
+        exact->setChecked(true);
+        f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
+        auto* results = f.dialog->resultForm();
+        QVERIFY(results && results->isVisible());
+        QCOMPARE(results->windowTitle(), QString("预测结果（精确模式）"));
+        QVERIFY(f.window->session().urbanRural.results.exact);
+        child<QPushButton>(results, "BitBtn1")->click();
     }
 
     void runShowsAListingAndAPyramid()

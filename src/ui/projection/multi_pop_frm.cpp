@@ -2,6 +2,7 @@
 // engine and shows the outcome, or the engine's message in an information box.
 #include "ui/projection/multi_pop_frm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QPushButton>
@@ -284,7 +285,8 @@ void Tmulti_pop_Frm::BitBtn2Click()
     syncChosenFields();
     projection::UrbanRuralInputs inputs = session_.urbanRuralInputs();
     try {
-        projection::UrbanRuralRun run = projection::projectUrbanRural(inputs.rural, inputs.urban, grids_);
+        projection::UrbanRuralRun run = projection::projectUrbanRural(inputs.rural, inputs.urban, grids_,
+                                                                      {.exact = CheckBoxExact->isChecked()});
         session_.urbanRural.results = std::move(run.results);
         // Both regions end holding the last projected year and the schedules used; the rural
         // one is the single-region input set.

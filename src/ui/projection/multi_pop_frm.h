@@ -10,6 +10,7 @@
 #include "projection/interpolation.h"
 #include "projection/urban_rural_inputs.h"
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
@@ -120,6 +121,7 @@ private:
     QComboBox* ComboBox13 = nullptr;
     QSpinBox* SpinEdit16 = nullptr;
     QSpinBox* SpinEdit17 = nullptr;
+    QCheckBox* CheckBoxExact = nullptr;  // "精确模式"
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
     ScheduleGrid* StringGrid1 = nullptr;

@@ -1,4 +1,5 @@
 // The pages and controls of Tmulti_pop_Frm, with their captions, defaults and ranges.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "projection/messages.h"
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/schedule_grid.h"
 
@@ -133,6 +135,12 @@ QWidget* Tmulti_pop_Frm::buildBasePage()
     yearForm->addRow(QStringLiteral("预测终止年份"), SpinEdit17);
     auto* row = new QHBoxLayout;
     row->addWidget(years);
+    CheckBoxExact = named(new QCheckBox(QString::fromUtf8(projection::label::kExactMode.data(),
+                                                          static_cast<qsizetype>(projection::label::kExactMode.size())),
+                                        page),
+                          "CheckBoxExact");
+    CheckBoxExact->setToolTip(QStringLiteral("出生预期寿命按生命表自身的e0拟合，最高年龄组作为开放组存活"));
+    row->addWidget(CheckBoxExact, 0, Qt::AlignBottom);
     row->addStretch(1);
     layout->addLayout(row);
     layout->addStretch(1);

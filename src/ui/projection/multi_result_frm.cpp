@@ -33,7 +33,7 @@ T* named(T* widget, const char* name)
 Tmulti_result_Frm::Tmulti_result_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
 {
     setObjectName(QStringLiteral("multi_result_Frm"));
-    setWindowTitle(QStringLiteral("预测结果"));
+    setWindowTitle(resultsCaption(session.urbanRural.results.exact));
     auto* layout = new QVBoxLayout(this);
     auto* group = named(new QGroupBox(QStringLiteral("主要指标"), this), "GroupBox1");
     auto* groupLayout = new QVBoxLayout(group);

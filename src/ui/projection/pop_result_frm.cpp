@@ -24,7 +24,7 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
                                                               session.singleRegion.pyramidFrameCursor))
 {
     setObjectName(QStringLiteral("pop_result_Form1"));
-    setWindowTitle(QStringLiteral("预测结果"));
+    setWindowTitle(resultsCaption(session.singleRegion.results.exact));
     auto* layout = new QVBoxLayout(this);
     auto* group = new QGroupBox(QStringLiteral("主要指标"), this);
     group->setObjectName(QStringLiteral("GroupBox1"));

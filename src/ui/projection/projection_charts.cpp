@@ -3,6 +3,7 @@
 #include <QColor>
 
 #include "charts/chart_builders.h"
+#include "projection/messages.h"
 #include "ui/charts/graph.h"
 
 namespace zandor::ui {
@@ -102,6 +103,11 @@ void animatePyramid(TGraph* graph, const QString& title, std::vector<projection:
 }
 
 }  // namespace
+
+QString resultsCaption(bool exact)
+{
+    return QStringLiteral("预测结果") + (exact ? qs(projection::label::kExactModeMark) : QString());
+}
 
 std::vector<double> ResultSetPyramidFrames::maleShares(int y) const { return column(results_.maleShare, y); }
 std::vector<double> ResultSetPyramidFrames::femaleShares(int y) const { return column(results_.femaleShare, y); }

@@ -11,12 +11,16 @@
 #include "text/edition.h"
 #include "ui/charts/pyramid_frames.h"
 
+class QString;
 class QWidget;
 
 namespace zandor::ui {
 
 struct ChartSettings;
 class TGraph;
+
+// The caption of both results dialogs: "预测结果", marked when the run used the exact mode.
+QString resultsCaption(bool exact);
 
 // The waits between animation frames.
 inline constexpr int kSeriesFrameMs = 400;   // line and bar charts

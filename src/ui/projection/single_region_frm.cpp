@@ -2,6 +2,7 @@
 // engine and shows the outcome, or the engine's message in an information box.
 #include "ui/projection/single_region_frm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -381,6 +382,7 @@ void TSingle_Region_frm::BitBtn2Click()
     options.wizardData = session_.wizardData;
     options.urbanShareText = Edit1->text().toStdString();
     options.migrantStockText = Edit2->text().toStdString();
+    options.exact = CheckBoxExact->isChecked();
     try {
         if (RadioButton6->isChecked()) {
             options.mortality = projection::MortalityOption::SurvivalCurves;

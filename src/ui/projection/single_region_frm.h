@@ -9,6 +9,7 @@
 #include "projection/interpolation.h"
 #include "ui/projection/single_region_session.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -140,6 +141,7 @@ private:
     QRadioButton* RadioButton11 = nullptr;
     QRadioButton* RadioButton7 = nullptr;
     QRadioButton* RadioButton6 = nullptr;
+    QCheckBox* CheckBoxExact = nullptr;  // "精确模式"
     QLineEdit* Edit1 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QPushButton* BitBtn1 = nullptr;

@@ -1,5 +1,6 @@
 // The pages and controls of TSingle_Region_frm, with their captions, defaults and the two
 // reference lists.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -256,6 +257,9 @@ QWidget* TSingle_Region_frm::buildMortalityPage()
     curveLayout->addWidget(new QLabel(QStringLiteral("女性(lx):"), curves));
     curveLayout->addWidget(ComboBox9, 1);
     layout->addWidget(curves);
+    CheckBoxExact = named(new QCheckBox(fromView(projection::label::kExactMode), page), "CheckBoxExact");
+    CheckBoxExact->setToolTip(QStringLiteral("出生预期寿命按生命表自身的e0拟合，最高年龄组作为开放组存活，死亡人数完整核算"));
+    layout->addWidget(CheckBoxExact);
     return page;
 }
 
