@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "tables/field_calculator.h"
 #include "tables/table.h"
+#include "tables/table_lock.h"
 #include "text/refusal.h"
 
 namespace zandor::cli {
@@ -69,6 +70,8 @@ tables::FieldCalculation calculationOf(const ParsedArgs& args)
 int runCompute(const ParsedArgs& args, Streams&)
 {
     const tables::FieldCalculation calculation = calculationOf(args);
+    // The rows are rewritten in place: no other program may read or rewrite the table meanwhile.
+    const tables::TableLock lock = tables::TableLock::acquire(args.positional(0), tables::TableLock::Mode::Exclusive);
     tables::Table table = tables::Table::open(args.positional(0));
     const tables::CalculationOutcome outcome = tables::computeField(table, calculation);
     table.close();

@@ -229,6 +229,11 @@ TEST(DataSafetyLocks, AWindowsSharedLockLetsItsOwnRewriteThroughButNotAnotherPro
     const auto other = runProgram({"sql", "alter table \"" + table + "\" add y float"}, scratch);
     EXPECT_EQ(other.status, kExitFailure);
     EXPECT_NE(other.err.find(table), std::string::npos) << other.err;
+    // The field calculator rewrites rows in place: it is kept out the same way.
+    const std::string shownBytes = readFile(table);
+    const auto computing = runProgram({"compute", table, "--target", "男性人口", "--copy", "女性人口"}, scratch);
+    EXPECT_EQ(computing.status, kExitFailure) << computing.err;
+    EXPECT_EQ(readFile(table), shownBytes);
     ::unsetenv("ZANDOR_LOCK_WAIT_MS");
     tables::addField(table, tables::FieldDef{"x", tables::FieldKind::Float});
     EXPECT_TRUE(hasField(table, "x"));

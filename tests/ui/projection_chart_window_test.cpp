@@ -241,6 +241,14 @@ private slots:
         QVERIFY(line->isVisible());
         QVERIFY(bars->isVisible());
         QCOMPARE(bars->chartModel().series.front().points.size(), std::size_t(5));
+        // A click on an animating chart shows its final frame at once.
+        QList<Frame> frames;
+        TGraph* clicked = showChart(f, "RadioButton1", "总人口数", &frames);
+        QVERIFY(clicked && clicked->animator().running());
+        QTest::mouseClick(clicked->findChild<QWidget*>("DBChart1"), Qt::LeftButton);
+        QVERIFY(!clicked->animator().running());
+        QVERIFY(!frames.isEmpty());
+        QCOMPARE(frames.last().red, frames.last().points);
         // Closing a chart window mid-animation stops it.
         TGraph* third = showChart(f, "RadioButton1", "出生率");
         QVERIFY(third);

@@ -17,6 +17,7 @@
 #include "projection_window_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
+#include "ui/app/table_model.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
@@ -24,6 +25,7 @@
 
 using namespace testing_support;
 using zandor::Edition;
+using zandor::ui::contrastRatio;
 using zandor::ui::ScheduleGrid;
 using zandor::ui::TSingle_Region_frm;
 using zandor::ui::Tvendol;
@@ -189,6 +191,10 @@ private slots:
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(f.columnColour(kFieldNames[i]), kListColours[i]);
             QCOMPARE(f.get<QComboBox>(kLists[i])->palette().color(QPalette::Button), kListColours[i]);
+            // The marked column's text stays readable on its fill (WCAG AA for normal text).
+            const QModelIndex cell = f.window->grid()->model()->index(0, f.columnOf(kFieldNames[i]));
+            const auto fill = cell.data(Qt::BackgroundRole).value<QColor>();
+            QVERIFY2(contrastRatio(cell.data(Qt::ForegroundRole).value<QColor>(), fill) > 4.5, kFieldNames[i]);
         }
         QCOMPARE(f.columnColour("年龄"), QColor(Qt::white));
 
@@ -305,6 +311,27 @@ private slots:
         f.setYears(2000, 2003);
         QVERIFY(f.get<QPushButton>("BitBtn2")->isEnabled());
         QCOMPARE(f.grid("StringGrid1")->model()->columnCount(), 3);
+    }
+
+    void interpolatedColumnsWidenToTheirTexts()
+    {
+        Fixture f;
+        f.chooseFields();
+        f.setYears(2000, 2030);
+        f.setCell("StringGrid1", 1, 1, "2");
+        f.setCell("StringGrid1", 1, 30, "1");
+        f.get<QSpinBox>("SpinEdit2")->setValue(2001);
+        f.get<QSpinBox>("SpinEdit3")->setValue(2030);
+        f.get<QRadioButton>("RadioButton9")->click();
+        f.get<QPushButton>("Button1")->click();
+        auto* grid = f.window->findChild<ScheduleGrid*>("StringGrid1");
+        const QString longest = f.cell("StringGrid1", 1, 2);  // 2 - 1/29: full precision
+        QVERIFY(longest.size() > 12);
+        for (int column = 1; column < 30; ++column) {
+            const QString text = f.cell("StringGrid1", 1, column);
+            const int needed = grid->fontMetrics().horizontalAdvance(text);
+            QVERIFY2(grid->columnWidth(column - 1) >= std::min(needed, grid->widestColumn() - 12), qPrintable(text));
+        }
     }
 
     void interpolationTools_data()

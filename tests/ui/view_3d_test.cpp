@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <memory>
@@ -111,17 +113,36 @@ private slots:
         QCOMPARE(dialog_->findChild<QPushButton*>("BitBtn2")->text(), QString("取消"));
     }
 
-    void openingSwitchesOrthogonalOffAndSetsTheDepth()
+    void openingLeavesTheChartUntilAControlMoves()
     {
         graph_->editChart().view.orthogonal = true;
         graph_->editChart().view.depthPercent = 60;
         checkBox(4)->setChecked(true);
+        const QImage before = graph_->findChild<QWidget*>("DBChart1")->grab().toImage();
         dialog_->prepareChart();
-        QVERIFY(!graph_->chartModel().view.orthogonal);
-        QCOMPARE(graph_->chartModel().view.depthPercent, 15);
         QVERIFY(!checkBox(4)->isChecked());
         QVERIFY(scrollBar(1)->isEnabled());
         QVERIFY(scrollBar(2)->isEnabled());
+        QVERIFY(graph_->chartModel().view.orthogonal);
+        QCOMPARE(graph_->findChild<QWidget*>("DBChart1")->grab().toImage(), before);
+        // The first control moved brings perspective and the 15 % depth with it.
+        scrollBar(1)->setValue(300);
+        QVERIFY(!graph_->chartModel().view.orthogonal);
+        QCOMPARE(graph_->chartModel().view.depthPercent, 15);
+        QCOMPARE(graph_->chartModel().view.rotation, 300);
+    }
+
+    void theWallTabsFitAndTheDialogOpensBesideTheChart()
+    {
+        graph_->setGeometry(20, 40, 360, 300);
+        dialog_->placeBesideChart();
+        dialog_->show();
+        auto* tabs = dialog_->findChild<QTabWidget*>("PageControl2");
+        dialog_->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+        QTabBar* bar = tabs->tabBar();
+        QVERIFY(bar->tabRect(bar->count() - 1).right() < bar->width());
+        QVERIFY(!dialog_->frameGeometry().intersects(graph_->frameGeometry()));
+        QVERIFY(dialog_->screen()->availableGeometry().contains(dialog_->frameGeometry()));
     }
 
     void theBarsSetTheViewAndShowTheirPositions_data()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <exception>
 
 #include "tables/table.h"
@@ -11,6 +12,31 @@
 #include "ui/app/session.h"
 
 namespace zandor::ui {
+
+namespace {
+
+// Relative luminance of an sRGB colour (WCAG 2).
+double luminance(const QColor& colour)
+{
+    const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+}  // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableTextOn(const QColor& fill)
+{
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    return contrastRatio(fill, black) >= contrastRatio(fill, white) ? black : white;
+}
 
 const tables::Record& RowCache::row(tables::TableFile& file, std::size_t index, std::string& error)
 {
@@ -131,7 +157,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     case Qt::BackgroundRole:
         return colours_[column];
     case Qt::ForegroundRole:
-        return QColor(Qt::black);
+        // A marked column keeps its fill (it ties the column to its field list); the text takes
+        // whichever of black and white contrasts more with it.
+        return readableTextOn(colours_[column]);
     default:
         return {};
     }

@@ -19,6 +19,11 @@ class TableFile;
 
 namespace zandor::ui {
 
+// The WCAG contrast ratio of two colours (1 to 21), and the text colour, black or white, that
+// reads best on a fill.
+double contrastRatio(const QColor& a, const QColor& b);
+QColor readableTextOn(const QColor& fill);
+
 class Session;
 
 // Keeps the most recently read blocks of records of a table file.

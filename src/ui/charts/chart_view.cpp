@@ -35,6 +35,8 @@ void ChartView::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton)
         emit rightButtonPressed();
+    else if (event->button() == Qt::LeftButton)
+        emit leftButtonPressed();
     QWidget::mousePressEvent(event);
 }
 

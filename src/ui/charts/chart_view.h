@@ -22,6 +22,7 @@ public:
 
 signals:
     void rightButtonPressed();
+    void leftButtonPressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

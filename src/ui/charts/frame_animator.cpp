@@ -22,6 +22,21 @@ void FrameAnimator::stop()
     frames_.clear();
 }
 
+void FrameAnimator::finish()
+{
+    if (!running())
+        return;
+    timer_.stop();
+    // A frame may queue more frames; they run too.
+    while (!frames_.empty()) {
+        Frame frame = std::move(frames_.front());
+        frames_.pop_front();
+        frame.run();
+    }
+    emit frameShown();
+    emit finished();
+}
+
 void FrameAnimator::next()
 {
     if (frames_.empty()) {

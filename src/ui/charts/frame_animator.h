@@ -20,6 +20,8 @@ public:
     void enqueue(std::function<void()> frame, int waitMs);
     // Drops every frame not yet run and stops the wait.
     void stop();
+    // Runs every frame not yet run at once, without their waits: the last frame shows.
+    void finish();
     bool running() const { return timer_.isActive() || !frames_.empty(); }
 
 signals:

@@ -114,6 +114,8 @@ TGraph::TGraph(ChartSettings& settings, Edition edition, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TGraph::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TGraph::Button2Click);
     connect(DBChart1, &ChartView::rightButtonPressed, this, &TGraph::DBChart1MouseDown);
+    // A click on a chart that is still animating shows its final frame at once.
+    connect(DBChart1, &ChartView::leftButtonPressed, &animator_, &FrameAnimator::finish);
     connect(&animator_, &FrameAnimator::frameShown, DBChart1, [this] { DBChart1->repaint(); });
 
     resize(800, 600);
@@ -242,6 +244,7 @@ void TGraph::DBChart1MouseDown()
 {
     TView_3d_frm dialog(*this, settings_, this);
     dialog.prepareChart();
+    dialog.placeBesideChart();
     dialog.exec();
 }
 

@@ -8,11 +8,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/charts/chart_prompts.h"
 #include "ui/charts/graph.h"
@@ -191,6 +195,9 @@ QWidget* TView_3d_frm::buildWallsPage()
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto* tabs = new QTabWidget(page);
     tabs->setObjectName(QStringLiteral("PageControl2"));
+    // Four short tabs: the dialog widens to show the whole row rather than scroll it.
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideNone);
     tabs->addTab(buildWallTab(LeftWall, "BitBtn3", "Shape1", "Edit1", "UpDown1", "CheckBox1", false),
                  QStringLiteral("Left Wall"));
     tabs->addTab(buildWallTab(BottomWall, "BitBtn6", "Shape2", "Edit3", "UpDown2", "CheckBox2", false),
@@ -229,10 +236,42 @@ void TView_3d_frm::prepareChart()
 {
     bars_[0]->setEnabled(true);
     bars_[1]->setEnabled(true);
+    const QSignalBlocker quiet(CheckBox4);
     CheckBox4->setChecked(false);
+    openingViewPending_ = true;
+}
+
+void TView_3d_frm::applyOpeningView()
+{
+    if (!std::exchange(openingViewPending_, false))
+        return;
     charts::View3D& view = graph_.editChart().view;
     view.orthogonal = false;
     view.depthPercent = 15;
+}
+
+charts::ChartModel& TView_3d_frm::chart()
+{
+    applyOpeningView();
+    return graph_.editChart();
+}
+
+void TView_3d_frm::placeBesideChart()
+{
+    adjustSize();
+    const QRect chartFrame = graph_.frameGeometry();
+    const QScreen* screen = graph_.screen();
+    const QRect available = screen ? screen->availableGeometry() : chartFrame;
+    const QSize size = frameGeometry().size();
+    // Right of the chart window if there is room, else left of it, else along the screen's edge.
+    int x = chartFrame.right() + 1;
+    if (x + size.width() > available.right() + 1)
+        x = chartFrame.left() - size.width();
+    if (x < available.left())
+        x = available.right() + 1 - size.width();
+    x = std::max(x, available.left());
+    const int y = std::clamp(chartFrame.top(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height()));
+    move(x, y);
 }
 
 // ---- the "三维" page ------------------------------------------------------------------
@@ -243,21 +282,23 @@ void TView_3d_frm::showPosition(int bar)
     positions_[i]->setText(QString::number(bars_[i]->sliderPosition()));
 }
 
-void TView_3d_frm::ScrollBar1Change() { graph_.editChart().view.rotation = bars_[0]->value(); }
-void TView_3d_frm::ScrollBar2Change() { graph_.editChart().view.elevation = bars_[1]->value(); }
-void TView_3d_frm::ScrollBar3Change() { graph_.editChart().view.horizOffset = bars_[2]->value(); }
-void TView_3d_frm::ScrollBar4Change() { graph_.editChart().view.vertOffset = bars_[3]->value(); }
-void TView_3d_frm::ScrollBar5Change() { graph_.editChart().view.depthPercent = bars_[4]->value(); }
+void TView_3d_frm::ScrollBar1Change() { chart().view.rotation = bars_[0]->value(); }
+void TView_3d_frm::ScrollBar2Change() { chart().view.elevation = bars_[1]->value(); }
+void TView_3d_frm::ScrollBar3Change() { chart().view.horizOffset = bars_[2]->value(); }
+void TView_3d_frm::ScrollBar4Change() { chart().view.vertOffset = bars_[3]->value(); }
+void TView_3d_frm::ScrollBar5Change() { chart().view.depthPercent = bars_[4]->value(); }
 
 void TView_3d_frm::ScrollBar6Scroll()
 {
     showPosition(5);
+    applyOpeningView();
     graph_.shiftMargins(-bars_[5]->sliderPosition());
 }
 
 void TView_3d_frm::ScrollBar7Scroll()
 {
     showPosition(6);
+    applyOpeningView();
     const QWidget* area = graph_.chartArea();
     graph_.resizeChartArea(area->width() + bars_[6]->sliderPosition(), area->height());
 }
@@ -265,6 +306,7 @@ void TView_3d_frm::ScrollBar7Scroll()
 void TView_3d_frm::ScrollBar8Scroll()
 {
     showPosition(7);
+    applyOpeningView();
     const QWidget* area = graph_.chartArea();
     graph_.resizeChartArea(area->width(), area->height() + bars_[7]->sliderPosition());
 }
@@ -272,7 +314,7 @@ void TView_3d_frm::ScrollBar8Scroll()
 void TView_3d_frm::CheckBox4Click()
 {
     const bool orthogonal = CheckBox4->isChecked();
-    graph_.editChart().view.orthogonal = orthogonal;
+    chart().view.orthogonal = orthogonal;
     bars_[0]->setEnabled(!orthogonal);
     bars_[1]->setEnabled(!orthogonal);
 }
@@ -284,7 +326,7 @@ void TView_3d_frm::chooseWallColor(WallIndex wall)
     // The colour dialog keeps its colour between uses; cancelling it leaves that colour,
     // which the wall then takes.
     settings_.lastColor = ChartPrompts::color(this, settings_.lastColor);
-    wallOf(graph_.editChart(), wall).color = settings_.lastColor;
+    wallOf(chart(), wall).color = settings_.lastColor;
     wallShapes_[static_cast<std::size_t>(wall)]->setColor(settings_.lastColor);
 }
 
@@ -298,12 +340,12 @@ void TView_3d_frm::stepWallSize(WallIndex wall, bool up)
     const auto w = static_cast<std::size_t>(wall);
     settings_.wallSizes[w] = std::max(0, settings_.wallSizes[w] + (up ? 1 : -1));
     wallEdits_[w]->setText(QString::number(settings_.wallSizes[w]));
-    wallOf(graph_.editChart(), wall).size = settings_.wallSizes[w];
+    wallOf(chart(), wall).size = settings_.wallSizes[w];
 }
 
 void TView_3d_frm::setWallTransparent(WallIndex wall)
 {
-    wallOf(graph_.editChart(), wall).transparent = wallChecks_[static_cast<std::size_t>(wall)]->isChecked();
+    wallOf(chart(), wall).transparent = wallChecks_[static_cast<std::size_t>(wall)]->isChecked();
 }
 
 void TView_3d_frm::CheckBox1Click() { setWallTransparent(LeftWall); }
@@ -313,14 +355,14 @@ void TView_3d_frm::CheckBox3Click() { setWallTransparent(BackWall); }
 void TView_3d_frm::Shape4MouseDown()
 {
     settings_.lastColor = ChartPrompts::color(this, settings_.lastColor);
-    graph_.editChart().gradient.start = settings_.lastColor;
+    chart().gradient.start = settings_.lastColor;
     Shape4->setColor(settings_.lastColor);
 }
 
 void TView_3d_frm::Shape5MouseDown()
 {
     settings_.lastColor = ChartPrompts::color(this, settings_.lastColor);
-    graph_.editChart().gradient.end = settings_.lastColor;
+    chart().gradient.end = settings_.lastColor;
     Shape5->setColor(settings_.lastColor);
 }
 

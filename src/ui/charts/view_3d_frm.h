@@ -29,8 +29,12 @@ public:
     TView_3d_frm(TGraph& graph, ChartSettings& settings, QWidget* parent = nullptr);
 
     // What opening does before the dialog shows: the rotation bars enabled, "Orthogonal"
-    // unchecked, the chart's orthogonal projection off and its depth 15 %.
+    // unchecked; the chart's orthogonal projection off and its depth 15 % are set without
+    // redrawing, so the chart takes them with the first control the user moves.
     void prepareChart();
+
+    // Places the dialog beside the chart window (right, else left), on its screen.
+    void placeBesideChart();
 
 public slots:
     void ScrollBar1Change();  // rotation
@@ -54,6 +58,8 @@ public slots:
 
 private:
     enum WallIndex { LeftWall = 0, BottomWall = 1, BackWall = 2 };
+    void applyOpeningView();
+    charts::ChartModel& chart();  // the chart to change, with the opening view applied
     QWidget* buildViewPage();
     QWidget* buildWallsPage();
     QWidget* buildWallTab(WallIndex wall, const char* button, const char* shape, const char* edit,
@@ -77,6 +83,7 @@ private:
     ColorSwatch* Shape4 = nullptr;
     ColorSwatch* Shape5 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+    bool openingViewPending_ = false;
 };
 
 }  // namespace zandor::ui

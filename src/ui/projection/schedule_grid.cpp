@@ -1,6 +1,8 @@
 #include "ui/projection/schedule_grid.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -81,6 +83,33 @@ ScheduleGrid::ScheduleGrid(TextGridModel* model, QWidget* parent) : QTableView(p
         if (current.isValid())
             emit cellSelected(TextGridModel::gridRow(current.row()));
     });
+    // An interpolation or a rebuild rewrites the cells: the columns follow their texts.
+    connect(model_, &QAbstractItemModel::modelReset, this, &ScheduleGrid::fitColumns);
+}
+
+int ScheduleGrid::widestColumn() const { return fontMetrics().horizontalAdvance(QString(18, u'0')) + 12; }
+
+void ScheduleGrid::fitColumns()
+{
+    const int narrowest = horizontalHeader()->defaultSectionSize();
+    for (int column = 0; column < model_->columnCount(); ++column)
+        setColumnWidth(column, std::clamp(sizeHintForColumn(column), narrowest, widestColumn()));
+}
+
+bool ScheduleGrid::viewportEvent(QEvent* event)
+{
+    // A text wider than its column shows whole in a tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex cell = indexAt(help->pos());
+        const QString text = cell.data().toString();
+        if (cell.isValid() && fontMetrics().horizontalAdvance(text) + 8 > columnWidth(cell.column()))
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(cell));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void ScheduleGrid::commitPendingEdit()

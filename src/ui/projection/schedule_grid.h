@@ -49,14 +49,20 @@ public:
     // take the focus away from the cell would otherwise miss it).
     void commitPendingEdit();
 
+    // Widens each column to its texts, between the default width and widestColumn().
+    void fitColumns();
+    int widestColumn() const;
+
 signals:
     // A cell of grid row `row` (1..) became the current cell.
     void cellSelected(int row);
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
     TextGridModel* model_;
     QPointer<QWidget> editor_;
-
 };
 
 }  // namespace zandor::ui
