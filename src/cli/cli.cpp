@@ -99,6 +99,8 @@ const std::vector<const CommandSpec*>& commands()
         &unIndexCommand(),
         &computeCommand(),
         &targetPlanCommand(),
+        &endOfYearCommand(),
+        &standardizeCommand(),
     };
     return all;
 }

@@ -23,5 +23,7 @@ const CommandSpec& qualityCommand();
 const CommandSpec& unIndexCommand();
 const CommandSpec& computeCommand();
 const CommandSpec& targetPlanCommand();
+const CommandSpec& endOfYearCommand();
+const CommandSpec& standardizeCommand();
 
 }  // namespace zandor::cli

@@ -294,12 +294,15 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
             source.read(r, in);
             for (std::size_t j = 0; j < fields.size(); ++j) {
                 const int column = fields[j].source;
-                if (column < 0 || static_cast<std::size_t>(column) >= in.size()) {
+                const bool fromSource = column >= 0 && static_cast<std::size_t>(column) < in.size();
+                const bool newValue = column < 0 && r < fields[j].values.size();
+                if (!fromSource && !newValue) {
                     record[j] = std::monostate{};
                     continue;
                 }
                 try {
-                    record[j] = coerceToField(in[static_cast<std::size_t>(column)], outFields[j]);
+                    record[j] = coerceToField(fromSource ? in[static_cast<std::size_t>(column)] : Value{fields[j].values[r]},
+                                              outFields[j]);
                 } catch (const TableError& e) {
                     throw TableError("Record " + std::to_string(r + 1) + ", field " + outFields[j].name + ": " +
                                      e.what());

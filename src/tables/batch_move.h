@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,12 @@ std::vector<std::string> copyTable(const std::string& source, const std::string&
                                    const CopyHook& afterRecord = {});
 
 // One field of a table being written: its definition and the field of the source table it
-// takes its values from (-1: a new field, null in every record).
+// takes its values from (-1: a new field, which takes `values` one a record from the first
+// and is null in the records beyond them; the caller keeps the values alive for the write).
 struct TargetField {
     FieldDef def;
     int source = -1;
+    std::span<const double> values = {};
 };
 
 // Whether the values a table reader gives for a field of `storage` in a table of `format` are

@@ -347,20 +347,29 @@ int findField(const TableFile& file, std::string_view name)
 
 std::vector<std::string> addField(const std::string& path, const FieldDef& field, const RecordHook& afterRecord)
 {
+    return addFields(path, {FieldWithValues{field}}, afterRecord);
+}
+
+std::vector<std::string> addFields(const std::string& path, const std::vector<FieldWithValues>& added,
+                                   const RecordHook& afterRecord)
+{
     // Held from reading the table to putting the new one in its place, so no other writer's
     // change is lost between the two.
     const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
     auto file = openForChange(path);
-    if (field.name.empty())
-        throw TableError("The new field of " + path + " has no name");
-    if (findField(*file, field.name) >= 0)
-        throw TableError("The field " + field.name + " already exists in " + path);
     const TableFormat format = file->format();
-    checkWidth(field, format);
+    for (const FieldWithValues& field : added) {
+        if (field.def.name.empty())
+            throw TableError("The new field of " + path + " has no name");
+        if (findField(*file, field.def.name) >= 0)
+            throw TableError("The field " + field.def.name + " already exists in " + path);
+        checkWidth(field.def, format);
+    }
     requireEveryFieldCarried(*file, -1);
     std::vector<std::string> remarks;
     std::vector<TargetField> fields = fieldsForFormat(*file, format, remarks);
-    fields.push_back(TargetField{field, -1});
+    for (const FieldWithValues& field : added)
+        fields.push_back(TargetField{field.def, -1, field.values});
     std::vector<std::string> more = rewriteTable(*file, path, format, fields, afterRecord);
     remarks.insert(remarks.end(), more.begin(), more.end());
     return remarks;

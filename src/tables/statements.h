@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -53,6 +54,15 @@ using RecordHook = std::function<void(std::size_t copied)>;
 // named `name`, by rewriting the table; the old table stays intact if anything fails.
 std::vector<std::string> addField(const std::string& path, const FieldDef& field,
                                   const RecordHook& afterRecord = {});
+// A new field and its values, one a record from the first (null in the records beyond them).
+struct FieldWithValues {
+    FieldDef def;
+    std::span<const double> values = {};
+};
+// Adds every one of `fields` at the end, in their order, with their values, in one rewrite:
+// either the table has all of them or, after any failure, it is exactly as it was.
+std::vector<std::string> addFields(const std::string& path, const std::vector<FieldWithValues>& fields,
+                                   const RecordHook& afterRecord = {});
 std::vector<std::string> dropField(const std::string& path, std::string_view name,
                                    const RecordHook& afterRecord = {});
 

@@ -124,6 +124,41 @@ TEST_P(ResultField, FailuresLeaveTheCurrentTableOpenAndUnchanged)
     }
 }
 
+TEST_P(ResultField, SeveralFieldsComeTogetherOrNotAtAll)
+{
+    Table current = Table::open(path);
+    addResultFields(current, {{"男", {1, 2, 3, 4, 5}}, {"女", {6, 7}}});
+    EXPECT_EQ(current.fieldCount(), 5);
+    const auto records = allRecords(path);
+    EXPECT_TRUE(sameValue(5.0, records[4][3]));
+    EXPECT_TRUE(sameValue(7.0, records[1][4]));
+    EXPECT_TRUE(sameValue(Value{}, records[2][4]));
+
+    // A failure on the second field, whether its name is refused by the format or the disk
+    // gives out while the rows are written, leaves no trace of the first.
+    const std::string before = fileBytes(path);
+    const auto files = scratch.files();
+    const RecordHook diskFull = [](std::size_t written) {
+        if (written == 3)
+            throw TableError("No space left on the device");
+    };
+    const struct {
+        std::vector<ResultColumn> columns;
+        RecordHook hook;
+    } cases[] = {
+        {{{"甲", {1.0}}, {"乙\U0001F600", {2.0}}}, {}},
+        {{{"甲", {1.0}}, {"乙", {2.0}}}, diskFull},
+        {{{"甲", {1.0}}, {"POP", {2.0}}}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_ANY_THROW(addResultFields(current, c.columns, c.hook)) << c.columns[1].name;
+        ASSERT_TRUE(current.isOpen());
+        EXPECT_EQ(current.fieldCount(), 5);
+        EXPECT_EQ(fileBytes(path), before) << c.columns[1].name;
+        EXPECT_EQ(scratch.files(), files) << c.columns[1].name;
+    }
+}
+
 TEST(ResultFieldDBase, AShortenedNameStillGetsTheValues)
 {
     ScratchFolder scratch;

@@ -5,6 +5,8 @@
 
 #include "ui/analysis/data_quality_frm.h"
 #include "ui/analysis/life_table_frm.h"
+#include "ui/analysis/pop_stru_end_frm.h"
+#include "ui/analysis/standardization_frm.h"
 #include "ui/analysis/target_planning_frm.h"
 #include "ui/analysis/un_sex_age_frm.h"
 #include "ui/app/data_grid.h"
@@ -50,14 +52,12 @@ void Tvendol::LifeTable1Click()
 
 void Tvendol::N7Click()
 {
-    // 推算年末人口数 (Tpop_stru_end_Frm)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new Tpop_stru_end_Frm(*session_, this); });
 }
 
 void Tvendol::N12Click()
 {
-    // 人口数据标准化 (Tstandardization_Frm)
-    openDialog(notProvidedYet);
+    openDialog([this] { return new Tstandardization_Frm(*session_, this); });
 }
 
 void Tvendol::Projection1Click()
