@@ -44,17 +44,19 @@ double shiftedSum(std::span<const double> baseLx, double alpha) {
     return sum;
 }
 
-// The sum of Lx of the shifted curve, the oldest age closed at l = 0 as
-// core::singleYearPersonYears closes it.
-double shiftedLifeExpectancy(std::span<const double> baseLx, std::span<const double> ax, double alpha) {
+// e0 as a weighted sum of lx: with Lx = a(x) lx + (1 - a(x)) l(x+1) and l(N) = 0 (the
+// oldest age closed as core::singleYearPersonYears closes it), the sum of Lx is the sum of
+// w(x) lx, w(0) = a(0) and w(x) = a(x) + 1 - a(x-1).
+std::vector<double> lifeExpectancyWeights(std::span<const double> ax) {
+    std::vector<double> w(ax.begin(), ax.end());
+    for (std::size_t x = 1; x < w.size(); ++x) w[x] += 1.0 - ax[x - 1];
+    return w;
+}
+
+double shiftedLifeExpectancy(std::span<const double> baseLx, std::span<const double> weights, double alpha) {
     const double expTwoAlpha = std::exp(2.0 * alpha);
     double sum = 0;
-    double l = logitShifted(baseLx[0], expTwoAlpha);
-    for (std::size_t x = 0; x < baseLx.size(); ++x) {
-        const double next = x + 1 < baseLx.size() ? logitShifted(baseLx[x + 1], expTwoAlpha) : 0.0;
-        sum += core::closedPersonYears(l, next, ax[x], 1);
-        l = next;
-    }
+    for (std::size_t x = 0; x < baseLx.size(); ++x) sum += weights[x] * logitShifted(baseLx[x], expTwoAlpha);
     return sum;
 }
 
@@ -91,7 +93,8 @@ std::optional<LogitShiftFit> fitLogitShiftToLifeExpectancy(std::span<const doubl
         throw std::invalid_argument("life-expectancy fit: " + std::to_string(ax.size()) + " a-values for " +
                                     std::to_string(baseLx.size()) + " ages");
     }
-    return bisectShift(target, [&](double alpha) { return shiftedLifeExpectancy(baseLx, ax, alpha); });
+    const std::vector<double> weights = lifeExpectancyWeights(ax);
+    return bisectShift(target, [&](double alpha) { return shiftedLifeExpectancy(baseLx, weights, alpha); });
 }
 
 }  // namespace zandor::projection

@@ -1,6 +1,10 @@
 #include "ui/common/prompts.h"
 
+#include <QDateTime>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLocale>
+#include <QTreeView>
 #include <QMessageBox>
 
 #include <utility>
@@ -44,11 +48,38 @@ bool Prompts::confirm(QWidget* parent, const QString& text)
            QMessageBox::Yes;
 }
 
+namespace {
+
+// Qt's own file dialog opens narrow, with its size and date columns cut short: it opens wider,
+// and those columns take the width of their longest likely text.
+void widenColumns(QFileDialog& dialog)
+{
+    dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 460));
+    auto* view = dialog.findChild<QTreeView*>();
+    if (!view)
+        return;  // the desktop's own dialog
+    const QFontMetrics metrics = view->fontMetrics();
+    const QString longestDate = QLocale().toString(QDateTime(QDate(2000, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
+    QHeaderView* header = view->header();
+    header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1023.9 KiB")) + 24);
+    header->resizeSection(3, metrics.horizontalAdvance(longestDate) + 24);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+}  // namespace
+
 QString Prompts::openFileName(QWidget* parent, const QString& filter)
 {
     if (hooks().openFileName)
         return hooks().openFileName(filter);
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    widenColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString Prompts::saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix)
@@ -60,6 +91,7 @@ QString Prompts::saveFileName(QWidget* parent, const QString& filter, const QStr
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
