@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "cli/commands.h"
-#include "cli/csv_reader.h"
+#include "text/csv_reader.h"
 #include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/codepage.h"
@@ -17,6 +17,9 @@
 #include "text/refusal.h"
 
 namespace zandor::cli {
+
+using text::CsvFormatError;
+using text::CsvReader;
 
 namespace {
 

@@ -10,9 +10,13 @@
 
 #include "tables/field.h"
 
+namespace zandor::text {
+class CsvReader;
+}
+
 namespace zandor::cli {
 
-class CsvReader;
+using text::CsvReader;
 
 // A whole number as import takes it for an Integer field: optional blanks around, optional
 // sign, decimal digits only, within 32 bits.

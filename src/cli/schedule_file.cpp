@@ -3,9 +3,12 @@
 
 #include <stdexcept>
 
-#include "cli/csv_reader.h"
+#include "text/csv_reader.h"
 
 namespace zandor::cli {
+
+using text::CsvReader;
+using text::readWholeFile;
 
 std::vector<ScheduleLine> readScheduleFile(const std::string& path, int baseYear, int endYear,
                                            const std::function<bool(const std::string&)>& knownRow)

@@ -11,6 +11,10 @@ std::string tooFewAgeRows(std::size_t rows) {
     return "数据表只有" + std::to_string(rows) + "行，单区域人口预测至少需要71个年龄行（0至70岁）.";
 }
 
+std::string tooFewAgeGroups(int ageGroups) {
+    return "基础数据年龄组数为" + std::to_string(ageGroups) + "，单区域人口预测至少需要71个年龄组（0至70岁）.";
+}
+
 std::string endBeforeBase(int baseYear, int endYear) {
     return "预测终止年份" + std::to_string(endYear) + "早于基础数据年份" + std::to_string(baseYear) + ".";
 }

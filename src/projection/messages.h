@@ -26,6 +26,9 @@ inline constexpr std::string_view kBadFertility = "年龄别生育率数据格�
 // The a-values use ages 0 to 70, so a shorter table cannot be projected.
 std::string tooFewAgeRows(std::size_t rows);
 
+// The projection wizard's age-group count is below the 71 ages the a-values use.
+std::string tooFewAgeGroups(int ageGroups);
+
 // The end year lies before the base year.
 std::string endBeforeBase(int baseYear, int endYear);
 
@@ -79,6 +82,10 @@ inline constexpr std::string_view kMigrantDeathRate = "死亡率";
 inline constexpr std::string_view kUrbanShare = "起始年城镇人口比重:";
 inline constexpr std::string_view kMigrantStock = "请输入现有流动人口规模";
 inline constexpr std::string_view kEmptyCell = "0.0";
+// The migrant rows "包含流动人口" (and the projection wizard) put in every year.
+inline constexpr std::string_view kSeedNewMigrants = "10000";
+inline constexpr std::string_view kSeedMigrantBirthRate = "0.012";
+inline constexpr std::string_view kSeedMigrantDeathRate = "0.003";
 // What the two edit boxes hold when the dialog opens (and what zandor-cli takes by default).
 inline constexpr std::string_view kDefaultUrbanShare = "0.26";
 inline constexpr std::string_view kDefaultMigrantStock = "50000";

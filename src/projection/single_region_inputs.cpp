@@ -29,27 +29,40 @@ std::string& fieldText(ChosenFields& fields, InputField field) {
 }
 
 void choosePopulation(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
-    derivePopulationValues(in.region, sex);
-    fillSexRatioGrid(grids.sexRatio, in.region.baseSexRatio, in.yearCount, baseYear);
+    seedSexRatio(in, grids, sex, baseYear);
     if (sex == Sex::Male) {
         fillMigrantGrid(grids.migrants, in.yearCount, baseYear, label::kEmptyCell, label::kEmptyCell,
                         label::kEmptyCell);
     }
 }
 
-void chooseDeathRates(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
+}  // namespace
+
+void shapeInputSet(SingleRegionInputs& inputs, int ages, int baseYear, int endYear) {
+    if (endYear < baseYear) throw Refusal(message::endBeforeBase(baseYear, endYear));
+    inputs.ageCount = ages;
+    inputs.yearCount = endYear - baseYear;
+    inputs.baseYear = baseYear;
+    inputs.endYear = endYear;
+    sizeInputSet(inputs);
+}
+
+void seedSexRatio(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
+    derivePopulationValues(in.region, sex);
+    fillSexRatioGrid(grids.sexRatio, in.region.baseSexRatio, in.yearCount, baseYear);
+}
+
+void seedLifeExpectancy(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
     deriveMortalityValues(in.region, sex);
     fillLifeExpectancyRow(grids.lifeExpectancy, sex, in.region.mortality(sex).baseLifeExpectancyText, in.yearCount,
                           baseYear);
 }
 
-void chooseFertility(SingleRegionInputs& in, SingleRegionGrids& grids, int baseYear) {
+void seedFertility(SingleRegionInputs& in, SingleRegionGrids& grids, int baseYear) {
     deriveFertilityValues(in.region);
     fillTfrGrid(grids.tfr, in.region.baseTfrText, in.yearCount, baseYear);
     fillPatternGrid(grids.pattern, in.region.fertilityPattern.year(0), in.yearCount, baseYear);
 }
-
-}  // namespace
 
 SingleRegionGrids openScheduleGrids(int yearCount, int baseYear) {
     SingleRegionGrids g;
@@ -98,13 +111,7 @@ void chooseFieldSeries(SingleRegionInputs& inputs, SingleRegionGrids& grids, Inp
     fieldText(inputs.fields, field) = fieldName;
     if (fieldName.empty()) return;
     if (series.size() < static_cast<std::size_t>(kMinimumAgeRows)) throw Refusal(message::tooFewAgeRows(series.size()));
-    if (endYear < baseYear) throw Refusal(message::endBeforeBase(baseYear, endYear));
-
-    inputs.ageCount = static_cast<int>(series.size());
-    inputs.yearCount = endYear - baseYear;
-    inputs.baseYear = baseYear;
-    inputs.endYear = endYear;
-    sizeInputSet(inputs);
+    shapeInputSet(inputs, static_cast<int>(series.size()), baseYear, endYear);
     switch (field) {
     case InputField::MalePopulation:
         inputs.region.malePopulation = std::move(series);
@@ -116,15 +123,15 @@ void chooseFieldSeries(SingleRegionInputs& inputs, SingleRegionGrids& grids, Inp
         break;
     case InputField::MaleDeathRates:
         inputs.region.male.deathRates = std::move(series);
-        chooseDeathRates(inputs, grids, Sex::Male, baseYear);
+        seedLifeExpectancy(inputs, grids, Sex::Male, baseYear);
         break;
     case InputField::FemaleDeathRates:
         inputs.region.female.deathRates = std::move(series);
-        chooseDeathRates(inputs, grids, Sex::Female, baseYear);
+        seedLifeExpectancy(inputs, grids, Sex::Female, baseYear);
         break;
     case InputField::Fertility:
         std::copy(series.begin(), series.end(), inputs.region.fertilityRates.year(0).begin());
-        chooseFertility(inputs, grids, baseYear);
+        seedFertility(inputs, grids, baseYear);
         break;
     }
 }
@@ -161,7 +168,8 @@ void chooseMigrantOption(SingleRegionInputs& inputs, SingleRegionGrids& grids, b
     if (edition == Edition::Target) return;
     inputs.includeMigrants = include;
     if (include) {
-        fillMigrantGrid(grids.migrants, inputs.yearCount, baseYear, "10000", "0.012", "0.003");
+        fillMigrantGrid(grids.migrants, inputs.yearCount, baseYear, label::kSeedNewMigrants,
+                        label::kSeedMigrantBirthRate, label::kSeedMigrantDeathRate);
     } else {
         fillMigrantGrid(grids.migrants, inputs.yearCount, baseYear, label::kEmptyCell, label::kEmptyCell,
                         label::kEmptyCell);

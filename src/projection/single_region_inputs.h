@@ -69,6 +69,22 @@ inline constexpr int kMigrantDeathRateRow = 3;
 // column for the base year also when Y = 0); values that fit are kept, new ones are 0.
 void sizeInputSet(SingleRegionInputs& inputs);
 
+// N, Y and the years of the input set, and every series sized to them (keeping what fits).
+// An end year before the base year is refused (Refusal) before anything changes.
+void shapeInputSet(SingleRegionInputs& inputs, int ages, int baseYear, int endYear);
+
+// What a field handler (and the projection wizard's step) does once a series is in the input
+// set: its check ("数据格式不正确." and nothing derived), its base-year values, and the
+// schedule grid seeded with them in every year:
+//  - the population of `sex`: birth shares of year 0 and the sex ratio at age 0; the
+//    sex-ratio grid;
+//  - the death rates of `sex`: the base life table, its Lx in every year; that sex's row of
+//    the life-expectancy grid;
+//  - the fertility rates (column 0): TFR (every year) and pattern; the TFR and pattern grids.
+void seedSexRatio(SingleRegionInputs& inputs, SingleRegionGrids& grids, Sex sex, int baseYear);
+void seedLifeExpectancy(SingleRegionInputs& inputs, SingleRegionGrids& grids, Sex sex, int baseYear);
+void seedFertility(SingleRegionInputs& inputs, SingleRegionGrids& grids, int baseYear);
+
 // The grids as the dialog opens them for yearCount projected years (0 at the first opening
 // of a session: only the label column): headers, labels and "0.0" in every schedule cell.
 SingleRegionGrids openScheduleGrids(int yearCount, int baseYear);
@@ -91,7 +107,7 @@ std::vector<double> loadAgeSeries(tables::Table& table, const std::string& field
 void chooseField(SingleRegionInputs& inputs, SingleRegionGrids& grids, InputField field,
                  const std::string& fieldName, tables::Table& table, int baseYear, int endYear);
 
-// The same with the series already read (the wizard's data, tests): N is its size.
+// The same with the series already read: N is its size.
 void chooseFieldSeries(SingleRegionInputs& inputs, SingleRegionGrids& grids, InputField field,
                        const std::string& fieldName, std::vector<double> series, int baseYear, int endYear);
 

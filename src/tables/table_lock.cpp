@@ -91,7 +91,11 @@ std::string lockFileOf(const std::string& path)
             table = resolved;
     }
     table = fs::absolute(table, ec).lexically_normal();
-    return (table.parent_path() / ("." + table.filename().string() + ".lock")).string();
+    // Appended piece by piece: GCC 12 takes "." + name + ".lock" for an overlapping copy (-Wrestrict).
+    std::string name = ".";
+    name += table.filename().string();
+    name += ".lock";
+    return (table.parent_path() / name).string();
 }
 
 void removeUnusedLockFile(const std::string& path)

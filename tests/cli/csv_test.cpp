@@ -8,11 +8,14 @@
 #include <optional>
 #include <unistd.h>
 
-#include "cli/csv_reader.h"
+#include "text/csv_reader.h"
 #include "cli/csv_writer.h"
 #include "text/numbers.h"
 
 namespace zandor::cli {
+
+using text::CsvFormatError;
+using text::CsvReader;
 namespace {
 
 // Everything a writer produced, through a memory stream.

@@ -2,12 +2,14 @@
 // written.
 #include <gtest/gtest.h>
 
-#include "cli/csv_reader.h"
+#include "text/csv_reader.h"
 #include "cli/import_types.h"
 #include "cli_test_support.h"
 #include "text/refusal.h"
 
 namespace zandor::cli {
+
+using text::CsvReader;
 namespace {
 
 using testing::readFile;

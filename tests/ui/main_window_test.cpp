@@ -44,8 +44,6 @@ const QString kNotProvided = QStringLiteral("此功能尚未提供。");
 // Commands whose window is not there yet: after their table check they say so. A command
 // leaves this list when its window arrives.
 const QStringList kNotProvidedYet = {
-    "N8",
-    "ToolButton10",
 };
 
 // What a command says when it runs without trouble.

@@ -9,6 +9,7 @@
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
 #include "ui/tables/new_table.h"
+#include "ui/wizard/wizard_frm.h"
 
 namespace zandor::ui {
 namespace {
@@ -46,8 +47,8 @@ void Tvendol::Open1Click()
 
 void Tvendol::N8Click()
 {
-    // 人口预测向导 第一步 (Tdefine_wizard_frm): without a table, and the main window stays usable.
-    openDialog(notProvidedYet, {TableCheck::None, Qt::NonModal});
+    // 人口预测向导 第一步: without a table, and the main window stays usable.
+    openDialog([this] { return new Tdefine_wizard_frm(*session_, DBGrid1, this); }, {TableCheck::None, Qt::NonModal});
 }
 
 void Tvendol::Save1Click()

@@ -8,10 +8,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <exception>
+#include <utility>
 
 #include "projection/single_region_projection.h"
 #include "tables/table.h"
@@ -96,6 +98,20 @@ TSingle_Region_frm::~TSingle_Region_frm()
 }
 
 Tpop_result_Form1* TSingle_Region_frm::resultForm() const { return resultForm_; }
+
+void TSingle_Region_frm::useWizardData(int baseYear, int endYear)
+{
+    for (QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        box->setEnabled(false);
+    // The years come with the wizard's data: they are no change that waits for a rebuild.
+    for (auto [box, year] : {std::pair{SpinEdit10, baseYear}, std::pair{SpinEdit11, endYear}}) {
+        const QSignalBlocker quiet(box);
+        box->setValue(year);
+        box->setEnabled(false);
+    }
+}
+
+void TSingle_Region_frm::showScheduleGrids() { reloadGrids(); }
 
 void TSingle_Region_frm::connectHandlers()
 {

@@ -41,6 +41,13 @@ public:
     // The results dialog the last completed run opened (null before).
     Tpop_result_Form1* resultForm() const;
 
+    // The projection wizard fills the input set and the schedule grids instead of the field
+    // lists: those and the year boxes are disabled, the boxes showing the wizard's years.
+    void useWizardData(int baseYear, int endYear);
+    // The schedule grids, which the wizard's steps seed; then showScheduleGrids() shows them.
+    projection::SingleRegionGrids& scheduleGrids() { return grids_; }
+    void showScheduleGrids();
+
 public slots:
     // Field lists.
     void ComboBox2Change();

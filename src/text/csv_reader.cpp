@@ -1,12 +1,12 @@
 // RFC 4180 reading over text in memory or a file read block by block.
-#include "cli/csv_reader.h"
+#include "text/csv_reader.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-namespace zandor::cli {
+namespace zandor::text {
 
 CsvReader::CsvReader(std::string_view content) : content_(content)
 {
@@ -168,4 +168,4 @@ std::string readWholeFile(const std::string& path)
     return content;
 }
 
-}  // namespace zandor::cli
+}  // namespace zandor::text

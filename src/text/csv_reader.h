@@ -1,6 +1,6 @@
-// CSV input of zandor-cli: RFC 4180 records (fields in double quotes may hold commas, quotes
-// doubled and line breaks), lines ended by LF or CRLF, a UTF-8 byte order mark at the start
-// skipped. Records are read one at a time, from text held in memory or from a file through a
+// CSV input (zandor-cli import and schedule files, the projection wizard's "读取"): RFC 4180
+// records (fields in double quotes may hold commas, quotes doubled and line breaks), lines
+// ended by LF or CRLF, a UTF-8 byte order mark at the start skipped. Records are read one at a time, from text held in memory or from a file through a
 // buffer of one block, so a file of any size can be read twice (once to choose the field
 // types, once to write) in the same small memory.
 #pragma once
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zandor::cli {
+namespace zandor::text {
 
 // A CSV text that breaks the quoting rules; the message names the line.
 class CsvFormatError : public std::runtime_error {
@@ -72,4 +72,4 @@ private:
 // The whole file as bytes. Throws std::runtime_error naming the file and the system's reason.
 std::string readWholeFile(const std::string& path);
 
-}  // namespace zandor::cli
+}  // namespace zandor::text
