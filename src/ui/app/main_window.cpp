@@ -30,7 +30,6 @@ namespace {
 const QString kProduct = QStringLiteral("Velmora");
 const QString kNoTable = QStringLiteral("没有打开的数据表!请先打开数据表.");
 const QString kNoTableShort = QStringLiteral("没有打开的数据表!");
-const QString kNotProvided = QStringLiteral("此功能尚未提供。");
 const QString kCannotOpen = QStringLiteral("无法打开数据表 %1:\n%2");
 const QString kOpenedReadOnly = QStringLiteral("数据表 %1 是只读文件，已以只读方式打开：可以查看，不能修改。");
 const QString kUnsavedOnExit = QStringLiteral("当前记录的修改无法保存。放弃这些修改并退出吗?");
@@ -190,10 +189,6 @@ void Tvendol::openDialog(const DialogFactory& create, Opening how)
 {
     if (!passesTableCheck(how.check))
         return;
-    if (!create) {
-        Prompts::information(this, kNotProvided);
-        return;
-    }
     QWidget* dialog = create();
     if (QWidget* previous = session_->dialogs.remember(dialog))
         previous->deleteLater();

@@ -97,13 +97,10 @@ private:
     };
     // Creates a command's window (parented to the main window).
     using DialogFactory = std::function<QWidget*()>;
-    // The factory of a command whose window is not there yet.
-    static inline const DialogFactory notProvidedYet{};
 
     // Opens a command's window the way every command does: the table check, a fresh
     // instance from `create`, remembered in the session as the newest of its class (the
-    // previous one is deleted), shown modally unless `how` says otherwise. With
-    // notProvidedYet it says "此功能尚未提供。" after the check instead.
+    // previous one is deleted), shown modally unless `how` says otherwise.
     void openDialog(const DialogFactory& create, Opening how);
     void openDialog(const DialogFactory& create);
     // The table check alone; false (after its message) when no table is open.
