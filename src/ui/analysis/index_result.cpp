@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
@@ -67,10 +68,7 @@ TIndex_Result_frm::TIndex_Result_frm(analysis::IndexReport report, QWidget* pare
     connect(BitBtn1, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn2Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = buttonRow({BitBtn1, BitBtn2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListBox1, 1);
     layout->addWidget(bands);

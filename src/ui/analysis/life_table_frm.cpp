@@ -16,6 +16,7 @@
 #include "tables/table.h"
 #include "ui/analysis/life_table_result.h"
 #include "ui/app/session.h"
+#include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
@@ -124,10 +125,7 @@ TLife_table_frm::TLife_table_frm(Session& session, QWidget* parent)
     choices->addWidget(modeGroup);
     right->addLayout(choices);
     right->addWidget(methodGroup);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = buttonRow({BitBtn1, BitBtn2});
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(variables);

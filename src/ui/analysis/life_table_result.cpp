@@ -14,6 +14,7 @@
 #include "ui/analysis/survival_chart.h"
 #include "ui/app/session.h"
 #include "ui/charts/graph.h"
+#include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
@@ -60,11 +61,7 @@ TLife_table_result::TLife_table_result(Session& session, analysis::LifeTable tab
     connect(BitBtn1, &QPushButton::clicked, this, &TLife_table_result::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TLife_table_result::BitBtn2Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn3);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    auto* buttons = buttonRow({BitBtn3, BitBtn1, BitBtn2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(StringGrid1);
     layout->addLayout(buttons);

@@ -16,6 +16,7 @@
 #include "ui/analysis/field_series.h"
 #include "ui/app/session.h"
 #include "ui/common/background_run.h"
+#include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
@@ -68,10 +69,7 @@ Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent) : QDialo
     BitBtn2 = named(new QPushButton(QStringLiteral("运算"), this), "BitBtn2");
     BitBtn1 = named(new QPushButton(QStringLiteral("取消"), this), "BitBtn1");
     BitBtn2->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = buttonRow({BitBtn2, BitBtn1});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(data);

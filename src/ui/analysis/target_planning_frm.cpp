@@ -26,6 +26,7 @@
 #include "text/refusal.h"
 #include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
+#include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
 
 namespace zandor::ui {
@@ -156,10 +157,7 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
     auto* right = new QVBoxLayout;
     right->addWidget(Chart1, 1);
     right->addLayout(status);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = buttonRow({BitBtn2, BitBtn1});
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);

@@ -16,6 +16,7 @@
 #include "tables/table_error.h"
 #include "ui/app/session.h"
 #include "ui/charts/graph.h"
+#include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
@@ -60,10 +61,7 @@ TAge_stru_frm::TAge_stru_frm(Session& session, QWidget* parent) : QDialog(parent
     BitBtn2 = named(new QPushButton(QStringLiteral("确定"), this), "BitBtn2");
     BitBtn1 = named(new QPushButton(QStringLiteral("取消"), this), "BitBtn1");
     BitBtn2->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = buttonRow({BitBtn2, BitBtn1});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(title);
     layout->addWidget(fields);

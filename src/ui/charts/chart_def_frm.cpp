@@ -21,6 +21,7 @@
 #include "ui/app/session.h"
 #include "ui/charts/chart_prompts.h"
 #include "ui/charts/graph.h"
+#include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
@@ -136,10 +137,7 @@ TChart_def_frm::TChart_def_frm(Session& session, charts::SeriesKind kind, const 
     auto* middle = new QHBoxLayout;
     middle->addWidget(GroupBox1, 1);
     middle->addLayout(side);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = buttonRow({BitBtn2, BitBtn1});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(titles);
     layout->addLayout(middle);

@@ -19,6 +19,7 @@
 #include "ui/app/session.h"
 #include "ui/charts/chart_def_frm.h"
 #include "ui/charts/graph.h"
+#include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 
@@ -96,10 +97,7 @@ Tscatter_Frm::Tscatter_Frm(Session& session, QWidget* parent) : QDialog(parent),
     auto* middle = new QHBoxLayout;
     middle->addWidget(fields, 1);
     middle->addLayout(side);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
+    auto* buttons = buttonRow({BitBtn2, BitBtn1});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(titles);
     layout->addLayout(middle);
