@@ -155,8 +155,10 @@ void TAge_adjust_frm::showResult(const analysis::AdjustedSeries& result)
     charts::ChartModel& chart = Chart1->edit();
     chart.series.clear();
     chart.bottomAxis.title = result.singleYears ? QStringLiteral("年龄(单岁)") : QStringLiteral("年龄组");
-    auto& original = chart.addSeries(charts::SeriesKind::Line, QStringLiteral("原始数据"), QColor(255, 0, 0));
-    auto& adjusted = chart.addSeries(charts::SeriesKind::Line, QStringLiteral("调整后"), QColor(0, 0, 255));
+    chart.addSeries(charts::SeriesKind::Line, QStringLiteral("原始数据"), QColor(255, 0, 0));
+    chart.addSeries(charts::SeriesKind::Line, QStringLiteral("调整后"), QColor(0, 0, 255));
+    charts::Series& original = chart.series[0];
+    charts::Series& adjusted = chart.series[1];
     original.colourEachLine = adjusted.colourEachLine = false;
     adjusted.lineWidth = 2;
     for (std::size_t k = 0; k < rows; ++k) {
@@ -172,6 +174,15 @@ void TAge_adjust_frm::showResult(const analysis::AdjustedSeries& result)
     if (ComboBox3->currentIndex() > 0)
         ListBox1->addItem(ComboBox3->currentText() + QStringLiteral(": ") +
                           qtext(analysis::methodReach(kGraduationMethods[ComboBox3->currentIndex() - 1])));
+    // The end panels of the multipliers can overshoot where the numbers fall steeply (the
+    // oldest ages after smoothing): the ages that came out below zero are named.
+    QStringList negative;
+    for (std::size_t k = 0; k < result.adjusted.size(); ++k)
+        if (result.adjusted[k] < 0)
+            negative << rowLabel(result, k);
+    if (!negative.isEmpty())
+        ListBox1->addItem(QStringLiteral("注意: 调整后为负数的年龄: ") + negative.join(QStringLiteral("、")) +
+                          QStringLiteral("；这些年龄的结果不能直接使用."));
     ListBox1->addItem(result.singleYears ? QStringLiteral("年龄\t原始数据\t调整后")
                                          : QStringLiteral("年龄组\t原始数据\t调整后"));
     for (std::size_t k = 0; k < result.adjusted.size(); ++k) {
