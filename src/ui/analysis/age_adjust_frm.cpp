@@ -121,6 +121,9 @@ TAge_adjust_frm::TAge_adjust_frm(Session& session, QWidget* parent) : QDialog(pa
     layout->addLayout(top, 1);
     layout->addLayout(buttonRow({BitBtn3, BitBtn2, BitBtn1}));
 
+    // Room for a hundred ages in the chart and the reach texts in the list.
+    resize(1120, 720);
+
     connect(BitBtn3, &QPushButton::clicked, this, &TAge_adjust_frm::BitBtn3Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TAge_adjust_frm::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TAge_adjust_frm::BitBtn1Click);
