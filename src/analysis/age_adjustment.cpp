@@ -98,10 +98,12 @@ void requireGroups(std::span<const double> groups, std::size_t closedNeeded, con
 {
     requireFinite(groups);
     const std::size_t closed = groups.empty() ? 0 : groups.size() - 1;
-    if (closed < closedNeeded)
+    if (closed < closedNeeded) {
+        const std::string open =
+            groups.empty() ? std::string() : "（最后一组" + groupLabel(groups.size() - 1, groups.size()) + "为开口组）";
         throw Refusal("年龄组不够: " + method + "至少需要" + std::to_string(closedNeeded) +
-                      "个封闭的5岁年龄组和1个开口组，数据只有" + std::to_string(closed) + "个封闭组" +
-                      (groups.empty() ? std::string() : "（最后一组" + groupLabel(groups.size() - 1, groups.size()) + "为开口组）") + ".");
+                      "个封闭的5岁年龄组和1个开口组，数据只有" + std::to_string(closed) + "个封闭组" + open + ".");
+    }
 }
 
 // The complete ten-year groups of the closed groups.
