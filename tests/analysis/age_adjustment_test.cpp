@@ -119,17 +119,22 @@ TEST(AgeGraduation, SpragueAndBeersOrdinaryKeepEveryGroupSum)
     }
 }
 
-// Sprague's interior multipliers reproduce any polynomial of degree up to four.
-TEST(AgeGraduation, SpragueReturnsACubicUnchangedInTheInteriorGroups)
+// Sprague's multipliers reproduce a cubic in single ages, in the interior groups and (a check
+// of the end panels as tabled) in the first two and last two closed groups too; so do Beers'
+// ordinary ones, rounded to four decimals.
+TEST(AgeGraduation, SpragueAndBeersOrdinaryReturnACubicUnchanged)
 {
     const auto cubic = [](double a) { return 50000 + 800 * a - 30 * a * a + 0.2 * a * a * a; };
     std::vector<double> groups(16, 0.0);
     for (int a = 0; a < 75; ++a)
         groups[a / 5] += cubic(a);
     groups[15] = 1000;  // open group
-    const std::vector<double> single = graduateSprague(groups);
-    for (int a = 10; a < 65; ++a)  // groups 2 to 12: the middle panel
-        EXPECT_NEAR(single[a], cubic(a), 1e-6) << "age " << a;
+    const std::vector<double> sprague = graduateSprague(groups);
+    const std::vector<double> beers = graduateBeersOrdinary(groups);
+    for (int a = 0; a < 75; ++a) {
+        EXPECT_NEAR(sprague[a], cubic(a), 1e-6) << "age " << a;
+        EXPECT_NEAR(beers[a], cubic(a), 1e-3) << "age " << a;
+    }
 }
 
 // Hand-worked: a constant single-year population of 1 per age stays constant through every
