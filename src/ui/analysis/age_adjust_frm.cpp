@@ -209,12 +209,18 @@ void TAge_adjust_frm::BitBtn2Click()
     if (!result)
         return;
     showResult(*result);
+    const std::string name = Edit1->text().toStdString();
     try {
-        const std::string name = Edit1->text().toStdString();
         tables::refuseExistingNames(session_.table(), {name});
         analysis::requireRowPerRecord(session_.table().recordCount(), *result);
+    } catch (const std::exception& e) {
+        Prompts::information(this, QString::fromStdString(e.what()));
+        return;
+    }
+    try {
         tables::addResultField(session_.table(), name, result->adjusted);
     } catch (const std::exception& e) {
+        // The table was reopened as it was: the grid shows it again.
         emit session_.tableChanged();
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
