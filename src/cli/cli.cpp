@@ -97,6 +97,8 @@ const std::vector<const CommandSpec*>& commands()
         &chartCommand(),
         &qualityCommand(),
         &unIndexCommand(),
+        &smoothCommand(),
+        &graduateCommand(),
         &computeCommand(),
         &targetPlanCommand(),
         &endOfYearCommand(),

@@ -21,6 +21,8 @@ const CommandSpec& projectUrCommand();
 const CommandSpec& chartCommand();
 const CommandSpec& qualityCommand();
 const CommandSpec& unIndexCommand();
+const CommandSpec& smoothCommand();
+const CommandSpec& graduateCommand();
 const CommandSpec& computeCommand();
 const CommandSpec& targetPlanCommand();
 const CommandSpec& endOfYearCommand();

@@ -74,6 +74,7 @@ QStringList expectedMenus(Edition edition)
         "  N2|数据质量评价(&E)",
         "    N3|年龄结构法(&A)",
         "    N4|联合国法(&U)",
+        "    N13|年龄数据调整(&J)",
         "  LifeTable1|生命表(&L)",
         "  N7|推算年末人口结构(&U)",
         "  N12|人口数据标准化(&Z)",
@@ -103,7 +104,8 @@ QStringList expectedMenus(Edition edition)
 // Commands that need an open table, with the message each gives without one.
 const std::pair<const char*, const QString*> kTableCommands[] = {
     {"Table_info", &kNoTable}, {"Restructure1", &kNoTableShort}, {"Convert1", &kNoTable}, {"Compute1", &kNoTable},
-    {"N3", &kNoTable},         {"N4", &kNoTable},                {"LifeTable1", &kNoTable}, {"N7", &kNoTable},
+    {"N3", &kNoTable},         {"N4", &kNoTable},                {"N13", &kNoTable},
+    {"LifeTable1", &kNoTable}, {"N7", &kNoTable},
     {"N12", &kNoTable},        {"Projection1", &kNoTable},       {"N6", &kNoTable},       {"Simulation1", &kNoTable},
     {"Line1", &kNoTable},      {"Bar1", &kNoTable},              {"HorizBar1", &kNoTable}, {"Point1", &kNoTable},
     {"Area1", &kNoTable},      {"Scator1", &kNoTable},           {"AgePyrimider1", &kNoTable},

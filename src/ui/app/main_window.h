@@ -63,6 +63,7 @@ public slots:
     // 人口分析
     void N3Click();
     void N4Click();
+    void N13Click();
     void LifeTable1Click();
     void N7Click();
     void N12Click();

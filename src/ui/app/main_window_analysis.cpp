@@ -1,8 +1,9 @@
-// The 人口分析 menu: data quality, the life table, the end-of-year structure,
+// The 人口分析 menu: data quality and the adjustment of age data, the life table, the end-of-year structure,
 // standardization, the two projections and (ZandorT) target planning.
 #include <QMenu>
 #include <QMenuBar>
 
+#include "ui/analysis/age_adjust_frm.h"
 #include "ui/analysis/data_quality_frm.h"
 #include "ui/analysis/life_table_frm.h"
 #include "ui/analysis/pop_stru_end_frm.h"
@@ -23,6 +24,7 @@ QMenu* Tvendol::buildAnalysisMenu()
     QMenu* quality = addSubmenu(analysis, "N2", QStringLiteral("数据质量评价(&E)"));
     addCommand(quality, "N3", QStringLiteral("年龄结构法(&A)"), &Tvendol::N3Click);
     addCommand(quality, "N4", QStringLiteral("联合国法(&U)"), &Tvendol::N4Click);
+    addCommand(quality, "N13", QStringLiteral("年龄数据调整(&J)"), &Tvendol::N13Click);
     addCommand(analysis, "LifeTable1", QStringLiteral("生命表(&L)"), &Tvendol::LifeTable1Click);
     addCommand(analysis, "N7", QStringLiteral("推算年末人口结构(&U)"), &Tvendol::N7Click);
     if (session_->edition() == Edition::Full)
@@ -43,6 +45,11 @@ void Tvendol::N3Click()
 void Tvendol::N4Click()
 {
     openDialog([this] { return new TUN_sex_age_frm(*session_, this); });
+}
+
+void Tvendol::N13Click()
+{
+    openDialog([this] { return new TAge_adjust_frm(*session_, this); });
 }
 
 void Tvendol::LifeTable1Click()
