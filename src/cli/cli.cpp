@@ -200,10 +200,7 @@ int runCli(const std::vector<std::string>& args, Streams io)
     } catch (const Refusal& e) {
         print(io.err, std::string(e.what()) + "\n");
         return kExitRefused;
-    } catch (const tables::TableExists& e) {
-        // A new table's name is taken (also by another program meanwhile): nothing written.
-        print(io.err, std::string(kProgram) + ": " + e.what() + "\n");
-        return kExitRefused;
+
     } catch (const std::bad_alloc&) {
         return failure(io.err, "out of memory");
     } catch (const std::exception& e) {

@@ -212,7 +212,7 @@ std::vector<std::string> recoverInterruptedWrites(const std::string& target)
             syncFolder(n.folder);
             std::string names;
             for (const std::string& name : moved)
-                names += (names.empty() ? "" : ", ") + n.folder + name;
+                names += (names.empty() ? "" : ", ") + name;
             notes.push_back(target + ": the replacement interrupted when process " + std::to_string(owner) +
                             " stopped has been completed (" + names + " put in place); the new table is whole");
         } else {

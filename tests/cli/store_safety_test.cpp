@@ -80,21 +80,23 @@ TEST(StoreSafetyCreators, ANameTakenWhileATableIsCreatedIsKeptAndTheCreatorRefus
         std::string target;
         std::vector<std::string> args;
         std::string message;
-        int step = 1;  // the write's first step: the table written, nothing moved yet
+        int status = kExitRefused;  // the command's own refusal; a table store error otherwise
+        int step = 1;               // the write's first step: the table written, nothing moved yet
     };
     const std::vector<Creator> creators = {
         {"i.DB", {"import", scratch / "a.csv", scratch / "i.DB"}, "exists already: import only creates new tables"},
         {"p.dbf", {"prepare", "single", scratch / "p.dbf"}, " 文件已存在，请输入新文件名."},
-        {"s.DB", {"sql", "Create table \"" + scratch / "s.DB" + "\" (a float)"}, "exists"},
-        {"c.DB", {"convert", kSample, scratch / "c.DB", "--to", "paradox"}, "the file exists"},
+        {"s.DB", {"sql", "Create table \"" + scratch / "s.DB" + "\" (a float)"}, "exists", kExitFailure},
+        {"c.DB", {"convert", kSample, scratch / "c.DB", "--to", "paradox"}, "the file exists", kExitFailure},
         // The .sch appearing after the .txt is in place: the .txt goes back.
-        {"pop.sch", {"convert", kSample, scratch / "pop.txt", "--to", "ascii"}, "pop.sch: the file exists", 5},
+        {"pop.sch", {"convert", kSample, scratch / "pop.txt", "--to", "ascii"}, "pop.sch: the file exists", kExitFailure,
+         5},
     };
     for (const Creator& c : creators) {
         const std::string target = scratch / c.target;
         AtStep other(c.step, [&] { writeFile(target, theirs); });
         const auto run = runInProcess(c.args);
-        EXPECT_EQ(run.status, kExitRefused) << c.target << ": " << run.err;
+        EXPECT_EQ(run.status, c.status) << c.target << ": " << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_EQ(readFile(target), theirs) << c.target;
     }
@@ -184,8 +186,8 @@ TEST(StoreSafetyLocks, ALockFileLeftByAStoppedCreatorGoesWithTheNextCommandAndNe
 {
     ScratchDir scratch;
     const std::string table = scratch / "p.DB";
-    EXPECT_EQ(shell("ZANDOR_FAULT_STEP=1 $CLI prepare single " + shellQuoted(table) + " >/dev/null 2>&1"), 70);
-    ASSERT_TRUE(fs::exists(tables::lockFileOf(table)));
+    // A prepare stopped before its work folder was made leaves only its lock file.
+    writeFile(tables::lockFileOf(table), "");
     EXPECT_EQ(runInProcess({"info", table}).status, kExitFailure);  // no such table yet
     EXPECT_EQ(leftovers(scratch), std::vector<std::string>{});
     EXPECT_EQ(runInProcess({"prepare", "single", table}).status, kExitOk);
