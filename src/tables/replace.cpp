@@ -150,10 +150,6 @@ std::vector<std::string> journalOf(const std::string& work)
     return names;
 }
 
-}  // namespace
-
-namespace {
-
 std::function<void()>& faultHook()
 {
     static std::function<void()> hook;
