@@ -371,6 +371,9 @@ std::vector<std::string> copyTable(const std::string& source, const std::string&
     std::error_code ec;
     if (source == target || (fileExists(target) && fs::equivalent(source, target, ec)))
         throw TableError("A table cannot be copied onto itself: " + target);
+    // The source is held for reading, as a window showing it does, so that no change of it
+    // comes into the copy half way.
+    const TableLock reading = TableLock::acquire(source, TableLock::Mode::Shared);
     auto in = openTableFile(source, true);
     std::vector<std::string> remarks;
     const std::vector<TargetField> fields = fieldsForFormat(*in, format, remarks);
