@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "tables/batch_move.h"
 #include "tables/table_error.h"
 #include "tables/table_file.h"
 #include "text/refusal.h"
@@ -43,26 +44,27 @@ std::string lifeTableSavePath(const std::string& chosenName, const std::string& 
 
 void saveLifeTableGrid(const text::TextGrid& grid, const std::string& path)
 {
+    const std::string exists = "File" + path + " already exist, Please change another file name!";
     std::error_code ignored;
-    if (std::filesystem::exists(path, ignored))
-        throw Refusal("File" + path + " already exist, Please change another file name!");
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ignored)))
+        throw Refusal(exists);
 
     std::vector<tables::FieldDef> fields;
     for (int c = 0; c < grid.columnCount(); ++c)
         fields.push_back(tables::FieldDef{fieldName(c), tables::FieldKind::Char, kFieldWidth, false});
-    auto created = tables::createTableFile(path, tables::TableFormat::Paradox, fields);
+    // Written beside the name under its lock and put in place only when whole, never over a
+    // table another program saved there meanwhile.
     try {
-        for (int r = 0; r < grid.rowCount(); ++r) {
-            tables::Record record;
-            for (int c = 0; c < grid.columnCount(); ++c)
-                record.push_back(tables::coerceToField(grid.cell(r, c), created.table->fields()[c]));
-            created.table->append(record);
-        }
-        created.table->flush();
-    } catch (...) {
-        created.table.reset();
-        std::filesystem::remove(path, ignored);
-        throw;
+        tables::createTable(path, tables::TableFormat::Paradox, fields, [&](tables::TableFile& table) {
+            for (int r = 0; r < grid.rowCount(); ++r) {
+                tables::Record record;
+                for (int c = 0; c < grid.columnCount(); ++c)
+                    record.push_back(tables::coerceToField(grid.cell(r, c), table.fields()[static_cast<std::size_t>(c)]));
+                table.append(record);
+            }
+        });
+    } catch (const tables::TableExists&) {
+        throw Refusal(exists);
     }
 }
 

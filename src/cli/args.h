@@ -39,6 +39,11 @@ struct OptionSpec {
 
 struct ParsedArgs;
 
+// How a command holds the table of its TABLE positional for its whole run: readers shared,
+// as a window showing it does, so no rewrite happens under them; commands that read and then
+// write the table exclusively, so no other program's change comes between.
+enum class TableHold { None, Shared, Exclusive };
+
 struct CommandSpec {
     std::string name;
     std::string summary;   // one line, for the general help
@@ -49,6 +54,7 @@ struct CommandSpec {
     std::vector<OptionSpec> options;
     std::vector<std::string> requiredOptions;
     int (*run)(const ParsedArgs& args, Streams& io) = nullptr;
+    TableHold tableHold = TableHold::None;
 };
 
 struct ParsedArgs {

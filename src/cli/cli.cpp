@@ -8,8 +8,14 @@
 #include <new>
 #include <span>
 #include <string_view>
+#include <variant>
 
 #include "cli/commands.h"
+#include "tables/replace.h"
+#include "tables/statements.h"
+#include "tables/table_error.h"
+#include "tables/table_file.h"
+#include "tables/table_lock.h"
 #include "text/refusal.h"
 #include "zandor_version.h"
 
@@ -49,6 +55,36 @@ int failure(std::FILE* err, std::string_view message)
 {
     print(err, std::string(kProgram) + ": " + std::string(message) + "\n");
     return kExitFailure;
+}
+
+// The table names a command was given: its TABLE, SOURCE, TARGET and PATH words, and the
+// table a statement names.
+std::vector<std::string> tableNames(const CommandSpec& command, const ParsedArgs& args)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < command.positionals.size() && i < args.positionals.size(); ++i) {
+        const std::string& kind = command.positionals[i];
+        const std::string& word = args.positional(i);
+        if (kind == "TABLE" || kind == "SOURCE" || kind == "TARGET")
+            names.push_back(word);
+        else if (kind == "PATH")
+            names.push_back(tables::withDefaultExtension(word));
+        else if (kind == "STATEMENT") {
+            try {
+                std::visit([&](const auto& statement) { names.push_back(statement.path); },
+                           tables::parseStatement(word));
+            } catch (const tables::TableError&) {
+                // The statement is refused with its own message when it runs.
+            }
+        }
+    }
+    return names;
+}
+
+std::size_t tablePosition(const CommandSpec& command)
+{
+    const auto it = std::find(command.positionals.begin(), command.positionals.end(), "TABLE");
+    return static_cast<std::size_t>(it - command.positionals.begin());
 }
 
 }  // namespace
@@ -146,6 +182,17 @@ int runCli(const std::vector<std::string>& args, Streams io)
             std::fflush(io.out);
             return kExitOk;
         }
+        // A write to one of its tables that a stopped program left half done is completed or
+        // undone first, and said so; a lock file such a program left is removed.
+        for (const std::string& table : tableNames(*command, parsed))
+            for (const std::string& note : tables::tidyTableName(table))
+                print(io.err, std::string(kProgram) + ": " + note + "\n");
+        tables::TableLock hold;
+        if (command->tableHold != TableHold::None && tablePosition(*command) < parsed.positionals.size())
+            hold = tables::TableLock::acquire(parsed.positional(tablePosition(*command)),
+                                              command->tableHold == TableHold::Shared
+                                                  ? tables::TableLock::Mode::Shared
+                                                  : tables::TableLock::Mode::Exclusive);
         const int status = command->run(parsed, io);
         if (std::fflush(io.out) != 0)
             return failure(io.err, "cannot write the output");
@@ -155,6 +202,7 @@ int runCli(const std::vector<std::string>& args, Streams io)
     } catch (const Refusal& e) {
         print(io.err, std::string(e.what()) + "\n");
         return kExitRefused;
+
     } catch (const std::bad_alloc&) {
         return failure(io.err, "out of memory");
     } catch (const std::exception& e) {

@@ -35,7 +35,12 @@ inline constexpr std::string_view kHelpTablesAndOutput =
     "TABLE is the path of a table file: .db (Paradox) or .dbf (dBase), any case.\n"
     "Output is UTF-8 CSV on standard output: a header line first, a value quoted only\n"
     "when it holds a comma, a double quote or a line break. Numbers are written in the\n"
-    "shortest form that reads back to the same double.\n";
+    "shortest form that reads back to the same double.\n"
+    "A command that reads a table holds it for reading, as a window showing it does, and\n"
+    "one that changes it holds it alone; while another program changes it, a command\n"
+    "waits up to 3 seconds and then fails naming the table. A change of a table (or of a\n"
+    "text table's .txt and .sch pair) that a stopped program left half done is completed\n"
+    "or undone as soon as a command names the table, and said so on standard error.\n";
 inline constexpr std::string_view kHelpExitStatus =
     "  0   success\n"
     "  1   failure (unreadable file, table store error); the message names the file\n"

@@ -232,6 +232,7 @@ const CommandSpec& chartCommand()
                     {"size", true}},
         .requiredOptions = {"kind", "fields"},
         .run = runChart,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

@@ -7,7 +7,6 @@
 #include "cli/commands.h"
 #include "tables/field_calculator.h"
 #include "tables/table.h"
-#include "tables/table_lock.h"
 #include "text/refusal.h"
 
 namespace zandor::cli {
@@ -70,8 +69,6 @@ tables::FieldCalculation calculationOf(const ParsedArgs& args)
 int runCompute(const ParsedArgs& args, Streams&)
 {
     const tables::FieldCalculation calculation = calculationOf(args);
-    // The rows are rewritten in place: no other program may read or rewrite the table meanwhile.
-    const tables::TableLock lock = tables::TableLock::acquire(args.positional(0), tables::TableLock::Mode::Exclusive);
     tables::Table table = tables::Table::open(args.positional(0));
     const tables::CalculationOutcome outcome = tables::computeField(table, calculation);
     table.close();
@@ -105,6 +102,10 @@ const CommandSpec& computeCommand()
             "A row that cannot be computed (division by 0, ln of a value not above 0, 1/0,\n"
             "a result that is no finite number) stops the walk: exit 2, standard error holds\n"
             "\"Data Error!\" and then the row number; the rows before it keep their new values.\n"
+            "The whole field is computed first and the table then rewritten once, so a stop\n"
+            "part way leaves it as it was, and no reader ever sees some rows new and others\n"
+            "old. A table with fields that cannot be rewritten as they are (memo, binary,\n"
+            "Paradox short or currency fields) is refused unchanged.\n"
             "An Integer field F takes the result rounded half to even, a Char field its text;\n"
             "a Date field is refused before any row changes.\n",
         .example = "compute 人口.DB --target 结果 --mul 男性人口 男性死亡率",
@@ -118,6 +119,7 @@ const CommandSpec& computeCommand()
                     {"transform", true, transformNames(), 2}},
         .requiredOptions = {"target"},
         .run = runCompute,
+        .tableHold = TableHold::Exclusive,
     };
     return command;
 }

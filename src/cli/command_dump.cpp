@@ -46,6 +46,7 @@ const CommandSpec& dumpCommand()
         .options = {},
         .requiredOptions = {},
         .run = runDump,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

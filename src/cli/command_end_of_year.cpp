@@ -95,6 +95,7 @@ const CommandSpec& endOfYearCommand()
         .requiredOptions = {"male-pop", "female-pop", "male-rates", "female-rates", "total", "male-births",
                             "female-births"},
         .run = runEndOfYear,
+        .tableHold = TableHold::Exclusive,
     };
     return command;
 }

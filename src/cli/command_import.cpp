@@ -70,6 +70,9 @@ void ColumnTypeGuess::add(std::string_view value, std::size_t line)
 {
     if (value.empty())
         return;
+    if (value.find('\0') != std::string_view::npos)
+        throw std::runtime_error(lineText(line) + ", column " + std::to_string(column) + ", field " + name +
+                                 ": the value '" + escapedText(value) + "' holds a NUL byte, which no table stores");
     anyValue = true;
     const std::optional<std::int32_t> parsed = allWhole ? parseWholeNumber(value) : std::nullopt;
     const bool whole = parsed.has_value();
@@ -100,7 +103,8 @@ std::string escapedText(std::string_view bytes)
     while (i < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         // The length of a well-formed sequence starting here (0: none).
-        std::size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        // A NUL is shown as \x00: it would end the message where it is printed.
+        std::size_t n = c == 0 ? 0 : c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
         if (n > 1) {
             if (i + n > bytes.size())
                 n = 0;
@@ -149,6 +153,13 @@ CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
         throw Refusal(source + " is empty: the first line must hold the field names");
     std::vector<ColumnTypeGuess> columns(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
+        // Field names are text like any other: UTF-8 without NUL bytes.
+        const std::string where = source + " " + lineText(reader.line()) + ", column " + std::to_string(i + 1) +
+                                  ": the field name '" + escapedText(values[i]) + "'";
+        if (values[i].find('\0') != std::string::npos)
+            throw std::runtime_error(where + " holds a NUL byte, which no table stores");
+        if (escapedText(values[i]) != values[i])
+            throw std::runtime_error(where + " is no UTF-8 text: the file must be written in UTF-8");
         columns[i].name = values[i];
         columns[i].column = i + 1;
     }
@@ -260,13 +271,18 @@ private:
     std::size_t next_ = 0;
 };
 
+std::string existingMessage(const std::string& target)
+{
+    return target + " exists already: import only creates new tables";
+}
+
 int runImport(const ParsedArgs& args, Streams& io)
 {
     const std::string& source = args.positional(0);
     const std::string& target = args.positional(1);
     const tables::TableFormat format = tables::formatOfPath(target);
     if (tables::fileExists(target))
-        throw Refusal(target + " exists already: import only creates new tables");
+        throw Refusal(existingMessage(target));
 
     // Two passes over the file, one record in memory at a time: the first chooses the field
     // types, the second writes the records.
@@ -288,7 +304,14 @@ int runImport(const ParsedArgs& args, Streams& io)
     std::vector<tables::TargetField> fields;
     for (std::size_t i = 0; i < layout.fields.size(); ++i)
         fields.push_back(tables::TargetField{layout.fields[i], static_cast<int>(i)});
-    const std::vector<std::string> remarks = tables::rewriteTable(csv, target, format, fields);
+    std::vector<std::string> remarks;
+    try {
+        // Created under the table's lock, never replacing: an import to the same new name that
+        // another program finished meanwhile is kept, and this one refused.
+        remarks = tables::rewriteTable(csv, target, format, fields, {}, tables::ExistingTarget::Refuse);
+    } catch (const tables::TableExists&) {
+        throw Refusal(existingMessage(target));
+    }
     for (const std::string& remark : remarks)
         std::fprintf(io.err, "%s\n", remark.c_str());
     return 0;
@@ -317,7 +340,10 @@ const CommandSpec& importCommand()
             "           no value at all becomes Char of width 1\n"
             "\n"
             "Refused (exit 2, no table written): TABLE exists already; a line whose number of\n"
-            "values differs from the header's (the message names the line); broken quoting.\n"
+            "values differs from the header's (the message names the line); broken quoting;\n"
+            "a TABLE that another program creates while the import runs (that table is kept).\n"
+            "A field name or value that is no UTF-8 text or holds a NUL byte fails (exit 1),\n"
+            "naming the line and column.\n"
             "Field names that the format has to change (dBase keeps 10 bytes) are reported\n"
             "on standard error.\n",
         .example = "import data.csv 人口.DB",

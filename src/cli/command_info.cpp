@@ -48,6 +48,7 @@ const CommandSpec& infoCommand()
         .options = {},
         .requiredOptions = {},
         .run = runInfo,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

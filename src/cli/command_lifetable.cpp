@@ -133,6 +133,7 @@ const CommandSpec& lifeTableCommand()
                     {"formatted", false}},
         .requiredOptions = {},
         .run = runLifeTable,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

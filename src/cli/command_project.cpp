@@ -203,6 +203,7 @@ const CommandSpec& projectCommand()
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},
         .run = runProject,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

@@ -214,6 +214,7 @@ const CommandSpec& projectUrCommand()
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},
         .run = runProjectUr,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

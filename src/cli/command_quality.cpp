@@ -83,6 +83,7 @@ const CommandSpec& qualityCommand()
                     {"bands", false}},
         .requiredOptions = {"field", "index"},
         .run = runQuality,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }
@@ -108,6 +109,7 @@ const CommandSpec& unIndexCommand()
         .options = {{"male", true}, {"female", true}, {"bands", false}},
         .requiredOptions = {"male", "female"},
         .run = runUnIndex,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

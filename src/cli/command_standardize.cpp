@@ -118,6 +118,7 @@ const CommandSpec& standardizeCommand()
                     {"urban-female-field", true}},
         .requiredOptions = {},
         .run = runStandardize,
+        .tableHold = TableHold::Exclusive,
     };
     return command;
 }

@@ -173,6 +173,7 @@ const CommandSpec& targetPlanCommand()
                     {"births-only", false}},
         .requiredOptions = {"male-pop", "female-pop", "male-rates", "female-rates", "fertility", "from", "to"},
         .run = runTargetPlan,
+        .tableHold = TableHold::Shared,
     };
     return command;
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "tables/ascii_table.h"
 #include "tables/binary_file.h"
 #include "tables/codepage.h"
 #include "tables/replace.h"
@@ -241,7 +242,8 @@ std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format, 
 }
 
 std::vector<std::string> rewriteTable(TableFile& source, const std::string& linkOrTarget, TableFormat format,
-                                      const std::vector<TargetField>& fields, const CopyHook& afterRecord)
+                                      const std::vector<TargetField>& fields, const CopyHook& afterRecord,
+                                      ExistingTarget existing)
 {
     // A table reached through a symbolic link is rewritten where it lies; the link stays.
     std::string target = linkOrTarget;
@@ -265,6 +267,8 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
     // The target is held exclusively from here until it is replaced.
     const TableLock lock = TableLock::acquire(target, TableLock::Mode::Exclusive);
     requireRegularOrMissing(target);
+    if (existing == ExistingTarget::Refuse && fileExists(target))
+        throw TableExists("The table " + target + " already exists");
     const PathParts targetParts = split(target);
     const std::string fileName = targetParts.stem + targetParts.extension;
     WorkFolder work(target);
@@ -294,8 +298,8 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
             source.read(r, in);
             for (std::size_t j = 0; j < fields.size(); ++j) {
                 const int column = fields[j].source;
-                const bool fromSource = column >= 0 && static_cast<std::size_t>(column) < in.size();
-                const bool newValue = column < 0 && r < fields[j].values.size();
+                const bool newValue = r < fields[j].values.size();
+                const bool fromSource = !newValue && column >= 0 && static_cast<std::size_t>(column) < in.size();
                 if (!fromSource && !newValue) {
                     record[j] = std::monostate{};
                     continue;
@@ -319,13 +323,9 @@ std::vector<std::string> rewriteTable(TableFile& source, const std::string& link
         throw TableError(inTargetTerms(e.what()));
     }
     // The new table is complete: put it and its companion files in place of the old ones,
-    // the table itself first. It keeps the access rights of the one it replaces.
+    // the table itself first. Each keeps the owner and access rights of the file it replaces.
     const std::vector<std::string> oldCompanions = companionExtensions(target);
-    std::error_code ec;
-    const fs::file_status old = fs::status(target, ec);
-    if (!ec && fs::exists(old))
-        fs::permissions(temp, old.permissions(), ec);
-    const std::vector<std::string> installed = work.install(fileName, true);
+    const std::vector<std::string> installed = work.install(fileName, existing == ExistingTarget::Replace);
     // A code page file left from the old table would make its text be read in the wrong
     // code page; other old companions (memo, index) are left as they were.
     if (format == TableFormat::DBase || format == TableFormat::FoxPro) {
@@ -343,7 +343,7 @@ std::vector<std::string> createTable(const std::string& path, TableFormat format
     const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
     requireRegularOrMissing(path);
     if (fileExists(path))
-        throw TableError("The table " + path + " already exists");
+        throw TableExists("The table " + path + " already exists");
     const PathParts parts = split(path);
     const std::string fileName = parts.stem + parts.extension;
     WorkFolder work(path);
@@ -371,10 +371,24 @@ std::vector<std::string> copyTable(const std::string& source, const std::string&
     std::error_code ec;
     if (source == target || (fileExists(target) && fs::equivalent(source, target, ec)))
         throw TableError("A table cannot be copied onto itself: " + target);
+    // The source is held for reading, as a window showing it does, so that no change of it
+    // comes into the copy half way.
+    const TableLock reading = TableLock::acquire(source, TableLock::Mode::Shared);
     auto in = openTableFile(source, true);
     std::vector<std::string> remarks;
     const std::vector<TargetField> fields = fieldsForFormat(*in, format, remarks);
-    std::vector<std::string> more = rewriteTable(*in, target, format, fields, afterRecord);
+    // Whether the copy replaces a table is settled under the target's lock: nothing of it
+    // there then, and the new table is only created.
+    const TableLock lock = TableLock::acquire(target, TableLock::Mode::Exclusive);
+    const PathParts parts = split(target);
+    bool present = fs::exists(fs::symlink_status(target, ec));
+    if (format == TableFormat::DBase || format == TableFormat::FoxPro)
+        for (const char* cpg : {".cpg", ".CPG"})
+            present = present || fs::exists(fs::symlink_status(parts.folder + parts.stem + cpg, ec));
+    if (format == TableFormat::Ascii)
+        present = present || fs::exists(fs::symlink_status(ascii::schemaPath(target), ec));
+    std::vector<std::string> more = rewriteTable(*in, target, format, fields, afterRecord,
+                                                 present ? ExistingTarget::Replace : ExistingTarget::Refuse);
     remarks.insert(remarks.end(), more.begin(), more.end());
     return remarks;
 }

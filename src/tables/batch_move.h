@@ -21,15 +21,18 @@ using CopyHook = std::function<void(std::size_t copied)>;
 // Copies every record of `source` into a new table of `format` at `target`, with the
 // source's fields (kinds the target cannot hold become the closest it can: Paradox time,
 // timestamp and memo fields become text wide enough for every value). An existing target
-// is replaced only when the new table is complete. Copying a table onto itself is refused,
+// is replaced only when the new table is complete; a target that is absent when the copy
+// begins is created without replacing, so a table another program puts there meanwhile is
+// kept and the copy refused (TableExists). Copying a table onto itself is refused,
 // and so is a target name whose extension names another format. Returns the remarks on
 // what the format forced (shortened names, changed kinds), one a line.
 std::vector<std::string> copyTable(const std::string& source, const std::string& target, TableFormat format,
                                    const CopyHook& afterRecord = {});
 
 // One field of a table being written: its definition and the field of the source table it
-// takes its values from (-1: a new field, which takes `values` one a record from the first
-// and is null in the records beyond them; the caller keeps the values alive for the write).
+// takes its values from (-1: a new field, null where it has no value). `values`, when given,
+// are its values one a record from the first, taken instead of the source field's in those
+// records; the caller keeps them alive for the write.
 struct TargetField {
     FieldDef def;
     int source = -1;
@@ -50,18 +53,26 @@ bool carriedByReader(StorageType storage, TableFormat format);
 std::vector<TargetField> fieldsForFormat(TableFile& source, TableFormat format,
                                          std::vector<std::string>& remarks, int omit = -1);
 
+// What a rewrite does with a table already at the target's name: replace it (restructuring,
+// conversion onto an existing table), or refuse it (commands that only create tables).
+enum class ExistingTarget { Replace, Refuse };
+
 // Writes every record of `source` into a new table of `format` with `fields`: under the
 // target's name in a fresh folder beside it first, then moved into the target's place (with
 // companion files such as a dBase .cpg or an ASCII .sch) only when complete and flushed. On
-// any failure everything written is removed and the target is untouched. Returns the
-// remarks of creating the table.
+// any failure everything written is removed and the target is untouched. The target is held
+// exclusively throughout. With ExistingTarget::Refuse a table at the name, also one another
+// program puts there while this one writes, throws TableExists and nothing is replaced.
+// Returns the remarks of creating the table.
 std::vector<std::string> rewriteTable(TableFile& source, const std::string& target, TableFormat format,
-                                      const std::vector<TargetField>& fields, const CopyHook& afterRecord = {});
+                                      const std::vector<TargetField>& fields, const CopyHook& afterRecord = {},
+                                      ExistingTarget existing = ExistingTarget::Replace);
 
 // Creates the table `path` of `format` with `fields`, filled by `fill` when given, in a work
 // folder beside it, and moves it with its companion files into place only when complete. An
-// existing table of that name is refused ("The table PATH already exists"), and so is an
-// existing companion file (a .cpg beside a new .dbf): nothing is written then. Returns the
+// existing table of that name is refused (TableExists "The table PATH already exists"), and
+// so is an existing companion file (a .cpg beside a new .dbf) and a table that another program
+// creates at the name while this one writes: nothing is written or replaced then. Returns the
 // remarks of creating the table.
 std::vector<std::string> createTable(const std::string& path, TableFormat format, const std::vector<FieldDef>& fields,
                                      const std::function<void(TableFile&)>& fill = {});

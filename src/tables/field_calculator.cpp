@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include "tables/table.h"
+#include "tables/statements.h"
 #include "tables/table_error.h"
+#include "tables/table_file.h"
+#include "tables/table_lock.h"
 #include "text/numbers.h"
 
 namespace zandor::tables {
@@ -99,38 +102,51 @@ CalculationOutcome computeField(Table& table, const FieldCalculation& calculatio
     const int target = requireField(table, calculation.target);
     const int first = requireField(table, calculation.first);
     const int second = calculation.mode == CalculatorMode::Operate ? requireField(table, calculation.second) : -1;
-    const FieldInfo& targetField = table.fields()[static_cast<std::size_t>(target)];
+    const FieldInfo targetField = table.fields()[static_cast<std::size_t>(target)];
     if (targetField.kind() == FieldKind::Date)
         throw TableError("The date field " + targetField.name + " of " + table.path() + " cannot take a number");
     if (table.readOnly())
         throw TableError("The table " + table.path() + " is read-only");
+    const std::string path = table.path();
+    // Held from the first row read to the new table in place: no other program's change
+    // comes between, and no reader sees a part of the column new.
+    const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
 
+    // The whole column first, up to the first row that cannot be computed or stored.
     CalculationOutcome outcome;
+    std::vector<double> column;
+    std::string storeError;
     for (table.first(); !table.eof(); table.next()) {
+        const double a = toDouble(table.value(first));
         std::optional<double> result;
-        try {
-            const double a = toDouble(table.value(first));
-            switch (calculation.mode) {
-            case CalculatorMode::Operate:
-                result = operate(calculation.operation, a, toDouble(table.value(second)));
-                break;
-            case CalculatorMode::Replace: result = finite(a); break;
-            case CalculatorMode::Transform: result = transform(calculation.transform, a); break;
-            }
-            if (!result) {
-                outcome.failedRow = table.recNo();
-                break;
-            }
-            table.setValue(target, *result);
-            table.post();
-        } catch (const TableError& e) {
-            table.cancel();
-            throw TableError(std::string(e.what()) + " (row " + std::to_string(table.recNo() + 1)
-                             + "; the rows before it keep their new values)");
+        switch (calculation.mode) {
+        case CalculatorMode::Operate: result = operate(calculation.operation, a, toDouble(table.value(second))); break;
+        case CalculatorMode::Replace: result = finite(a); break;
+        case CalculatorMode::Transform: result = transform(calculation.transform, a); break;
         }
-        ++outcome.rowsWritten;
+        if (!result) {
+            outcome.failedRow = table.recNo();
+            break;
+        }
+        try {
+            coerceToField(*result, targetField);
+        } catch (const TableError& e) {
+            storeError = std::string(e.what()) + " (row " + std::to_string(table.recNo() + 1) +
+                         "; the rows before it keep their new values)";
+            break;
+        }
+        column.push_back(*result);
     }
-    table.file().flush();
+
+    // Then the table in one rewrite: a failure or a kill leaves it as it was or wholly new.
+    if (!column.empty()) {
+        rewriteFieldValues(table.file(), path, target, column);
+        table = Table::open(path);
+        table.moveTo(table.recordCount());
+    }
+    if (!storeError.empty())
+        throw TableError(storeError);
+    outcome.rowsWritten = column.size();
     return outcome;
 }
 

@@ -61,11 +61,14 @@ struct CalculationOutcome {
     std::optional<std::size_t> failedRow;
 };
 
-// Walks `table` from its first row to its end; each row's operands are read before its
-// target is written, so the target may also be an operand. The table is left at its end with
-// every row written stored. Throws TableError before any row changes for an unknown field
-// name, a Date target or a read-only table, and on a row whose value the target cannot hold
-// (the rows before it keep their new values).
+// Walks `table` from its first row to its end and computes the target's new values; each
+// row's operands are those it holds before, so the target may also be an operand. The new
+// values are then written in one rewrite of the table (under its exclusive lock), so that a
+// failure or a killed process leaves the old table or the new one, never a mix; `table` is
+// then open on the new table, at its end. Throws TableError before any row changes for an
+// unknown field name, a Date target, a read-only table or one whose fields a rewrite cannot
+// keep, and on a row whose value the target cannot hold (the rows before it take their new
+// values, as at a row that cannot be computed).
 CalculationOutcome computeField(Table& table, const FieldCalculation& calculation);
 
 }  // namespace zandor::tables

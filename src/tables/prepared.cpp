@@ -6,6 +6,7 @@
 #include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/statements.h"
+#include "tables/table_error.h"
 #include "text/refusal.h"
 
 namespace zandor::tables {
@@ -53,7 +54,14 @@ PreparedTable preparePopulationTable(const std::string& path, PopulationSchema s
     }
     // Written beside the name and moved into place when whole, so a failure or a kill leaves
     // no partial table under the name.
-    result.remarks = createTable(create.path, formatOfPath(create.path), create.fields, fill);
+    // A table that another program creates at the name meanwhile is kept and this one refused.
+    try {
+        result.remarks = createTable(create.path, formatOfPath(create.path), create.fields, fill);
+    } catch (const TableExists& e) {
+        if (edition == Edition::Full)
+            throw Refusal(" 文件已存在，请输入新文件名.");
+        throw;
+    }
     return result;
 }
 

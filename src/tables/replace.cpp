@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "tables/table_error.h"
 #include "tables/table_lock.h"
@@ -95,6 +96,28 @@ void syncFile(const std::string& path)
     }
 }
 
+// The owner, group and access rights of the file being replaced, given to its successor
+// (a table rewritten by an administrator stays its user's). Changing the owner is only open
+// to the administrator; elsewhere the new file keeps the writer's, as the old one had it.
+void keepOwnership(const std::string& replaced, const std::string& successor)
+{
+    struct stat old {};
+    if (::lstat(replaced.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return;
+    struct stat now {};
+    if (::stat(successor.c_str(), &now) != 0)
+        return;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+        ::chown(successor.c_str(), old.st_uid, old.st_gid) != 0 && now.st_gid != old.st_gid &&
+        ::chown(successor.c_str(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Not the administrator, nor a member of the old group: the writer's own stay.
+    }
+    // After the owner: giving a file away clears its set-user and set-group bits.
+    if (::chmod(successor.c_str(), old.st_mode & 07777) != 0) {
+        // A file system without access rights (mounted without them) keeps its own.
+    }
+}
+
 void moveInto(const std::string& from, const std::string& to, bool replace)
 {
     int result = 0;
@@ -112,7 +135,7 @@ void moveInto(const std::string& from, const std::string& to, bool replace)
     if (result != 0) {
         const int err = errno;
         if (err == EEXIST)
-            throw TableError("Cannot create " + to + ": the file exists");
+            throw TableExists("Cannot create " + to + ": the file exists");
         throw TableError("Cannot replace " + to + ": " + std::strerror(err));
     }
 }
@@ -127,7 +150,15 @@ std::vector<std::string> journalOf(const std::string& work)
     return names;
 }
 
+std::function<void()>& faultHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 }  // namespace
+
+void setFaultHook(std::function<void()> hook) { faultHook() = std::move(hook); }
 
 void faultPoint()
 {
@@ -138,6 +169,8 @@ void faultPoint()
     static std::atomic<int> count{0};
     if (step > 0 && ++count == step)
         ::_exit(70);
+    if (const auto& hook = faultHook())
+        hook();
 }
 
 void syncFolder(const std::string& folder)
@@ -149,40 +182,59 @@ void syncFolder(const std::string& folder)
     ::close(fd);
 }
 
-void recoverInterruptedWrites(const std::string& target)
+std::vector<std::string> recoverInterruptedWrites(const std::string& target)
 {
     const Name n = splitName(target);
     std::error_code ec;
-    std::vector<std::string> stale;
+    std::vector<std::pair<std::string, long>> stale;
     for (fs::directory_iterator it(folderOrDot(n.folder), ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
         const long owner = workFolderOwner(entry, n.file);
         std::error_code kindError;
         if (owner > 0 && it->is_directory(kindError) && processGone(owner))
-            stale.push_back(n.folder + entry);
+            stale.emplace_back(n.folder + entry, owner);
     }
-    for (const std::string& work : stale) {
+    std::vector<std::string> notes;
+    for (const auto& [work, owner] : stale) {
         // A journal means the installation had begun: the files still in the folder go where
         // it was putting them. Without one nothing had been moved.
-        bool moved = false;
+        std::vector<std::string> moved;
         for (const std::string& name : journalOf(work)) {
             const std::string from = work + "/" + name;
             if (fs::exists(fs::symlink_status(from, ec)) && std::rename(from.c_str(), (n.folder + name).c_str()) == 0)
-                moved = true;
+                moved.push_back(name);
         }
-        if (moved)
+        if (!moved.empty()) {
             syncFolder(n.folder);
+            std::string names;
+            for (const std::string& name : moved)
+                names += (names.empty() ? "" : ", ") + name;
+            notes.push_back(target + ": the replacement interrupted when process " + std::to_string(owner) +
+                            " stopped has been completed (" + names + " put in place); the new table is whole");
+        } else {
+            notes.push_back(target + ": the unfinished write of process " + std::to_string(owner) +
+                            ", which stopped, has been removed; the table is as it was before it");
+        }
         fs::remove_all(work, ec);
     }
     if (!stale.empty())
         removeUnusedLockFile(target);
+    return notes;
+}
+
+std::vector<std::string> tidyTableName(const std::string& target)
+{
+    std::vector<std::string> notes = recoverInterruptedWrites(target);
+    removeUnusedLockFile(target);
+    return notes;
 }
 
 WorkFolder::WorkFolder(const std::string& target) : target_(target)
 {
     const Name n = splitName(target);
     folder_ = n.folder;
-    recoverInterruptedWrites(target);
+    for (const std::string& note : recoverInterruptedWrites(target))
+        std::fprintf(stderr, "%s\n", note.c_str());
     static std::atomic<unsigned> counter{0};
     for (;;) {
         path_ = n.folder + "." + n.file + "~work" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
@@ -215,12 +267,21 @@ std::vector<std::string> WorkFolder::install(const std::string& first, bool repl
     std::sort(names.begin(), names.end());
     if (auto it = std::find(names.begin(), names.end(), first); it != names.end())
         std::rotate(names.begin(), it, it + 1);
+    // A table at the name is one that exists; another file at a companion's name (a .cpg
+    // left beside a new .dbf) is a file that would be lost.
     if (!replace)
         for (const std::string& name : names)
-            if (fs::exists(fs::symlink_status(folder_ + name, ec)))
-                throw TableError("Cannot create " + folder_ + name + ": the file exists");
-    for (const std::string& name : names)
+            if (fs::exists(fs::symlink_status(folder_ + name, ec))) {
+                const std::string message = "Cannot create " + folder_ + name + ": the file exists";
+                if (name == first)
+                    throw TableExists(message);
+                throw TableError(message);
+            }
+    for (const std::string& name : names) {
         syncFile(file(name));
+        if (replace)
+            keepOwnership(folder_ + name, file(name));
+    }
     faultPoint();
 
     // The journal: which files this installation puts in place.
@@ -239,8 +300,18 @@ std::vector<std::string> WorkFolder::install(const std::string& first, bool repl
     syncFolder(path_);
     faultPoint();
 
-    for (const std::string& name : names) {
-        moveInto(file(name), folder_ + name, replace);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        try {
+            moveInto(file(names[i]), folder_ + names[i], replace);
+        } catch (const TableExists&) {
+            // Another program created one of the names meanwhile: what was moved comes back,
+            // and without the journal the folder is only a draft, removed with the folder.
+            for (std::size_t k = 0; k < i; ++k)
+                std::rename((folder_ + names[k]).c_str(), file(names[k]).c_str());
+            std::remove(file(kJournal).c_str());
+            syncFolder(folder_);
+            throw;
+        }
         faultPoint();
     }
     syncFolder(folder_);

@@ -394,4 +394,21 @@ std::vector<std::string> dropField(const std::string& path, std::string_view nam
     return remarks;
 }
 
+void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values)
+{
+    const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
+    if (source.readOnly())
+        throw TableError("The table " + path + " is read-only");
+    requireEveryFieldCarried(source, -1);
+    const TableFormat format = source.format();
+    std::vector<std::string> changes;
+    std::vector<TargetField> fields = fieldsForFormat(source, format, changes);
+    if (!changes.empty() || fields.size() != source.fields().size())
+        throw TableError("The table " + path + " cannot be rewritten with its fields as they are (" +
+                         (changes.empty() ? std::string("a field would be left out") : changes.front()) +
+                         "); it is left unchanged");
+    fields.at(static_cast<std::size_t>(field)).values = values;
+    rewriteTable(source, path, format, fields);
+}
+
 }  // namespace zandor::tables

@@ -66,4 +66,11 @@ std::vector<std::string> addFields(const std::string& path, const std::vector<Fi
 std::vector<std::string> dropField(const std::string& path, std::string_view name,
                                    const RecordHook& afterRecord = {});
 
+// Gives the field numbered `field` (0-based) of the table `source` (open at `path`) the
+// `values`, one a record from the first (the records beyond them keep theirs), in one
+// rewrite: after any failure or a killed process the table is as it was or wholly new. A
+// table whose fields a rewrite cannot recreate as they are (binary, memo, or kinds such as
+// Paradox short or currency fields) is refused before anything is written.
+void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values);
+
 }  // namespace zandor::tables

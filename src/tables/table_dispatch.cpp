@@ -1,4 +1,6 @@
 // Chooses the codec for a table file by the kind its path names.
+#include <cstdio>
+
 #include "tables/ascii_table.h"
 #include "tables/binary_file.h"
 #include "tables/dbase.h"
@@ -12,8 +14,10 @@ namespace zandor::tables {
 std::unique_ptr<TableFile> openTableFile(const std::string& path, bool readOnly)
 {
     const TableFormat format = formatOfPath(path);
-    // A replacement of this table interrupted by a killed process is completed or undone first.
-    recoverInterruptedWrites(path);
+    // A replacement of this table interrupted by a killed process is completed or undone first
+    // (and the user told), and a lock file a killed process left is removed.
+    for (const std::string& note : tidyTableName(path))
+        std::fprintf(stderr, "%s\n", note.c_str());
     if (format == TableFormat::Paradox)
         return paradox::open(path, readOnly);
     return dbase::open(path, readOnly);

@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A new table's name is taken: it existed, or another program created it while this one was
+// writing. Nothing of the new table is left behind.
+class TableExists : public TableError {
+public:
+    using TableError::TableError;
+};
+
 }  // namespace zandor::tables

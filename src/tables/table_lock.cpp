@@ -72,6 +72,23 @@ bool lockUntil(int fd, int operation, Clock::time_point until, const std::string
     }
 }
 
+std::function<void(const std::string&)>& lockProbe()
+{
+    static std::function<void(const std::string&)> probe;
+    return probe;
+}
+
+// The lock file opened for locking: for writing where allowed, else for reading (a lock
+// file made by another user), which locks as well.
+int openLockFile(const std::string& file, bool create)
+{
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int fd = ::open(file.c_str(), O_RDWR | flags | (create ? O_CREAT : 0), 0666);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(file.c_str(), O_RDONLY | flags);
+    return fd;
+}
+
 bool sameFile(int fd, const std::string& file)
 {
     struct stat open {}, named {};
@@ -101,7 +118,7 @@ std::string lockFileOf(const std::string& path)
 void removeUnusedLockFile(const std::string& path)
 {
     const std::string file = lockFileOf(path);
-    const int fd = ::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const int fd = openLockFile(file, false);
     if (fd < 0)
         return;
     // Whoever waits on the removed file finds it gone and takes a new one.
@@ -109,6 +126,8 @@ void removeUnusedLockFile(const std::string& path)
         ::unlink(file.c_str());
     ::close(fd);
 }
+
+void setLockProbe(std::function<void(const std::string&)> probe) { lockProbe() = std::move(probe); }
 
 TableLock::TableLock(TableLock&& other) noexcept
     : key_(std::exchange(other.key_, std::string())), mode_(other.mode_)
@@ -151,12 +170,14 @@ TableLock TableLock::acquire(const std::string& path, Mode mode)
         return lock;
     }
     for (;;) {
-        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+        const int fd = openLockFile(file, true);
         if (fd < 0) {
             if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT)
                 return TableLock();  // nowhere to put a lock: nothing can be written there either
             throw TableError("Cannot lock the table " + path + ": " + std::strerror(errno));
         }
+        if (const auto& probe = lockProbe())
+            probe(file);
         if (!lockUntil(fd, operation, until, path)) {
             ::close(fd);
             busy(path);

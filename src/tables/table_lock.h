@@ -2,11 +2,15 @@
 // exclusively for the whole read-modify-replace, and a window showing a table holds it
 // shared, so no other program's rewrite can replace it under the window. The lock is taken
 // on a small hidden file beside the table (".NAME.lock"), so it outlives the replacement of
-// the table's own file. Within one process the locks of a table are counted: a rewrite by a
+// the table's own file. The last holder removes the lock file, and so does the next program
+// that names the table when a killed one left it: a lock file is never more than a place to
+// lock, and a lock taken on a file that was removed meanwhile is given up and taken again on
+// the file now at the name. Within one process the locks of a table are counted: a rewrite by a
 // process that shows the table upgrades its shared lock for the rewrite and gives it back
 // after.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zandor::tables {
@@ -42,5 +46,10 @@ std::string lockFileOf(const std::string& path);
 
 // Removes the lock file of `path` when nobody holds it (one left by a killed process).
 void removeUnusedLockFile(const std::string& path);
+
+// For tests: `probe` runs each time a lock file has been opened and is about to be locked,
+// with the lock file's name, as another program might remove or replace it there. An empty
+// function removes it.
+void setLockProbe(std::function<void(const std::string& lockFile)> probe);
 
 }  // namespace zandor::tables

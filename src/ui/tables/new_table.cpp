@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "tables/statements.h"
+#include "tables/table_error.h"
 #include "tables/table_file.h"
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
@@ -126,6 +127,11 @@ void TNew_Table_Frm::createTable(const QString& path)
     std::vector<std::string> remarks;
     try {
         remarks = tables::runStatement(statement);
+    } catch (const tables::TableExists&) {
+        // Another program created the table at this name meanwhile; it is kept.
+        if (session_.edition() != Edition::Target)
+            Prompts::information(this, kFileExists);
+        return;
     } catch (const std::exception& e) {
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
