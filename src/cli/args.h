@@ -41,8 +41,9 @@ struct ParsedArgs;
 
 // How a command holds the table of its TABLE positional for its whole run: readers shared,
 // as a window showing it does, so no rewrite happens under them; commands that read and then
-// write the table exclusively, so no other program's change comes between.
-enum class TableHold { None, Shared, Exclusive };
+// write the table exclusively, so no other program's change comes between; commands that
+// write only when told to by --save hold it exclusively then and shared otherwise.
+enum class TableHold { None, Shared, Exclusive, ExclusiveWhenSaving };
 
 struct CommandSpec {
     std::string name;

@@ -188,11 +188,13 @@ int runCli(const std::vector<std::string>& args, Streams io)
             for (const std::string& note : tables::tidyTableName(table))
                 print(io.err, std::string(kProgram) + ": " + note + "\n");
         tables::TableLock hold;
-        if (command->tableHold != TableHold::None && tablePosition(*command) < parsed.positionals.size())
+        if (command->tableHold != TableHold::None && tablePosition(*command) < parsed.positionals.size()) {
+            const bool shared = command->tableHold == TableHold::Shared ||
+                                (command->tableHold == TableHold::ExclusiveWhenSaving && !parsed.has("save"));
             hold = tables::TableLock::acquire(parsed.positional(tablePosition(*command)),
-                                              command->tableHold == TableHold::Shared
-                                                  ? tables::TableLock::Mode::Shared
-                                                  : tables::TableLock::Mode::Exclusive);
+                                              shared ? tables::TableLock::Mode::Shared
+                                                     : tables::TableLock::Mode::Exclusive);
+        }
         const int status = command->run(parsed, io);
         if (std::fflush(io.out) != 0)
             return failure(io.err, "cannot write the output");

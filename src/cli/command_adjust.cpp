@@ -164,6 +164,7 @@ const CommandSpec& smoothCommand()
                     {"save", true}},
         .requiredOptions = {"field", "method"},
         .run = runSmooth,
+        .tableHold = TableHold::ExclusiveWhenSaving,
     };
     return command;
 }
@@ -200,6 +201,7 @@ const CommandSpec& graduateCommand()
                     {"save", true}},
         .requiredOptions = {"field", "method"},
         .run = runGraduate,
+        .tableHold = TableHold::ExclusiveWhenSaving,
     };
     return command;
 }
