@@ -11,7 +11,7 @@ namespace zandor::analysis::target_search {
 
 namespace {
 
-constexpr int kRestartAfter = 50000;  // rejected draws before a rejection loop reseeds
+constexpr double kCertainAttemptLimit = 100;  // attempts of a mutation beyond which Q < 2^-53
 constexpr double kStartingBestError = 1e9;
 
 std::uint64_t splitMix(std::uint64_t& x)
@@ -22,23 +22,60 @@ std::uint64_t splitMix(std::uint64_t& x)
     return z ^ (z >> 31);
 }
 
-// A gene of the initial population: k f u, accepted when above 0, at most the age's limit
-// and at least f / k. An age whose reference rate is 0 has no fertility in any curve.
+}  // namespace
+
+// The rejection loop of the initial population draws k f u, u uniform in [0, 1), until the gene
+// lies within [f / k, min(limit, k f)]; the gene it keeps is uniform over that interval, so it
+// is drawn from the interval at once. An age whose reference rate is 0 has no fertility in any
+// curve.
 double initialGene(double reference, double limit, double range, Generator& random)
 {
     if (reference == 0)
         return 0;
     const double lowest = reference / range;
-    for (int rejected = 0;;) {
-        const double gene = range * reference * random.uniform();
-        if (gene > 0 && gene <= limit && gene >= lowest)
-            return gene;
-        if (++rejected == kRestartAfter) {
-            rejected = 0;
-            random.reseed();
+    const double highest = std::min(limit, range * reference);
+    return std::clamp(lowest + (highest - lowest) * random.uniform(), lowest, highest);
+}
+
+// The mutation's rejection loop tries h + s u / (c + 1) at attempts c = 0, 1, ... (a fresh u
+// each) and keeps the first candidate that lies above 0, below the age's limit and at most
+// 2 k f. Its outcome is drawn here directly, in at most two draws:
+//  - the room is the distance from h to the bound the step heads for (0 below, the lower of
+//    the limit and 2 k f above);
+//  - an attempt whose reach |s| / (c + 1) fits into the room always passes; the first such
+//    attempt is c* = ceil(|s| / room) - 1;
+//  - an earlier attempt passes with probability room (c + 1) / |s|, and then its candidate is
+//    uniform over the whole room, whichever attempt it was;
+// so the kept gene is uniform over the room, except when every attempt before c* failed
+// (probability Q, the product of their failure probabilities): then it is uniform over the
+// reach of attempt c*. Past c* = 100, Q is below 2^-53, the finest step of a draw, and is
+// taken as 0. A gene with no room in the step's direction (one at its limit stepping up) stays
+// as it is, as does one whose candidate rounding would put on a bound.
+double mutatedGene(double gene, double step, double limit, double widest, Generator& random)
+{
+    const double upper = std::min(limit, widest);
+    const double room = step > 0 ? upper - gene : gene;
+    const double reach = std::fabs(step);
+    if (!(room > 0) || reach == 0)
+        return gene;
+    double span = reach;
+    if (reach > room) {
+        span = room;
+        const double ratio = room / reach;  // the chance that attempt 0 passes
+        const double sure = std::ceil(1 / ratio) - 1;
+        if (sure < kCertainAttemptLimit) {
+            double allFail = 1;
+            for (int c = 0; c < static_cast<int>(sure); ++c)
+                allFail *= 1 - ratio * (c + 1);
+            if (random.uniform() < allFail)
+                span = reach / (sure + 1);
         }
     }
+    const double candidate = gene + std::copysign(span * random.uniform(), step);
+    return candidate > 0 && candidate < limit && candidate <= widest ? candidate : gene;
 }
+
+namespace {
 
 void markIndividuals(int individuals, double probability, Generator& random, std::vector<int>& marked)
 {
@@ -57,28 +94,6 @@ Generator::Generator(std::uint64_t seed, std::uint64_t year, std::uint64_t run)
     key = splitMix(key) ^ run;
     for (auto& word : s_)
         word = splitMix(key);
-}
-
-void Generator::reseed()
-{
-    static constexpr std::uint64_t kJump[] = {0x180ec6d33cfd0abaULL, 0xd5a61266f0c9392cULL,
-                                              0xa9582618e03fc9aaULL, 0x39abdc4529b1661cULL};
-    std::uint64_t s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    for (std::uint64_t word : kJump) {
-        for (int b = 0; b < 64; ++b) {
-            if (word & (std::uint64_t{1} << b)) {
-                s0 ^= s_[0];
-                s1 ^= s_[1];
-                s2 ^= s_[2];
-                s3 ^= s_[3];
-            }
-            next();
-        }
-    }
-    s_[0] = s0;
-    s_[1] = s1;
-    s_[2] = s2;
-    s_[3] = s3;
 }
 
 Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex)
@@ -135,7 +150,7 @@ RunOutcome runOnce(const Problem& p, Generator& random, Scratch& s)
 
     RunOutcome out;
     double bestError = kStartingBestError;
-    std::array<double, kTargetGenes> direction{};
+    std::array<double, kTargetGenes> step{};  // D[j] times 2 k f, a mutation's widest move
     int g = 1;
     for (;;) {
         genes = s.population.data();
@@ -182,28 +197,15 @@ RunOutcome runOnce(const Problem& p, Generator& random, Scratch& s)
             }
         }
 
-        // Mutation of the marked individuals along one direction drawn per generation, the
-        // step shrinking with every rejected attempt.
+        // Mutation of the marked individuals along one direction drawn per generation.
         markIndividuals(size, p.mutation, random, s.marked);
         for (int j = 0; j < kTargetGenes; ++j)
-            direction[j] = (2 * random.uniform() - 1) * widest[j];
+            step[j] = (2 * random.uniform() - 1) * widest[j] * widest[j];
         for (int i : s.marked) {
             double* h = genes + i * kTargetGenes;
-            for (int j = 0; j < kTargetGenes; ++j) {
-                if (p.reference[j] == 0)
-                    continue;
-                for (int attempt = 0;;) {
-                    const double candidate = h[j] + direction[j] * (widest[j] * random.uniform()) / (attempt + 1);
-                    if (candidate > 0 && candidate < limit[j] && candidate <= widest[j]) {
-                        h[j] = candidate;
-                        break;
-                    }
-                    if (++attempt == kRestartAfter) {
-                        attempt = 0;
-                        random.reseed();
-                    }
-                }
-            }
+            for (int j = 0; j < kTargetGenes; ++j)
+                if (p.reference[j] != 0)
+                    h[j] = mutatedGene(h[j], step[j], limit[j], widest[j], random);
         }
 
         if (bestError < 1.0 || g > p.generations)

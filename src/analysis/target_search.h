@@ -16,9 +16,6 @@ class Generator {
 public:
     Generator(std::uint64_t seed, std::uint64_t year, std::uint64_t run);
     double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-    // A fresh stream 2^128 draws further on: the reseeding of a rejection loop that has run
-    // 50000 draws without success.
-    void reseed();
 
 private:
     std::uint64_t next()
@@ -78,6 +75,16 @@ struct RunOutcome {
     double lastBirths = 0;  // births of the last individual evaluated
     std::array<double, kTargetGenes> best{};
 };
+
+// A gene of the initial population: uniform over [f / k, min(limit, k f)], the genes the
+// rejection loop "k f u until within the bounds" keeps. One draw.
+double initialGene(double reference, double limit, double range, Generator& random);
+
+// A gene after mutation by the step s = D[j] 2 k f: the gene the rejection loop "h + s u /
+// (c + 1) at attempts c = 0, 1, ... until above 0, below the limit and at most 2 k f"
+// (`widest`) keeps, drawn directly in at most two draws. A gene with no room in the step's
+// direction stays as it is.
+double mutatedGene(double gene, double step, double limit, double widest, Generator& random);
 
 RunOutcome runOnce(const Problem& problem, Generator& random, Scratch& scratch);
 
