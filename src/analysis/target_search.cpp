@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <utility>
 
 namespace zandor::analysis::target_search {
@@ -51,7 +50,8 @@ double initialGene(double reference, double limit, double range, Generator& rand
 // reach of attempt c*. Past c* = 100, Q is below 2^-53, the finest step of a draw, and is
 // taken as 0. A gene with no room in the step's direction (one at its limit stepping up) stays
 // as it is, as does one whose candidate rounding would put on a bound.
-double mutatedGene(double gene, double step, double limit, double widest, Generator& random)
+// (The header's mutatedGene takes the case of a step within the room; this is the rest.)
+double mutatedGeneNearBound(double gene, double step, double limit, double widest, Generator& random)
 {
     const double upper = std::min(limit, widest);
     const double room = step > 0 ? upper - gene : gene;
@@ -61,13 +61,16 @@ double mutatedGene(double gene, double step, double limit, double widest, Genera
     double span = reach;
     if (reach > room) {
         span = room;
-        const double ratio = room / reach;  // the chance that attempt 0 passes
-        const double sure = std::ceil(1 / ratio) - 1;
-        if (sure < kCertainAttemptLimit) {
+        if (reach <= kCertainAttemptLimit * room) {  // c* < 100
+            const double ratio = room / reach;  // the chance that attempt 0 passes
+            const double sure = std::ceil(reach / room) - 1;
+            // Whether all attempts before c* fail: the product of their failure chances, cut
+            // short once it falls to the draw (the product only falls).
+            const double draw = random.uniform();
             double allFail = 1;
-            for (int c = 0; c < static_cast<int>(sure); ++c)
-                allFail *= 1 - ratio * (c + 1);
-            if (random.uniform() < allFail)
+            for (int c = 1; c <= static_cast<int>(sure) && allFail > draw; ++c)
+                allFail *= 1 - ratio * c;
+            if (draw < allFail)
                 span = reach / (sure + 1);
         }
     }
@@ -128,8 +131,7 @@ Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& se
 Scratch::Scratch(int individuals)
     : population(static_cast<std::size_t>(individuals) * kTargetGenes),
       next(population.size()),
-      error(static_cast<std::size_t>(individuals)),
-      order(static_cast<std::size_t>(individuals))
+      ranked(static_cast<std::size_t>(individuals))
 {
     marked.reserve(static_cast<std::size_t>(individuals));
 }
@@ -150,32 +152,47 @@ RunOutcome runOnce(const Problem& p, Generator& random, Scratch& s)
 
     RunOutcome out;
     double bestError = kStartingBestError;
-    std::array<double, kTargetGenes> step{};  // D[j] times 2 k f, a mutation's widest move
+    std::array<double, kTargetGenes> upper{};  // the lower of the limit and 2 k f
+    for (int j = 0; j < kTargetGenes; ++j)
+        upper[j] = std::min(limit[j], widest[j]);
+    std::array<double, kTargetGenes> step{};      // D[j] times 2 k f, a mutation's widest move
+    std::array<double, kTargetGenes> reach{};     // |step|; 0 for an age without fertility
+    std::array<double, kTargetGenes> headroom{};  // the bound a step heads for: upper, or 0
+    std::array<double, kTargetGenes> toward{};
+    std::array<double, kTargetGenes> draws{};
+    std::array<int, kTargetGenes> near{};  // genes of an individual whose step passes their bound
     int g = 1;
     for (;;) {
         genes = s.population.data();
         for (int i = 0; i < size; ++i) {
             const double births = p.birthsOf(genes + i * kTargetGenes);
-            s.error[i] = std::fabs(births - p.births);
+            s.ranked[i] = {std::fabs(births - p.births), i};
             if (i == size - 1)
                 out.lastBirths = births;
         }
-        std::iota(s.order.begin(), s.order.end(), 0);
-        std::sort(s.order.begin(), s.order.end(), [&error = s.error](int a, int b) {
-            return error[a] < error[b] || (error[a] == error[b] && a < b);
+        std::sort(s.ranked.begin(), s.ranked.end(), [](const Ranked& a, const Ranked& b) {
+            return a.error < b.error || (a.error == b.error && a.place < b.place);
         });
-        if (s.error[s.order[0]] < bestError) {
-            bestError = s.error[s.order[0]];
-            std::copy_n(genes + s.order[0] * kTargetGenes, kTargetGenes, out.best.begin());
+        if (s.ranked[0].error < bestError) {
+            bestError = s.ranked[0].error;
+            std::copy_n(genes + s.ranked[0].place * kTargetGenes, kTargetGenes, out.best.begin());
         }
 
-        // Selection by geometric ranking into the other buffer.
+        // Selection by geometric ranking into the other buffer: the first rank whose
+        // cumulative weight reaches u C[P-1] (a search without branches to mispredict).
         const double total = p.cumulative.back();
+        const double* cumulative = p.cumulative.data();
         double* chosen = s.next.data();
         for (int place = 0; place < size; ++place) {
             const double bound = random.uniform() * total;
-            const auto rank = std::lower_bound(p.cumulative.begin(), p.cumulative.end(), bound) - p.cumulative.begin();
-            std::copy_n(genes + s.order[rank] * kTargetGenes, kTargetGenes, chosen + place * kTargetGenes);
+            const double* first = cumulative;
+            for (int length = size; length > 1;) {
+                const int half = length / 2;
+                first = first[half] < bound ? first + half : first;
+                length -= half;
+            }
+            const auto rank = (first - cumulative) + (*first < bound ? 1 : 0);
+            std::copy_n(genes + s.ranked[rank].place * kTargetGenes, kTargetGenes, chosen + place * kTargetGenes);
         }
         std::swap(s.population, s.next);
         genes = s.population.data();
@@ -197,15 +214,37 @@ RunOutcome runOnce(const Problem& p, Generator& random, Scratch& s)
             }
         }
 
-        // Mutation of the marked individuals along one direction drawn per generation.
+        // Mutation of the marked individuals along one direction drawn per generation. A gene
+        // whose whole step fits before the bound it heads for takes h + s u (what the loop's
+        // first attempt, which always passes, gives); those are done together, with a draw per
+        // gene, and the genes near a bound after them (mutatedGeneNearBound).
         markIndividuals(size, p.mutation, random, s.marked);
-        for (int j = 0; j < kTargetGenes; ++j)
+        for (int j = 0; j < kTargetGenes; ++j) {
             step[j] = (2 * random.uniform() - 1) * widest[j] * widest[j];
+            reach[j] = p.reference[j] != 0 ? std::fabs(step[j]) : 0.0;
+            // The room before the bound a step heads for is headroom + toward x gene:
+            // upper - gene upwards, gene downwards.
+            headroom[j] = step[j] > 0 ? upper[j] : 0.0;
+            toward[j] = step[j] > 0 ? -1.0 : 1.0;
+        }
         for (int i : s.marked) {
             double* h = genes + i * kTargetGenes;
-            for (int j = 0; j < kTargetGenes; ++j)
-                if (p.reference[j] != 0)
-                    h[j] = mutatedGene(h[j], step[j], limit[j], widest[j], random);
+            random.fill(draws.data(), kTargetGenes);
+            int nearBound = 0;
+            for (int j = 0; j < kTargetGenes; ++j) {  // without branches to mispredict
+                const double gene = h[j];
+                const double room = headroom[j] + toward[j] * gene;
+                const double candidate = gene + step[j] * draws[j];
+                const int fits = reach[j] <= room;
+                const int inside = (candidate > 0) & (candidate < limit[j]) & (candidate <= widest[j]);
+                h[j] = (fits & inside & (reach[j] > 0)) ? candidate : gene;
+                near[j] = 1 - fits;
+                nearBound += near[j];
+            }
+            if (nearBound > 0)
+                for (int j = 0; j < kTargetGenes; ++j)
+                    if (near[j])
+                        h[j] = mutatedGeneNearBound(h[j], step[j], limit[j], widest[j], random);
         }
 
         if (bestError < 1.0 || g > p.generations)
