@@ -1,8 +1,12 @@
 #include "analysis/end_of_year.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "analysis/age_series.h"
 #include "projection/base_life_table.h"
@@ -44,52 +48,92 @@ double boxNumber(const std::string& text, std::string_view label)
 
 double sum(std::span<const double> values) { return std::accumulate(values.begin(), values.end(), 0.0); }
 
-// One sex's life table as the passes move it.
+// One sex's life table as the passes move it. A logit shift with slope 1 multiplies the odds
+// (1 - l) / l of every age by exp(2 alpha), so shifts made one after another are one shift by
+// the sum of their levels: the table after any number of passes is the loader's lx shifted by
+// one level, which moveTo finds directly.
 struct SexTable {
-    std::vector<double> lx;  // ages 0..N, lx[N] = 0
-    std::vector<double> ax;  // the open age's is 1 / m
+    std::vector<double> start;  // the loader's lx, ages 0..N, lx[N] = 0
+    std::vector<double> startL;
+    std::vector<double> lx;
+    std::vector<double> ax;     // the open age's is 1 / m
     std::vector<double> Lx;
-    double e0 = 0;           // the sum of lx over ages 0..N-1
+    double startE0 = 0;         // the sum of the loader's lx over ages 0..N-1
+    double e0 = 0;
+    double alpha = 0;           // the level of the shift from the loader's table
 
     explicit SexTable(const core::LifeTableColumns& table)
-        : lx(table.lx), ax(table.ax), Lx(table.Lx), e0(sum(std::span(lx).first(lx.size() - 1)))
+        : start(table.lx), startL(table.Lx), lx(table.lx), ax(table.ax), Lx(table.Lx),
+          startE0(sum(std::span(start).first(start.size() - 1))), e0(startE0)
     {
     }
 
-    double shiftedSum(double expTwoAlpha) const
+    // The sum of the shifted lx over ages 0..N-1 at level a, and its derivative in a.
+    std::pair<double, double> shiftedSum(double a) const
     {
+        const double c = std::exp(2 * a);
         double s = 0;
-        for (std::size_t x = 0; x + 1 < lx.size(); ++x)
-            s += projection::logitShifted(lx[x], expTwoAlpha);
-        return s;
+        double slope = 0;
+        for (std::size_t x = 0; x + 1 < start.size(); ++x) {
+            const double l = start[x];
+            const double q = 1 / (c * (1.0 - l) + l);
+            s += l * q;
+            slope -= 2 * c * l * (1.0 - l) * q * q;
+        }
+        return {s, slope};
     }
 
-    // Moves the life expectancy to `target` (within 0.0001 years) by a logit shift of lx.
-    // False when no shift reaches it (the bisection interval no longer shrinks).
-    bool shiftTo(double target)
+    // Shifts the loader's table to the life expectancy `target` (within 0.0001 years): Newton
+    // steps from the last level, kept within a bracket that halves whenever a step would leave
+    // it. False when no level in [-100, 100] reaches the target.
+    bool moveTo(double target)
     {
+        if (target == startE0) {
+            restart();
+            return true;
+        }
         double lo = -100;
         double hi = 100;
-        double alpha = 0;
-        double s = 0;
-        for (;;) {
-            alpha = (lo + hi) / 2;
-            s = shiftedSum(std::exp(2 * alpha));
-            if (std::fabs(s - target) <= 0.0001)
-                break;
-            if (!(alpha > lo && alpha < hi))
-                return false;
+        double a = std::clamp(alpha, lo, hi);
+        for (int guard = 0; guard < 400; ++guard) {
+            const auto [s, slope] = shiftedSum(a);
+            if (std::fabs(s - target) <= 0.0001) {
+                apply(a, s);
+                return true;
+            }
+            // The sum falls as the level rises.
             if (s < target)
-                hi = alpha;
+                hi = a;
             else
-                lo = alpha;
+                lo = a;
+            if (!(hi - lo > 1e-15 * std::max(1.0, std::fabs(a))))
+                return false;
+            double next = slope < 0 ? a - (s - target) / slope : (lo + hi) / 2;
+            if (!(next > lo && next < hi))
+                next = (lo + hi) / 2;
+            a = next;
         }
-        const double expTwoAlpha = std::exp(2 * alpha);
+        return false;
+    }
+
+    void restart()
+    {
+        lx = start;
+        Lx = startL;
+        e0 = startE0;
+        alpha = 0;
+    }
+
+private:
+    void apply(double a, double s)
+    {
+        const double c = std::exp(2 * a);
+        alpha = a;
         e0 = s;
+        lx[0] = 1;
         for (std::size_t x = 1; x + 1 < lx.size(); ++x)
-            lx[x] = projection::logitShifted(lx[x], expTwoAlpha);
+            lx[x] = projection::logitShifted(start[x], c);
         core::singleYearPersonYears(lx, ax, Lx);
-        return true;
     }
 };
 
@@ -103,6 +147,12 @@ void ageOneYear(std::span<const double> population, double births, const SexTabl
         out[x + 1] = population[x] * L[x + 1] / L[x];
     for (std::size_t x = 1; x < n; ++x)
         out[x] = (population[x] + out[x]) / 2;
+}
+
+std::string notSettled(double total, double closest)
+{
+    return "推算未能达到年末总人口数 " + text::formatGeneral(total) + ": 最接近的推算总人口为 " + text::formatGeneral(closest)
+           + ", 未保存结果.";
 }
 
 }  // namespace
@@ -149,6 +199,14 @@ EndOfYearProblem checkEndOfYear(const EndOfYearInputs& in)
     return p;
 }
 
+// The passes walk the life expectancy of both sexes in steps of 0.02 years in one direction
+// as long as the estimate stays short of the total (or above it); the walk ends at the first
+// pass within TOT / 100000 of it. A pass that passes the total by more than that would turn
+// the next pass back, and the walk would swing between the two for good: it is refused. As
+// the estimate rises with the life expectancy, the pass that ends the walk is found by
+// doubling the number of steps and then halving the interval, each pass worked out from the
+// loader's tables directly (a few dozen passes, each linear in the ages, whatever the number
+// of steps).
 EndOfYearEstimate estimateEndOfYear(const EndOfYearProblem& p, const Feedback& feedback)
 {
     const std::size_t n = p.malePopulation.size();
@@ -158,29 +216,73 @@ EndOfYearEstimate estimateEndOfYear(const EndOfYearProblem& p, const Feedback& f
     e.male.resize(n);
     e.female.resize(n);
     const double tolerance = p.total / 100000;
-    double closest = 0;
-    for (int pass = 1; pass <= msg::kMaxPasses; ++pass) {
+
+    // The estimate after `steps` steps of `direction` 0.02 years; nothing when a life table
+    // cannot be moved that far.
+    const auto estimateAt = [&](long long steps, double direction) -> std::optional<double> {
         feedback.throwIfStopped();
+        if (steps == 0) {
+            male.restart();
+            female.restart();
+        } else {
+            const double moved = direction * msg::kStep * static_cast<double>(steps);
+            if (!male.moveTo(male.startE0 + moved) || !female.moveTo(female.startE0 + moved))
+                return std::nullopt;
+        }
         ageOneYear(p.malePopulation, p.maleBirths, male, e.male);
         ageOneYear(p.femalePopulation, p.femaleBirths, female, e.female);
+        // Person-years that fall to 0 before the last age (survivors too few for a double)
+        // leave the aging without a number: no estimate.
         const double total = sum(e.male) + sum(e.female);
-        if (pass == 1 || std::fabs(total - p.total) < std::fabs(closest - p.total))
-            closest = total;
-        if (std::fabs(total - p.total) <= tolerance) {
-            e.total = total;
-            e.passes = pass;
-            e.maleE0 = male.e0;
-            e.femaleE0 = female.e0;
-            return e;
-        }
-        const double step = p.total >= total ? msg::kStep : -msg::kStep;
-        if (!male.shiftTo(male.e0 + step) || !female.shiftTo(female.e0 + step))
-            break;
-        if (pass % 256 == 0)
-            feedback.progress(pass, msg::kMaxPasses);
+        return std::isfinite(total) ? std::optional<double>(total) : std::nullopt;
+    };
+    const auto settle = [&](long long steps, double total) {
+        e.total = total;
+        e.passes = static_cast<int>(steps + 1);
+        e.maleE0 = male.e0;
+        e.femaleE0 = female.e0;
+        return e;
+    };
+
+    const std::optional<double> start = estimateAt(0, 0);
+    if (!start)
+        throw Refusal(notSettled(p.total, std::numeric_limits<double>::quiet_NaN()));
+    const double first = *start;
+    if (std::fabs(first - p.total) <= tolerance)
+        return settle(0, first);
+    const double direction = p.total >= first ? 1.0 : -1.0;
+    double closest = first;
+    // Whether the walk ends by `steps`: the estimate within the tolerance or past the total,
+    // or a table that cannot move so far.
+    const auto ended = [&](long long steps) {
+        const std::optional<double> total = estimateAt(steps, direction);
+        if (!total)
+            return true;
+        if (std::fabs(*total - p.total) < std::fabs(closest - p.total))
+            closest = *total;
+        return direction * (p.total - *total) <= tolerance;
+    };
+    const long long last = msg::kMaxPasses - 1;
+    long long before = 0;  // a number of steps at which the walk goes on
+    long long at = 1;
+    while (!ended(at)) {
+        feedback.progress(at, last);
+        if (at == last)
+            throw Refusal(notSettled(p.total, closest));
+        before = at;
+        at = std::min(last, 2 * at);
     }
-    throw Refusal("推算未能达到年末总人口数 " + text::formatGeneral(p.total) + ": 最接近的推算总人口为 " +
-                  text::formatGeneral(closest) + ", 未保存结果.");
+    while (at - before > 1) {
+        const long long middle = before + (at - before) / 2;
+        if (ended(middle))
+            at = middle;
+        else
+            before = middle;
+    }
+    const std::optional<double> total = estimateAt(at, direction);
+    if (total && std::fabs(*total - p.total) <= tolerance)
+        return settle(at, *total);
+    throw Refusal(notSettled(p.total, closest));
 }
 
 EndOfYearStored saveEndOfYear(tables::Table& table, const EndOfYearEstimate& estimate, const std::string& maleName,

@@ -12,8 +12,11 @@
 //      when it is above: a Brass logit shift with slope 1 of the current lx column,
 //      l'(x) = l(x) / (l(x) + exp(2 alpha) (1 - l(x))), alpha found by bisection on [-100, 100]
 //      to within 0.0001 years; L follows from the shifted l and the a-values.
-// The life tables carry over from pass to pass. An estimate that has not settled after
-// kMaxPasses passes (or whose life expectancy cannot move further) is refused, naming the
+// The life tables carry over from pass to pass; as shifts add up, the table of any pass is the
+// loader's table shifted once, so the pass that settles is found without working out every
+// pass before it. An estimate that has not settled after kMaxPasses passes, that one pass
+// carries past the total by more than the tolerance (the passes would then swing back and
+// forth for good), or whose life expectancy cannot move further is refused, naming the
 // closest total reached.
 //
 // Reference: W. Brass (1971), On the scale of mortality, in Biological Aspects of

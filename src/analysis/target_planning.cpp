@@ -208,6 +208,14 @@ TargetBirths prepareTargetBirths(const TargetPlanningInput& input, const TargetP
     return b;
 }
 
+void checkRequiredBirths(const TargetBirths& b)
+{
+    for (int y = 0; y < b.yearCount; ++y)
+        if (!(b.births[y] > 0))
+            throw Refusal("The target is reached without births: the births required in " + yearText(b.fromYear, y)
+                          + " are " + fixed(b.births[y]) + ".");
+}
+
 namespace {
 
 // The statistics of a year over its runs, in run order.
@@ -284,6 +292,7 @@ void writeReport(const std::filesystem::path& path, const std::string& content)
 TargetSearchResult searchTargetFertility(const TargetBirths& births, const TargetPlanningSettings& settings,
                                          const TargetSearchOptions& options)
 {
+    checkRequiredBirths(births);
     const int Y = births.yearCount;
     const int R = settings.runs;
     const int threads = std::clamp(options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency()),

@@ -125,6 +125,11 @@ struct TargetBirths {
 // end, and a year without women 15-49; then ages the population and derives the births.
 TargetBirths prepareTargetBirths(const TargetPlanningInput& input, const TargetPlanningSettings& settings);
 
+// Refuses a search when the births required in a planning year are not above 0: the target is
+// reached without births, and no fertility schedule has negative births to find. The message
+// names the first such year and its births.
+void checkRequiredBirths(const TargetBirths& births);
+
 struct TargetYearResult {
     int yearIndex = 0;
     int converged = 0;  // runs whose best error fell below one birth within G generations
@@ -165,8 +170,8 @@ struct TargetSearchResult {
     bool stopped = false;                 // a stop was requested before every year finished
 };
 
-// Searches every planning year in turn. A year without a converged run ends the search with
-// a Refusal naming the year (the report files of earlier years stay); a report file that
+// Searches every planning year in turn, after checkRequiredBirths. A year without a converged
+// run ends the search with a Refusal naming the year (the report files of earlier years stay); a report file that
 // cannot be written throws std::runtime_error naming it.
 TargetSearchResult searchTargetFertility(const TargetBirths& births, const TargetPlanningSettings& settings,
                                          const TargetSearchOptions& options);

@@ -2,7 +2,9 @@
 // Internal to target_planning.cpp (and its tests and benchmark).
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -16,9 +18,15 @@ class Generator {
 public:
     Generator(std::uint64_t seed, std::uint64_t year, std::uint64_t run);
     double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-    // A fresh stream 2^128 draws further on: the reseeding of a rejection loop that has run
-    // 50000 draws without success.
-    void reseed();
+    // n uniform draws in a row, the same as n calls of uniform(), with the state held in
+    // registers throughout.
+    void fill(double* out, int n)
+    {
+        Generator local = *this;
+        for (int i = 0; i < n; ++i)
+            out[i] = local.uniform();
+        *this = local;
+    }
 
 private:
     std::uint64_t next()
@@ -53,20 +61,32 @@ struct Problem {
 
     double birthsOf(const double* genes) const
     {
-        double sum = 0;
-        for (int j = 0; j < kTargetGenes; ++j)
-            sum += weight[j] * genes[j];
+        // Four running sums, so that the additions of neighbouring ages need not wait for
+        // one another.
+        double part[4] = {0, 0, 0, 0};
+        int j = 0;
+        for (; j + 4 <= kTargetGenes; j += 4)
+            for (int k = 0; k < 4; ++k)
+                part[k] += weight[j + k] * genes[j + k];
+        for (; j < kTargetGenes; ++j)
+            part[j % 4] += weight[j] * genes[j];
+        const double sum = (part[0] + part[1]) + (part[2] + part[3]);
         return 0.51 * sum * maleL0 / 2 + 0.49 * sum * femaleL0 / 2;
     }
 };
 
 Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex);
 
+// An individual's error and its place in the population, sorted by error (place on ties).
+struct Ranked {
+    double error;
+    int place;
+};
+
 // The buffers of one run, kept by a worker across runs so that no generation allocates.
 struct Scratch {
     std::vector<double> population, next;  // individuals x 35 genes, contiguous
-    std::vector<double> error;
-    std::vector<int> order;
+    std::vector<Ranked> ranked;
     std::vector<int> marked;
     explicit Scratch(int individuals);
 };
@@ -78,6 +98,27 @@ struct RunOutcome {
     double lastBirths = 0;  // births of the last individual evaluated
     std::array<double, kTargetGenes> best{};
 };
+
+// A gene of the initial population: uniform over [f / k, min(limit, k f)], the genes the
+// rejection loop "k f u until within the bounds" keeps. One draw.
+double initialGene(double reference, double limit, double range, Generator& random);
+
+// A gene after mutation by the step s = D[j] 2 k f: the gene the rejection loop "h + s u /
+// (c + 1) at attempts c = 0, 1, ... until above 0, below the limit and at most 2 k f"
+// (`widest`) keeps, drawn directly in at most two draws. A gene with no room in the step's
+// direction stays as it is.
+double mutatedGeneNearBound(double gene, double step, double limit, double widest, Generator& random);
+inline double mutatedGene(double gene, double step, double limit, double widest, Generator& random)
+{
+    // The common case: the whole step fits between the gene and the bound it heads for, so
+    // the loop's first attempt always passes.
+    const double room = step > 0 ? std::min(limit, widest) - gene : gene;
+    if (std::fabs(step) <= room) {
+        const double candidate = gene + step * random.uniform();
+        return candidate > 0 && candidate < limit && candidate <= widest ? candidate : gene;
+    }
+    return mutatedGeneNearBound(gene, step, limit, widest, random);
+}
 
 RunOutcome runOnce(const Problem& problem, Generator& random, Scratch& scratch);
 

@@ -38,7 +38,8 @@ int decimalsForStep(double step)
         return 0;
     for (int d = 0; d <= 12; ++d) {
         const double scaled = step * std::pow(10.0, d);
-        if (std::fabs(scaled - std::round(scaled)) <= 1e-6 * std::max(1.0, scaled))
+        // A step below 1e-6 is no whole number of units at 0 decimals: it rounds to 0.
+        if (std::round(scaled) >= 1 && std::fabs(scaled - std::round(scaled)) <= 1e-6 * std::max(1.0, scaled))
             return d;
     }
     return 12;

@@ -51,7 +51,7 @@ std::vector<FieldColumn> readChartFields(tables::Table& table, const std::vector
     return columns;
 }
 
-void describeFieldChart(const FieldChartRequest& request, const std::vector<FieldColumn>& columns, ChartModel& model)
+void describeFieldChart(const FieldChartRequest& request, std::vector<FieldColumn> columns, ChartModel& model)
 {
     model.series.clear();
     model.title = request.title;
@@ -62,7 +62,7 @@ void describeFieldChart(const FieldChartRequest& request, const std::vector<Fiel
     model.leftAxis.titleFont = request.axisTitleFont;
     model.view.enabled = request.threeD;
     int n = 0;
-    for (const FieldColumn& column : columns) {
+    for (FieldColumn& column : columns) {
         Series& s = model.addSeries(request.kind, column.name, seriesPaletteColor(n++));
         if (request.kind == SeriesKind::Line || request.kind == SeriesKind::FastLine)
             s.lineWidth = 2;
@@ -70,9 +70,7 @@ void describeFieldChart(const FieldChartRequest& request, const std::vector<Fiel
         s.marksVisible = request.marks;
         s.pointWidth = s.pointHeight = request.pointSize;
         s.pointShape = request.pointShape;
-        s.points.reserve(column.values.size());
-        for (double v : column.values)
-            s.add(v);
+        s.points.assignValues(std::move(column.values));
     }
 }
 
@@ -117,22 +115,35 @@ ChartModel fieldChart(SeriesKind kind, const std::vector<FieldColumn>& columns, 
     return model;
 }
 
-PyramidShares pyramidShares(const std::vector<double>& male, const std::vector<double>& female)
+namespace {
+
+double populationTotal(const std::vector<double>& male, const std::vector<double>& female)
 {
     double total = 0;
     for (double v : male)
         total += v;
     for (double v : female)
         total += v;
-    PyramidShares shares;
-    shares.male.resize(male.size(), 0.0);
-    shares.female.resize(female.size(), 0.0);
-    if (total == 0 || !std::isfinite(total))
-        return shares;
-    for (std::size_t i = 0; i < male.size(); ++i)
-        shares.male[i] = -male[i] / total;
-    for (std::size_t i = 0; i < female.size(); ++i)
-        shares.female[i] = female[i] / total;
+    return total;
+}
+
+// Each value divided by `total` (its sign making the male shares negative); all 0 when the
+// total is 0 or no finite number.
+void toShares(std::vector<double>& values, double total)
+{
+    const bool none = total == 0 || !std::isfinite(total);
+    for (double& v : values)
+        v = none ? 0.0 : v / total;
+}
+
+}  // namespace
+
+PyramidShares pyramidShares(const std::vector<double>& male, const std::vector<double>& female)
+{
+    const double total = populationTotal(male, female);
+    PyramidShares shares{male, female};
+    toShares(shares.male, -total);
+    toShares(shares.female, total);
     return shares;
 }
 
@@ -148,32 +159,33 @@ void resetPyramidSeries(ChartModel& model, const QString& maleTitle, const QStri
     model.bottomAxis.absoluteLabels = true;
 }
 
-void setPyramidFrame(ChartModel& model, const std::vector<double>& male, const std::vector<double>& female)
+void setPyramidFrame(ChartModel& model, std::vector<double> male, std::vector<double> female)
 {
     if (model.series.size() < 2)
         return;
     for (int k = 0; k < 2; ++k) {
         Series& s = model.series[static_cast<std::size_t>(k)];
-        const std::vector<double>& values = k == 0 ? male : female;
-        s.clear();
-        s.points.reserve(values.size());
+        s.points.assignValues(std::move(k == 0 ? male : female));
         // Rows without a label are numbered by their position all the same; a table of a
         // million rows is spared a million label texts.
-        const bool labelled = values.size() <= kLabelledPyramidRows;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            s.add(values[i], labelled ? QString::number(i) : QString());
+        if (s.points.size() <= kLabelledPyramidRows)
+            for (std::size_t i = 0; i < s.points.size(); ++i)
+                s.points.setLabel(i, QString::number(i));
     }
 }
 
-void describePyramidChart(const FieldColumn& male, const FieldColumn& female, const QString& title,
-                          const FontSpec& titleFont, ChartModel& model)
+void describePyramidChart(FieldColumn male, FieldColumn female, const QString& title, const FontSpec& titleFont,
+                          ChartModel& model)
 {
     model.title = title;
     model.titleFont = titleFont;
     model.view.enabled = false;
     resetPyramidSeries(model, male.name, female.name);
-    const PyramidShares shares = pyramidShares(male.values, female.values);
-    setPyramidFrame(model, shares.male, shares.female);
+    // The shares replace the counts in place: a table of a million rows holds one copy.
+    const double total = populationTotal(male.values, female.values);
+    toShares(male.values, -total);
+    toShares(female.values, total);
+    setPyramidFrame(model, std::move(male.values), std::move(female.values));
 }
 
 ChartModel pyramidChart(const QString& maleTitle, const QString& femaleTitle, const PyramidShares& shares,

@@ -53,7 +53,8 @@ struct FieldChartRequest {
 // Puts one series of the request's kind per column on `model` (replacing its series), titled
 // with the field name and coloured from the palette, and sets the titles, their fonts and the
 // 3-D view; the model's other settings stay.
-void describeFieldChart(const FieldChartRequest& request, const std::vector<FieldColumn>& columns, ChartModel& model);
+// The columns' values move into the series (pass them with std::move to spare a copy).
+void describeFieldChart(const FieldChartRequest& request, std::vector<FieldColumn> columns, ChartModel& model);
 
 // One series of `kind` per column, titled with the field name, coloured from the palette.
 // The 3-D view is on when `threeD` (in its orthogonal form), off otherwise.
@@ -86,12 +87,13 @@ ChartModel pyramidChart(const QString& maleTitle, const QString& femaleTitle, co
                         const QString& title);
 // The same on `model` (flat, with `title` in `titleFont`), as the age-pyramid dialog and the
 // chart command draw it.
-void describePyramidChart(const FieldColumn& male, const FieldColumn& female, const QString& title,
-                          const FontSpec& titleFont, ChartModel& model);
+// The columns become the shares in place (pass them with std::move to spare a copy).
+void describePyramidChart(FieldColumn male, FieldColumn female, const QString& title, const FontSpec& titleFont,
+                          ChartModel& model);
 
 // Sets up the two pyramid series on `model` (replacing its series) without bars.
 void resetPyramidSeries(ChartModel& model, const QString& maleTitle, const QString& femaleTitle);
 // Fills the two pyramid series with one frame of shares, labelled by row position.
-void setPyramidFrame(ChartModel& model, const std::vector<double>& male, const std::vector<double>& female);
+void setPyramidFrame(ChartModel& model, std::vector<double> male, std::vector<double> female);
 
 }  // namespace zandor::charts

@@ -68,28 +68,41 @@ DataExtent measureData(const ChartModel& model, const Arrangement& arrangement)
             d.anyBars = true;
         if (series.hasXValues)
             d.anyXValues = true;
-        d.categoryCount = std::max(d.categoryCount, series.points.size());
-        for (std::size_t i = 0; i < series.points.size(); ++i) {
-            const DataPoint& p = series.points[i];
-            if (!series.hasXValues && !p.label.isEmpty()) {
-                if (d.labels.size() < series.points.size())
-                    d.labels.resize(series.points.size());
+        const SeriesPoints& points = series.points;
+        d.categoryCount = std::max(d.categoryCount, points.size());
+        if (!series.hasXValues && !points.labels().empty()) {
+            if (d.labels.size() < points.size())
+                d.labels.resize(points.size());
+            for (const auto& [i, label] : points.labels())
                 if (d.labels[i].isEmpty())
-                    d.labels[i] = p.label;
-                d.hasLabels = true;
+                    d.labels[i] = label;
+            d.hasLabels = true;
+        }
+        if (points.hasOwnX()) {
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                const double x = points.x(i);
+                if (std::isfinite(x)) {
+                    d.xMin = anyX ? std::min(d.xMin, x) : x;
+                    d.xMax = anyX ? std::max(d.xMax, x) : x;
+                    anyX = true;
+                }
             }
-            if (std::isfinite(p.x)) {
-                d.xMin = anyX ? std::min(d.xMin, p.x) : p.x;
-                d.xMax = anyX ? std::max(d.xMax, p.x) : p.x;
-                anyX = true;
-            }
-            for (double v : {place.base[i], place.top[i]}) {
-                if (!std::isfinite(v))
-                    continue;
-                d.vMin = d.anyValue ? std::min(d.vMin, v) : v;
-                d.vMax = d.anyValue ? std::max(d.vMax, v) : v;
-                d.anyValue = true;
-            }
+        } else if (!points.empty()) {
+            const double last = static_cast<double>(points.size() - 1);
+            d.xMin = anyX ? std::min(d.xMin, 0.0) : 0.0;
+            d.xMax = anyX ? std::max(d.xMax, last) : last;
+            anyX = true;
+        }
+        const auto widen = [&](double v) {
+            if (!std::isfinite(v))
+                return;
+            d.vMin = d.anyValue ? std::min(d.vMin, v) : v;
+            d.vMax = d.anyValue ? std::max(d.vMax, v) : v;
+            d.anyValue = true;
+        };
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            widen(pointBase(series, place, i));
+            widen(pointTop(series, place, i));
         }
         if (fillsFromZero(series.kind) && !series.points.empty()) {
             d.vMin = d.anyValue ? std::min(d.vMin, 0.0) : 0.0;

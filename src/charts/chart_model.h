@@ -6,6 +6,9 @@
 #include <QColor>
 #include <QString>
 
+#include <cstddef>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace zandor::charts {
@@ -42,6 +45,7 @@ enum class PointShape {
 inline constexpr int kPointShapeCount = 9;
 PointShape pointShapeFromIndex(int index);  // outside 0..8 gives Rectangle
 
+// One point of a series as a value: what SeriesPoints holds for it.
 struct DataPoint {
     double x = 0;     // the row position unless the series has its own x values
     double y = 0;
@@ -49,11 +53,85 @@ struct DataPoint {
     QColor color;     // invalid: the series colour
 };
 
+// The points of a series. The values sit in a plain array; x values only when the series has
+// its own (otherwise a point's x is its row position); labels and colours only for the points
+// that have them, as (row, text) and (row, colour) pairs in row order. A series of a million
+// values thus takes 8 bytes a value (16 with its own x values).
+class SeriesPoints {
+public:
+    std::size_t size() const { return ys_.size(); }
+    bool empty() const { return ys_.empty(); }
+    void reserve(std::size_t n) { ys_.reserve(n); }
+    void clear();
+
+    double x(std::size_t i) const { return xs_.empty() ? static_cast<double>(i) : xs_[i]; }
+    double y(std::size_t i) const { return ys_[i]; }
+    const std::vector<double>& values() const { return ys_; }
+    bool hasOwnX() const { return !xs_.empty(); }
+    QString label(std::size_t i) const;  // empty where none
+    QColor color(std::size_t i) const;   // invalid where none
+    // The rows that have a label (or a colour), in row order.
+    const std::vector<std::pair<std::size_t, QString>>& labels() const { return labels_; }
+    bool anyColor() const { return !colors_.empty(); }
+
+    void append(double y, const QString& label = {}, const QColor& color = {});
+    void appendXY(double x, double y, const QString& label = {}, const QColor& color = {});
+    // Replaces the points by these values (x = row position), without labels or colours.
+    void assignValues(std::vector<double> values);
+    void setY(std::size_t i, double y) { ys_[i] = y; }
+    void setLabel(std::size_t i, const QString& label);
+    void setColor(std::size_t i, const QColor& color);
+
+    // A point as a value (its label and colour looked up): for reading a few points.
+    DataPoint operator[](std::size_t i) const;
+    DataPoint at(std::size_t i) const;
+    DataPoint front() const { return (*this)[0]; }
+    DataPoint back() const { return (*this)[size() - 1]; }
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = DataPoint;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = DataPoint;
+        const_iterator() = default;
+        const_iterator(const SeriesPoints* points, std::size_t i) : points_(points), i_(i) {}
+        DataPoint operator*() const { return (*points_)[i_]; }
+        const_iterator& operator++()
+        {
+            ++i_;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            auto before = *this;
+            ++i_;
+            return before;
+        }
+        bool operator==(const const_iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const SeriesPoints* points_ = nullptr;
+        std::size_t i_ = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    void push(double y, const QString& label, const QColor& color);
+
+    std::vector<double> xs_;  // empty: x is the row position
+    std::vector<double> ys_;
+    std::vector<std::pair<std::size_t, QString>> labels_;
+    std::vector<std::pair<std::size_t, QColor>> colors_;
+};
+
 struct Series {
     SeriesKind kind = SeriesKind::Line;
     QString title;
     QColor color = Qt::red;
-    std::vector<DataPoint> points;
+    SeriesPoints points;
     bool hasXValues = false;         // points carry their own x (scatter plots)
     bool marksVisible = false;       // a value (or label) mark at every point
     bool marksShowLabels = false;    // marks show the point's label instead of its value

@@ -1,6 +1,7 @@
 // Depth slots, side-by-side members and stacked segments of the series of a chart.
 #include "charts/series_arrangement.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zandor::charts {
@@ -26,34 +27,37 @@ Stacking effectiveStacking(const Series& s)
     return s.stacking;
 }
 
+// Row by row, each member's segment starts where the members before it of the same sign end.
 void stackGroup(const ChartModel& model, std::vector<SeriesPlacement>& placements,
                 const std::vector<std::size_t>& members, Stacking stacking)
 {
     std::size_t longest = 0;
-    for (std::size_t m : members)
-        longest = std::max(longest, model.series[m].points.size());
-    std::vector<double> positive(longest, 0.0);
-    std::vector<double> negative(longest, 0.0);
-    std::vector<double> scale(longest, 1.0);
-    if (stacking == Stacking::Stacked100) {
-        std::vector<double> total(longest, 0.0);
-        for (std::size_t m : members) {
-            const auto& pts = model.series[m].points;
-            for (std::size_t i = 0; i < pts.size(); ++i)
-                if (std::isfinite(pts[i].y))
-                    total[i] += std::fabs(pts[i].y);
-        }
-        for (std::size_t i = 0; i < longest; ++i)
-            scale[i] = total[i] > 0 ? 100.0 / total[i] : 0.0;
-    }
     for (std::size_t m : members) {
-        const auto& pts = model.series[m].points;
-        SeriesPlacement& p = placements[m];
-        p.base.resize(pts.size());
-        p.top.resize(pts.size());
-        for (std::size_t i = 0; i < pts.size(); ++i) {
-            const double v = std::isfinite(pts[i].y) ? pts[i].y * scale[i] : 0.0;
-            double& level = v < 0 ? negative[i] : positive[i];
+        const std::size_t n = model.series[m].points.size();
+        longest = std::max(longest, n);
+        placements[m].base.resize(n);
+        placements[m].top.resize(n);
+    }
+    const auto valueAt = [&](std::size_t m, std::size_t i) {
+        const SeriesPoints& pts = model.series[m].points;
+        return i < pts.size() && std::isfinite(pts.y(i)) ? pts.y(i) : 0.0;
+    };
+    for (std::size_t i = 0; i < longest; ++i) {
+        double scale = 1;
+        if (stacking == Stacking::Stacked100) {
+            double total = 0;
+            for (std::size_t m : members)
+                total += std::fabs(valueAt(m, i));
+            scale = total > 0 ? 100.0 / total : 0.0;
+        }
+        double positive = 0;
+        double negative = 0;
+        for (std::size_t m : members) {
+            SeriesPlacement& p = placements[m];
+            if (i >= p.top.size())
+                continue;
+            const double v = valueAt(m, i) * scale;
+            double& level = v < 0 ? negative : positive;
             p.base[i] = level;
             level += v;
             p.top[i] = level;
@@ -88,21 +92,10 @@ Arrangement arrangeSeries(const ChartModel& model)
             p.memberIndex = stacking == Stacking::SideBySide ? static_cast<int>(k) : 0;
             p.memberCount = stacking == Stacking::SideBySide ? static_cast<int>(members.size()) : 1;
         }
-        if (stacking == Stacking::Stacked || stacking == Stacking::Stacked100) {
+        for (std::size_t m : members)
+            result.series[m].fromZero = fillsFromZero(model.series[m].kind);
+        if (stacking == Stacking::Stacked || stacking == Stacking::Stacked100)
             stackGroup(model, result.series, members, stacking);
-        } else {
-            for (std::size_t m : members) {
-                const Series& s = model.series[m];
-                SeriesPlacement& p = result.series[m];
-                const bool fromZero = fillsFromZero(s.kind);
-                p.base.resize(s.points.size());
-                p.top.resize(s.points.size());
-                for (std::size_t k = 0; k < s.points.size(); ++k) {
-                    p.top[k] = s.points[k].y;
-                    p.base[k] = fromZero ? 0.0 : s.points[k].y;
-                }
-            }
-        }
         i += members.size();
     }
     return result;

@@ -14,8 +14,9 @@ struct SeriesPlacement {
     int memberIndex = 0;  // position among side-by-side bars
     int memberCount = 1;
     Stacking stacking = Stacking::Overlap;
-    // Per point: the value where the bar or area starts and where it ends (equal to y for
-    // unstacked lines and points; the base is 0 for unstacked bars and areas).
+    bool fromZero = false;  // bars and areas start at 0 unless stacked
+    // Stacked series only, per point: the value where the segment starts and where it ends.
+    // Other series keep no copy of their values (see pointBase and pointTop).
     std::vector<double> base;
     std::vector<double> top;
 };
@@ -30,6 +31,17 @@ struct Arrangement {
 // Stacking adds values at the same row position; positive and negative values stack apart.
 // Stacked100 scales each row position so that its absolute values sum to 100.
 Arrangement arrangeSeries(const ChartModel& model);
+
+// Where point i of series s (placed as p) starts and ends: its stacked segment, or for a
+// series that does not stack 0 (bars, areas) or its value (lines, points) and its value.
+inline double pointTop(const Series& s, const SeriesPlacement& p, std::size_t i)
+{
+    return p.top.empty() ? s.points.y(i) : p.top[i];
+}
+inline double pointBase(const Series& s, const SeriesPlacement& p, std::size_t i)
+{
+    return p.base.empty() ? (p.fromZero ? 0.0 : s.points.y(i)) : p.base[i];
+}
 
 bool isBarKind(SeriesKind kind);
 bool fillsFromZero(SeriesKind kind);  // bars and areas start at zero

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <map>
 #include <optional>
 
 #include "charts/chart_fonts.h"
@@ -57,15 +58,16 @@ void addBar(const Projection& p, const BarBox& b, const Slab& slab, bool outline
                                 QBrush(b.color), pen, true});
 }
 
-// Collects the bars of a slot. Bars far thinner than a pixel are thinned as they come: a pixel
-// column shows the one bar of a series under its centre, so that bar, made a column wide,
-// stands for all of them. A million bars become as many as the page has columns, and the
-// picture stays the one the bars under the column centres make.
+// Collects the bars of a slot. Where bars are thinner than a pixel, each series gets one bar a
+// pixel column wide per column, reaching from the lowest to the highest value of the bars that
+// touch the column (both signs): a spike among a million bars still shows, and a column that
+// lies between two bars' edges is not left blank. A million bars become as many as the page
+// has columns.
 class BarCollector {
 public:
     BarCollector(bool horizontal, double column) : horizontal_(horizontal), column_(column) {}
 
-    void startSeries() { lastColumn_ = std::nullopt; }
+    void startSeries() { flush(); }
     void add(const BarBox& bar)
     {
         if (column_ <= 0) {
@@ -74,24 +76,66 @@ public:
         }
         const double start = horizontal_ ? bar.y0 : bar.x0;
         const double end = horizontal_ ? bar.y1 : bar.x1;
-        for (double k = std::ceil(start / column_ - 0.5); (k + 0.5) * column_ < end; ++k) {
-            BarBox wide = bar;
-            (horizontal_ ? wide.y0 : wide.x0) = k * column_;
-            (horizontal_ ? wide.y1 : wide.x1) = (k + 1) * column_;
-            if (lastColumn_ == k)
-                bars.back() = wide;
-            else
-                bars.push_back(wide);
-            lastColumn_ = k;
+        const double low = horizontal_ ? bar.x0 : bar.y0;
+        const double high = horizontal_ ? bar.x1 : bar.y1;
+        const auto first = static_cast<long long>(std::floor(start / column_));
+        const auto last = std::max(first, static_cast<long long>(std::ceil(end / column_)) - 1);
+        for (long long k = first; k <= last; ++k) {
+            Envelope& e = columnAt(k);
+            if (e.empty) {
+                e = Envelope{low, high, bar.color, false};
+            } else {
+                e.low = std::min(e.low, low);
+                e.high = std::max(e.high, high);
+            }
         }
+    }
+    // The bars collected, once every series has been added.
+    std::vector<BarBox>& finish()
+    {
+        flush();
+        return bars;
     }
 
     std::vector<BarBox> bars;
 
 private:
+    struct Envelope {
+        double low = 0, high = 0;
+        QColor color;
+        bool empty = true;
+    };
+
+    // Bars come in category order, so the column wanted is nearly always the last one used
+    // or the one after it.
+    Envelope& columnAt(long long k)
+    {
+        if (last_ != columns_.end()) {
+            if (last_->first == k)
+                return last_->second;
+            const auto next = std::next(last_);
+            if (next != columns_.end() && next->first == k)
+                return (last_ = next)->second;
+        }
+        last_ = columns_.try_emplace(k).first;
+        return last_->second;
+    }
+
+    void flush()
+    {
+        for (const auto& [k, e] : columns_) {
+            const double a = static_cast<double>(k) * column_;
+            const double b = static_cast<double>(k + 1) * column_;
+            bars.push_back(horizontal_ ? BarBox{e.low, e.high, a, b, e.color} : BarBox{a, b, e.low, e.high, e.color});
+        }
+        columns_.clear();
+        last_ = columns_.end();
+    }
+
     bool horizontal_;
     double column_;  // in box units; 0: every bar is kept
-    std::optional<double> lastColumn_;
+    std::map<long long, Envelope> columns_;
+    std::map<long long, Envelope>::iterator last_ = columns_.end();
 };
 
 // The bars of one slot: every segment of every member, painted so that nearer faces cover
@@ -110,7 +154,7 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
     std::size_t total = 0;
     for (int m : members)
         total += model.series[static_cast<std::size_t>(m)].points.size();
-    const bool thin = total > 2000 && pageBar < 0.5;
+    const bool thin = pageBar < 1;
     BarCollector collect(layout.horizontal, thin ? 1 / std::hypot(along.x(), along.y()) : 0.0);
     if (!thin)
         collect.bars.reserve(total);
@@ -121,9 +165,9 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
         const double width = full / place.memberCount;
         collect.startSeries();
         for (std::size_t i = 0; i < s.points.size(); ++i) {
-            const double c = layout.categoryToBox(s.points[i].x) - full / 2 + place.memberIndex * width;
-            const double a = layout.valueToBox(place.base[i]);
-            const double b = layout.valueToBox(place.top[i]);
+            const double c = layout.categoryToBox(s.points.x(i)) - full / 2 + place.memberIndex * width;
+            const double a = layout.valueToBox(pointBase(s, place, i));
+            const double b = layout.valueToBox(pointTop(s, place, i));
             if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c))
                 continue;
             if (layout.horizontal)
@@ -132,7 +176,7 @@ void addBarGroup(const ChartModel& model, const ChartLayout& layout, const std::
                 collect.add(BarBox{c, c + width, std::min(a, b), std::max(a, b), s.pointColor(i)});
         }
     }
-    std::vector<BarBox>& bars = collect.bars;
+    std::vector<BarBox>& bars = collect.finish();
     const bool right = p.seesRightSide();
     const bool up = p.seesTop();
     std::stable_sort(bars.begin(), bars.end(), [&](const BarBox& a, const BarBox& b) {
@@ -233,7 +277,7 @@ std::vector<std::size_t> shownPoints(const Series& s, const ChartLayout& layout,
     }
     kept.reserve(static_cast<std::size_t>(4 * pageLength) + 16);
     const auto page = [&](std::size_t i) {
-        const QPointF q = layout.pagePoint(s.points[i].x, value(i), z);
+        const QPointF q = layout.pagePoint(s.points.x(i), value(i), z);
         return layout.horizontal ? QPointF(q.y(), q.x()) : q;  // (along the categories, across)
     };
     std::size_t first = 0, low = 0, high = 0, last = 0;
@@ -249,7 +293,7 @@ std::vector<std::size_t> shownPoints(const Series& s, const ChartLayout& layout,
         open = false;
     };
     for (std::size_t i = 0; i < n; ++i) {
-        if (!std::isfinite(s.points[i].x) || !std::isfinite(value(i))) {
+        if (!std::isfinite(s.points.x(i)) || !std::isfinite(value(i))) {
             close();
             kept.push_back(i);
             continue;
@@ -280,7 +324,7 @@ std::vector<std::size_t> shownPoints(const Series& s, const ChartLayout& layout,
 
 std::vector<std::size_t> shownLinePoints(const Series& s, const ChartLayout& layout, double z)
 {
-    return shownPoints(s, layout, z, [&](std::size_t i) { return s.points[i].y; });
+    return shownPoints(s, layout, z, [&](std::size_t i) { return s.points.y(i); });
 }
 
 // Page points of a line series at depth z (non-finite values break the line).
@@ -288,13 +332,13 @@ std::vector<QPolygonF> lineRuns(const Series& s, const ChartLayout& layout, doub
 {
     std::vector<QPolygonF> runs(1);
     for (std::size_t i : shown) {
-        const DataPoint& pt = s.points[i];
-        if (!std::isfinite(pt.y) || !std::isfinite(pt.x)) {
+        const double x = s.points.x(i), y = s.points.y(i);
+        if (!std::isfinite(y) || !std::isfinite(x)) {
             if (!runs.back().isEmpty())
                 runs.emplace_back();
             continue;
         }
-        runs.back() << layout.pagePoint(pt.x, pt.y, z);
+        runs.back() << layout.pagePoint(x, y, z);
     }
     return runs;
 }
@@ -305,8 +349,7 @@ void addLineEdge(const Series& s, const ChartLayout& layout, double z, const std
                  bool darker, int width, DisplayList& items)
 {
     const auto colourOf = [&](const QColor& c) { return darker ? edgeShade(c) : c; };
-    const bool perPoint = s.colourEachLine
-        && std::any_of(s.points.begin(), s.points.end(), [](const DataPoint& d) { return d.color.isValid(); });
+    const bool perPoint = s.colourEachLine && s.points.anyColor();
     if (!perPoint) {
         for (QPolygonF& run : lineRuns(s, layout, z, shown))
             if (run.size() > 1)
@@ -321,10 +364,10 @@ void addLineEdge(const Series& s, const ChartLayout& layout, double z, const std
         run.clear();
     };
     for (std::size_t k = 0; k + 1 < shown.size(); ++k) {
-        const DataPoint& a = s.points[shown[k]];
-        const DataPoint& b = s.points[shown[k + 1]];
-        const QColor c = s.pointColor(shown[k + 1]);
-        const bool gap = !std::isfinite(a.y) || !std::isfinite(b.y);
+        const std::size_t a = shown[k], b = shown[k + 1];
+        const double ay = s.points.y(a), by = s.points.y(b);
+        const QColor c = s.pointColor(b);
+        const bool gap = !std::isfinite(ay) || !std::isfinite(by);
         if (gap || c != runColor) {
             flush();
             runColor = c;
@@ -332,8 +375,8 @@ void addLineEdge(const Series& s, const ChartLayout& layout, double z, const std
         if (gap)
             continue;
         if (run.isEmpty())
-            run << layout.pagePoint(a.x, a.y, z);
-        run << layout.pagePoint(b.x, b.y, z);
+            run << layout.pagePoint(s.points.x(a), ay, z);
+        run << layout.pagePoint(s.points.x(b), by, z);
     }
     flush();
 }
@@ -353,14 +396,15 @@ void addLine(const Series& s, const ChartLayout& layout, const Slab& slab, Displ
         RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t j = p.seesRightSide() ? k : n - 2 - k;
-            const DataPoint& a = s.points[shown[j]];
-            const DataPoint& b = s.points[shown[j + 1]];
-            if (!std::isfinite(a.y) || !std::isfinite(b.y))
+            const std::size_t a = shown[j], b = shown[j + 1];
+            const double ax = s.points.x(a), ay = s.points.y(a);
+            const double bx = s.points.x(b), by = s.points.y(b);
+            if (!std::isfinite(ay) || !std::isfinite(by))
                 continue;
-            const QColor c = s.segmentColor(shown[j + 1]);
-            const QColor shade = b.y >= a.y ? c : topShade(c);
-            const QPolygonF band({layout.pagePoint(a.x, a.y, slab.z0), layout.pagePoint(b.x, b.y, slab.z0),
-                                  layout.pagePoint(b.x, b.y, slab.z1), layout.pagePoint(a.x, a.y, slab.z1)});
+            const QColor c = s.segmentColor(b);
+            const QColor shade = by >= ay ? c : topShade(c);
+            const QPolygonF band({layout.pagePoint(ax, ay, slab.z0), layout.pagePoint(bx, by, slab.z0),
+                                  layout.pagePoint(bx, by, slab.z1), layout.pagePoint(ax, ay, slab.z1)});
             faces.add(band, shade);
         }
     }
@@ -402,15 +446,17 @@ QSizeF solidCore(PointShape shape, const QSizeF& size)
 // smoothing fringes touch is settled after kSettled of them (painting the same colours over it
 // again changes nothing one can see). A marker all of whose pixels are settled is dropped.
 // All markers of a series have one shape, size and pen width.
-std::vector<bool> shownMarkers(const std::vector<QPointF>& centres, PointShape shape, const QSizeF& size,
+// `centre(k)` gives marker k's centre on the page, or nothing for a point that is not drawn.
+template <class Centre>
+std::vector<bool> shownMarkers(std::size_t count, Centre centre, PointShape shape, const QSizeF& size,
                                double penWidth, const QSizeF& page)
 {
     constexpr std::size_t kFewMarkers = 4000;
     constexpr unsigned char kSettled = 8;
-    std::vector<bool> shown(centres.size(), true);
+    std::vector<bool> shown(count, true);
     const long long width = static_cast<long long>(std::ceil(page.width()));
     const long long height = static_cast<long long>(std::ceil(page.height()));
-    if (centres.size() <= kFewMarkers || width <= 0 || height <= 0 || width * height > 64'000'000)
+    if (count <= kFewMarkers || width <= 0 || height <= 0 || width * height > 64'000'000)
         return shown;
     std::vector<unsigned char> painted(static_cast<std::size_t>(width * height), 0);
     const auto clampX = [&](double v) { return static_cast<long long>(std::clamp<double>(v, 0, static_cast<double>(width))); };
@@ -418,8 +464,11 @@ std::vector<bool> shownMarkers(const std::vector<QPointF>& centres, PointShape s
     // The outline's miter corners reach at most a pen width beyond the shape.
     const double reach = std::max(size.width(), size.height()) / 2 + penWidth + 0.01;
     const QSizeF core = solidCore(shape, size);
-    for (std::size_t k = centres.size(); k-- > 0;) {
-        const QPointF c = centres[k];
+    for (std::size_t k = count; k-- > 0;) {
+        const std::optional<QPointF> at = centre(k);
+        if (!at)
+            continue;
+        const QPointF c = *at;
         const long long x0 = clampX(std::floor(c.x() - reach)), x1 = clampX(std::ceil(c.x() + reach));
         const long long y0 = clampY(std::floor(c.y() - reach)), y1 = clampY(std::ceil(c.y() + reach));
         bool hidden = true;  // (pixels off the page are clipped away)
@@ -448,32 +497,31 @@ void addMarkers(const Series& s, const ChartLayout& layout, double z, DisplayLis
 {
     const QSizeF size(std::max(1, s.pointWidth), std::max(1, s.pointHeight));
     const bool stroked = markerIsStroked(s.pointShape);
-    std::vector<std::size_t> drawn;
-    std::vector<QPointF> centres;
-    drawn.reserve(s.points.size());
-    centres.reserve(s.points.size());
-    for (std::size_t i = 0; i < s.points.size(); ++i) {
-        const DataPoint& pt = s.points[i];
-        if (!std::isfinite(pt.y) || !std::isfinite(pt.x))
-            continue;
-        drawn.push_back(i);
-        centres.push_back(layout.pagePoint(pt.x, pt.y, z));
-    }
-    const std::vector<bool> shown = shownMarkers(centres, s.pointShape, size, stroked ? 1.5 : 1.0, layout.size);
-    items.reserve(items.size() + static_cast<std::size_t>(std::count(shown.begin(), shown.end(), true)));
+    // Centres are worked out as they are needed: a million points keep no copy of them.
+    const auto centre = [&](std::size_t i) -> std::optional<QPointF> {
+        const double x = s.points.x(i), y = s.points.y(i);
+        if (!std::isfinite(y) || !std::isfinite(x))
+            return std::nullopt;
+        return layout.pagePoint(x, y, z);
+    };
+    const std::size_t n = s.points.size();
+    const std::vector<bool> shown = shownMarkers(n, centre, s.pointShape, size, stroked ? 1.5 : 1.0, layout.size);
     QColor colour;
     QPen pen;
     QBrush brush;
-    for (std::size_t k = 0; k < drawn.size(); ++k) {
-        if (!shown[k])
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!shown[i])
             continue;
-        const QColor c = s.pointColor(drawn[k]);
+        const std::optional<QPointF> at = centre(i);
+        if (!at)
+            continue;
+        const QColor c = s.pointColor(i);
         if (c != colour) {  // one pen and brush shared by the points of a colour
             colour = c;
             pen = stroked ? chartPen(c, 1.5) : chartPen(edgeShade(c));
             brush = QBrush(c);
         }
-        items.push_back(MarkerItem{centres[k], s.pointShape, size, brush, pen});
+        items.push_back(MarkerItem{*at, s.pointShape, size, brush, pen});
     }
 }
 
@@ -484,9 +532,9 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
     if (s.points.empty())
         return;
     // The points the page can show along the top, and along the base where it is not zero.
-    std::vector<std::size_t> shown = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return place.top[i]; });
+    std::vector<std::size_t> shown = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return pointTop(s, place, i); });
     if (place.stacking != Stacking::Overlap && shown.size() < s.points.size()) {
-        const std::vector<std::size_t> base = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return place.base[i]; });
+        const std::vector<std::size_t> base = shownPoints(s, layout, slab.z0, [&](std::size_t i) { return pointBase(s, place, i); });
         std::vector<std::size_t> both;
         std::set_union(shown.begin(), shown.end(), base.begin(), base.end(), std::back_inserter(both));
         shown = std::move(both);
@@ -495,29 +543,29 @@ void addArea(const Series& s, const SeriesPlacement& place, const ChartLayout& l
     QPolygonF front;
     QPolygonF topEdge;
     for (std::size_t i : shown)
-        topEdge << layout.pagePoint(s.points[i].x, place.top[i], slab.z0);
+        topEdge << layout.pagePoint(s.points.x(i), pointTop(s, place, i), slab.z0);
     front = topEdge;
     for (std::size_t k = n; k-- > 0;)
-        front << layout.pagePoint(s.points[shown[k]].x, place.base[shown[k]], slab.z0);
+        front << layout.pagePoint(s.points.x(shown[k]), pointBase(s, place, shown[k]), slab.z0);
     if (p.hasDepth()) {
         RibbonFaces faces(layout, n, items);
         for (std::size_t k = 0; k + 1 < n; ++k) {
             const std::size_t j = p.seesRightSide() ? k : n - 2 - k;
             const std::size_t a = shown[j], b = shown[j + 1];
-            const double xa = s.points[a].x, xb = s.points[b].x;
-            const double ya = place.top[a], yb = place.top[b];
+            const double xa = s.points.x(a), xb = s.points.x(b);
+            const double ya = pointTop(s, place, a), yb = pointTop(s, place, b);
             const QPolygonF ribbon({layout.pagePoint(xa, ya, slab.z0), layout.pagePoint(xb, yb, slab.z0),
                                     layout.pagePoint(xb, yb, slab.z1), layout.pagePoint(xa, ya, slab.z1)});
             faces.add(ribbon, topShade(s.color));
         }
         QPolygonF backEdge;
         for (std::size_t i : shown)
-            backEdge << layout.pagePoint(s.points[i].x, place.top[i], slab.z1);
+            backEdge << layout.pagePoint(s.points.x(i), pointTop(s, place, i), slab.z1);
         items.push_back(PolylineItem{backEdge, chartPen(edgeShade(s.color))});
         const std::size_t e = p.seesRightSide() ? s.points.size() - 1 : 0;
-        const double xe = s.points[e].x;
-        const QPolygonF end({layout.pagePoint(xe, place.base[e], slab.z0), layout.pagePoint(xe, place.top[e], slab.z0),
-                             layout.pagePoint(xe, place.top[e], slab.z1), layout.pagePoint(xe, place.base[e], slab.z1)});
+        const double xe = s.points.x(e), be = pointBase(s, place, e), te = pointTop(s, place, e);
+        const QPolygonF end({layout.pagePoint(xe, be, slab.z0), layout.pagePoint(xe, te, slab.z0),
+                             layout.pagePoint(xe, te, slab.z1), layout.pagePoint(xe, be, slab.z1)});
         items.push_back(PolygonItem{end, QBrush(sideShade(s.color)), chartPen(edgeShade(s.color))});
     }
     // A crowded front is filled unsmoothed: smoothing a jagged one costs seconds, and its edge
@@ -557,16 +605,16 @@ void addMarks(const Series& s, const SeriesPlacement& place, const ChartLayout& 
     const bool checkAll = placed.size() + s.points.size() <= 2000;
     QRectF previous;
     for (std::size_t i = 0; i < s.points.size(); ++i) {
-        const DataPoint& pt = s.points[i];
-        const double value = place.top[i];
-        if (!std::isfinite(value) || !std::isfinite(pt.x))
+        const double x = s.points.x(i);
+        const double value = pointTop(s, place, i);
+        if (!std::isfinite(value) || !std::isfinite(x))
             continue;
-        const QString text = s.marksShowLabels ? pt.label : formatMark(pt.y);
+        const QString text = s.marksShowLabels ? s.points.label(i) : formatMark(s.points.y(i));
         if (text.isEmpty())
             continue;
-        const QPointF at = layout.pagePoint(pt.x, value, z);
+        const QPointF at = layout.pagePoint(x, value, z);
         const QSizeF size(fm.horizontalAdvance(text) + 6, fm.height() + 2);
-        const bool negative = value < place.base[i];
+        const bool negative = value < pointBase(s, place, i);
         QRectF box;
         if (layout.horizontal) {
             box = QRectF(negative ? at.x() - 6 - size.width() : at.x() + 6, at.y() - size.height() / 2,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "charts/chart_builders.h"
@@ -153,7 +154,7 @@ int runChart(const ParsedArgs& args, Streams&)
 
     auto table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     const bool labelled = kind == "scatter" && names.size() == 3;
-    const std::vector<charts::FieldColumn> columns =
+    std::vector<charts::FieldColumn> columns =
         charts::readChartFields(table, labelled ? std::vector<std::string>(names.begin(), names.begin() + 2) : names);
     std::optional<std::vector<QString>> labels;
     if (labelled)
@@ -164,10 +165,11 @@ int runChart(const ParsedArgs& args, Streams&)
     if (kind == "scatter") {
         charts::describeScatterChart(request, columns[0], columns[1], labels ? &*labels : nullptr, model);
     } else if (kind == "pyramid") {
-        charts::describePyramidChart(columns[0], columns[1], request.title, request.titleFont, model);
+        charts::describePyramidChart(std::move(columns[0]), std::move(columns[1]), request.title, request.titleFont,
+                                     model);
         model.view.enabled = request.threeD;
     } else {
-        charts::describeFieldChart(request, columns, model);
+        charts::describeFieldChart(request, std::move(columns), model);
     }
     try {
         charts::exportChart(charts::Chart(std::move(model)), outPath, QSize(size.width, size.height));

@@ -77,6 +77,7 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
         return 0;
     }
 
+    checkRequiredBirths(births);  // a target reached without births needs no search
     if (!args.has("seed")) {
         std::fprintf(io.err, "seed: %" PRIu64 "\n", seed);
         std::fflush(io.err);
@@ -143,8 +144,11 @@ const CommandSpec& targetPlanCommand()
             "  --threads N            threads for the runs (default every core)\n"
             "  --report-dir DIR       where TFR<index>.txt go (default the table's folder)\n"
             "  --births-only          no search: CSV year,births,women_15_49,mean_age only\n"
+            "                         (births of 0 or below included)\n"
             "Writes CSV year,births,women_15_49,mean_age,mean_tfr,tfr_up,tfr_low,converged,\n"
-            "retained, one row per planning year (year = From + year index). A year without a\n"
+            "retained, one row per planning year (year = From + year index). Required births of\n"
+            "0 or below (the target is reached without births) are refused at once with a\n"
+            "message naming the year and the births, exit status 2. A year without a\n"
             "converged run, without women 15-49, or a zero L ends with its message and exit\n"
             "status 2; the report files of the years before it stay, and no CSV is written.\n",
         .example = "target-plan single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n"

@@ -1,9 +1,11 @@
 // Target planning: the aging and required births worked by hand, the births modes on the
-// sample table, the genes' limits, the same results on one and two threads, a stop between
-// runs, the report and status texts, and the refusals.
+// sample table, the genes' limits, the mutation's direct draw, runs of unreachable births
+// ending at the cap, the same results on one and two threads, a stop between runs, the report
+// and status texts, and the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -131,6 +133,74 @@ TEST(TargetPlanning, GenesStayWithinTheirLimits)
     EXPECT_GT(converged, 0);
 }
 
+// The mutation's draw worked by hand: a gene of 0.3 stepping down by up to 0.5. The rejection
+// loop's attempt 0 passes with probability 0.3 / 0.5 = 0.6, landing anywhere in (0, 0.3];
+// attempt 1 reaches 0.25 and always passes, landing in [0.05, 0.3]. So 0.6 / 6 = 10 % of the
+// genes fall below 0.05, and their mean is 0.3 - (0.6 x 0.15 + 0.4 x 0.125) = 0.16. Genes of
+// any size and step stay within (0, limit] and at most 2 k f; a gene at its limit stepping up
+// stays; an initial gene lies within [f / k, min(limit, k f)].
+TEST(TargetPlanning, MutationDrawsWhatTheRejectionLoopKept)
+{
+    using target_search::mutatedGene;
+    target_search::Generator random(3, 0, 0);
+    constexpr int kDraws = 40000;
+    int low = 0;
+    double sum = 0;
+    for (int i = 0; i < kDraws; ++i) {
+        const double gene = mutatedGene(0.3, -0.5, 1.0, 2.0, random);
+        ASSERT_GT(gene, 0);
+        ASSERT_LE(gene, 0.3);
+        low += gene < 0.05 ? 1 : 0;
+        sum += gene;
+    }
+    EXPECT_NEAR(low / double(kDraws), 0.10, 0.01);
+    EXPECT_NEAR(sum / kDraws, 0.16, 0.003);
+
+    EXPECT_EQ(mutatedGene(1.0, 0.5, 1.0, 2.0, random), 1.0);
+    for (int i = 0; i < kDraws; ++i) {
+        const double limit = 0.01 + random.uniform();
+        const double widest = 0.01 + 2 * random.uniform();
+        const double upper = std::min(limit, widest);
+        const double gene = upper * std::pow(random.uniform(), 40.0 * random.uniform());  // often near 0 or upper
+        const double step = (2 * random.uniform() - 1) * widest * widest;
+        if (!(gene > 0))
+            continue;
+        const double moved = mutatedGene(gene, step, limit, widest, random);
+        ASSERT_TRUE(moved > 0 && moved <= upper && (moved < limit || moved == gene)) << gene << " " << step;
+    }
+    for (int i = 0; i < 1000; ++i) {
+        const double gene = target_search::initialGene(0.1, 0.14, 2.0, random);
+        ASSERT_TRUE(gene >= 0.05 && gene <= 0.14) << gene;
+    }
+}
+
+// Births the genes cannot give: fewer than none (they shrink towards 0) or more than the
+// largest genes give (they press against their limits). A run of such a year used to spend
+// minutes in the rejection loops; now every run ends at the generation cap, its genes within
+// their limits.
+TEST(TargetPlanning, UnreachableBirthsEndEveryRunAtTheCap)
+{
+    auto settings = defaults();
+    settings.target = 9900000;
+    const auto births = prepareTargetBirths(sampleInput(BirthsMode::ConstantBirths, 1), settings);
+    target_search::Scratch scratch(settings.individuals);
+    for (double wanted : {-45286.0, 1555897.0}) {
+        auto problem = target_search::makeProblem(births, settings, 0);
+        problem.births = wanted;
+        for (std::uint64_t run = 0; run < 3; ++run) {
+            target_search::Generator random(11, 0, run);
+            const auto out = target_search::runOnce(problem, random, scratch);
+            EXPECT_FALSE(out.converged);
+            EXPECT_EQ(out.generation, settings.generations + 1);
+            for (int i = 0; i < settings.individuals; ++i)
+                for (int j = 0; j < kTargetGenes; ++j) {
+                    const double gene = scratch.population[i * kTargetGenes + j];
+                    ASSERT_TRUE(gene > 0 && gene <= kTargetRateLimits[j]) << wanted << " " << gene;
+                }
+        }
+    }
+}
+
 struct Search {
     TargetSearchResult result;
     std::vector<std::string> reports;
@@ -252,6 +322,14 @@ TEST(TargetPlanning, Refusals)
     in = noDeaths();
     in.maleRates.back() = 0;
     EXPECT_NE(refusal([&] { prepareTargetBirths(in, settings); }).find("male person-years L at age 70"), std::string::npos);
+
+    // A target the aged population meets without births is answered before any search.
+    settings = defaults();
+    settings.target = 3500;
+    auto reached = prepareTargetBirths(noDeaths(), settings);
+    reached.births[1] = 0;
+    EXPECT_EQ(refusal([&] { searchTargetFertility(reached, settings, TargetSearchOptions{}); }),
+              "The target is reached without births: the births required in 2001 are 0.");
 
     // A target that the search cannot reach in one generation: no run converges.
     settings = parseTargetSettings({.individuals = "5", .generations = "1", .runs = "2"});

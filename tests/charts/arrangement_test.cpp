@@ -46,11 +46,12 @@ TEST(Arrangement, StackedToAHundredSumsEveryRowToAHundred)
 
 TEST(Arrangement, OverlappedSeriesEachTakeADepthSlotSideBySideShareOne)
 {
-    const Arrangement overlap = arrangeSeries(barsOf(Stacking::Overlap, {{1}, {2}, {3}}));
+    const ChartModel bars = barsOf(Stacking::Overlap, {{1}, {2}, {3}});
+    const Arrangement overlap = arrangeSeries(bars);
     EXPECT_EQ(overlap.slotCount, 3);
     EXPECT_EQ(overlap.series[2].slot, 2);
-    EXPECT_EQ(overlap.series[1].base[0], 0);
-    EXPECT_EQ(overlap.series[1].top[0], 2);
+    EXPECT_EQ(pointBase(bars.series[1], overlap.series[1], 0), 0);
+    EXPECT_EQ(pointTop(bars.series[1], overlap.series[1], 0), 2);
 
     const Arrangement side = arrangeSeries(barsOf(Stacking::SideBySide, {{1}, {2}, {3}}));
     EXPECT_EQ(side.slotCount, 1);
@@ -67,10 +68,10 @@ TEST(Arrangement, LinesNeverStackAndDifferentKindsSplitGroups)
     model.addSeries(SeriesKind::Bar, "bar", Qt::blue).add(5);
     const Arrangement a = arrangeSeries(model);
     EXPECT_EQ(a.slotCount, 3);
-    EXPECT_EQ(a.series[2].base[0], 7);
-    EXPECT_EQ(a.series[2].top[0], 7);
+    EXPECT_EQ(pointBase(model.series[2], a.series[2], 0), 7);
+    EXPECT_EQ(pointTop(model.series[2], a.series[2], 0), 7);
     EXPECT_EQ(a.series[3].slot, 2);
-    EXPECT_EQ(a.series[3].base[0], 0);
+    EXPECT_EQ(pointBase(model.series[3], a.series[3], 0), 0);
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <variant>
+#include <vector>
 
 #include "chart_test_support.h"
 #include "charts/chart_builders.h"
@@ -356,9 +358,10 @@ TEST(Render, MarkersHiddenUnderLaterOnesAreLeftOutWithoutChangingThePicture)
     EXPECT_EQ(renderToImage(many, {640, 480}), renderToImage(few, {640, 480}));
 }
 
-// Bars far thinner than a pixel: a pixel column shows the bar under its centre (a bar in 70 %
-// of the columns, the gaps in the rest), as unsmoothed bars have always been drawn.
-TEST(Render, BarsThinnerThanAPixelShowTheBarUnderEachColumn)
+// Bars far thinner than a pixel: each pixel column draws from the lowest to the highest value
+// of the bars it covers. Two plateaus of 100,000 bars fill every column up to their level,
+// with no stripe between bars, in few display items.
+TEST(Render, BarsThinnerThanAPixelFillEveryColumn)
 {
     ChartModel model;
     model.legendVisible = false;
@@ -375,9 +378,71 @@ TEST(Render, BarsThinnerThanAPixelShowTheBarUnderEachColumn)
         const int y = static_cast<int>(layout.pagePoint(from, value).y());
         return static_cast<double>(countPixels(image, kBarColor, QRect(x0, y, x1 - x0, 1), 12)) / (x1 - x0);
     };
-    EXPECT_NEAR(share(2000, 48000, 90), 0.7, 0.15);
-    EXPECT_NEAR(share(52000, 98000, 40), 0.7, 0.15);
+    EXPECT_EQ(share(1000, 49000, 90), 1.0);
+    EXPECT_EQ(share(51000, 99000, 40), 1.0);
     EXPECT_EQ(share(52000, 98000, 60), 0.0);
+}
+
+// A million bars of 0 with 300 spikes, up and down in turn, vertical and horizontal: every
+// spike shows in its pixel column (the one its bar's page position falls in, give or take the
+// pixel a column edge may round to), on its side of zero.
+TEST(Render, EverySpikeAmongAMillionBarsShows)
+{
+    constexpr int kRows = 1'000'000;
+    constexpr int kSpikes = 300;
+    for (SeriesKind kind : {SeriesKind::Bar, SeriesKind::HorizBar}) {
+        ChartModel model;
+        model.legendVisible = false;
+        model.view.enabled = false;
+        Series& s = model.addSeries(kind, "spikes", kBarColor);
+        std::vector<double> values(kRows, 0.0);
+        std::vector<int> at;
+        for (int k = 0; k < kSpikes; ++k) {
+            at.push_back(k * 3300 + 5000 + (k * 7919) % 1500);  // clear of the axes at both ends
+            values[static_cast<std::size_t>(at.back())] = k % 2 == 0 ? 100 : -100;
+        }
+        s.points.assignValues(values);
+        const Chart chart(model);
+        const QImage image = renderToImage(chart, {800, 600});
+        const ChartLayout& layout = chart.layout(QSizeF(800, 600));
+        for (int k = 0; k < kSpikes; ++k) {
+            const QPointF spike = layout.pagePoint(at[static_cast<std::size_t>(k)], k % 2 == 0 ? 90 : -90);
+            const QPoint p(static_cast<int>(std::floor(spike.x())), static_cast<int>(std::floor(spike.y())));
+            const QRect around = kind == SeriesKind::Bar ? QRect(p.x() - 1, p.y(), 3, 1) : QRect(p.x(), p.y() - 1, 1, 3);
+            EXPECT_GE(countPixels(image, kBarColor, around, 12), 1) << "spike " << k << " at row " << at[static_cast<std::size_t>(k)];
+        }
+    }
+}
+
+// The pyramid of a million ages: every pixel row of the plot shows a male bar left of zero
+// and a female bar right of it, and the share axis is labelled with distinct readable numbers.
+TEST(Render, APyramidOfAMillionRowsHasNoEmptyBandAndReadableShares)
+{
+    constexpr std::size_t kRows = 1'000'000;
+    std::vector<double> male(kRows), female(kRows);
+    for (std::size_t a = 0; a < kRows; ++a) {
+        male[a] = 1000 + static_cast<double>(a % 613);
+        female[a] = 1100 + static_cast<double>(a % 419);
+    }
+    const Chart chart(pyramidChart("男性人口", "女性人口", pyramidShares(male, female), "年龄结构"));
+    const QImage image = renderToImage(chart, {800, 600});
+    const ChartLayout& layout = chart.layout(QSizeF(800, 600));
+    const int top = static_cast<int>(std::ceil(layout.pagePoint(kRows - 1, 0).y()));
+    const int bottom = static_cast<int>(std::floor(layout.pagePoint(0, 0).y()));
+    ASSERT_GT(bottom - top, 300);
+    const double scale = 1.0 / (2 * 1300.0 * kRows);  // shares lie near 1000 to 1500 of this
+    const int maleX = static_cast<int>(layout.pagePoint(0, -800 * scale).x());
+    const int femaleX = static_cast<int>(layout.pagePoint(0, 900 * scale).x());
+    int missing = 0;
+    for (int y = top + 1; y < bottom; ++y)
+        missing += !near(image.pixelColor(maleX, y), Qt::blue, 4) || !near(image.pixelColor(femaleX, y), Qt::red, 4);
+    EXPECT_EQ(missing, 0);
+    std::set<QString> texts;
+    for (const AxisTick& t : layout.valueTicks)
+        texts.insert(t.text);
+    EXPECT_GE(layout.valueTicks.size(), 3u);
+    EXPECT_EQ(texts.size(), (layout.valueTicks.size() + 1) / 2) << "each share once on either side of zero";
+    EXPECT_DOUBLE_EQ(layout.valueTicks.back().text.toDouble(), layout.valueScale.max);
 }
 
 }  // namespace

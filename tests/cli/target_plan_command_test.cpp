@@ -63,6 +63,13 @@ TEST(CliTargetPlan, BirthsOnly)
     EXPECT_TRUE(run.err.empty());
     EXPECT_TRUE(run.out.starts_with("year,births,women_15_49,mean_age\n2000,"));
     EXPECT_EQ(lineCount(run.out), 11u);
+
+    // Births of 0 or below, which the search refuses, are listed all the same.
+    auto below = sampleArgs("2000", "2001");
+    below.push_back("--births-only");
+    const auto listed = runInProcess(below);
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_TRUE(listed.out.starts_with("year,births,women_15_49,mean_age\n2000,-45286.")) << listed.out;
 }
 
 TEST(CliTargetPlan, SearchWritesCsvAndReportsAlikeOnOneAndTwoThreads)
@@ -105,6 +112,10 @@ TEST(CliTargetPlan, ExitStatuses)
         {{"--target", "1260000000", "--runs", "2", "--generations", "1", "--seed", "1", "--report-dir", folder},
          2,
          "Division by zero: no run converged in 2000.\n"},
+        // 2000-2001 with the target 9900000 needs fewer births than none: no search.
+        {{"--target", "9900000", "--report-dir", folder},
+         2,
+         "The target is reached without births: the births required in 2000 are -45286.4811935366.\n"},
         {{"--from", "year"}, 64, ""},
         {{"--mode", "other"}, 64, ""},
         {{"--individuals", "many"}, 2, "'many' is not a valid integer value\n"},

@@ -1,6 +1,7 @@
 // The population target dialog from ZandorT's command over a copy of the sample table: the
-// refusals of "&OK", a search that reports while the window stays usable, "Stop" after the
-// first year keeping that year's report file, and closing the dialog stopping a search.
+// refusals of "&OK" (a target reached without births among them), a search that reports
+// while the window stays usable, "Stop" after the first year keeping that year's report file,
+// and closing the dialog stopping a search.
 #include <QtTest>
 
 #include <QComboBox>
@@ -67,6 +68,14 @@ private slots:
                                                 "No reference fertility schedule: choose the ASFertility Rate field first."}));
 
         choose(form, "ComboBox6", "年龄别生育率");
+        // A target below the population aged without births: answered at once, no search.
+        child<QLineEdit>(form, "Edit7")->setText("8000000");
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(!form->searching());
+        QCOMPARE(prompts.messages.size(), 3);
+        QVERIFY(prompts.messages.last().startsWith("The target is reached without births: the births required in 2000 are -"));
+        QVERIFY(QDir(dir_.path()).entryList({"TFR*"}, QDir::Files).isEmpty());
+
         child<QLineEdit>(form, "Edit7")->setText("9900000");
         QTest::mouseClick(ok, Qt::LeftButton);
         QVERIFY(form->searching());
@@ -90,7 +99,7 @@ private slots:
             expected << QStringLiteral("TFR%1.txt").arg(y);
         QCOMPARE(QDir(dir_.path()).entryList({"TFR*"}, QDir::Files, QDir::Name), expected);
         QCOMPARE(form->chart()->chart().model().series.at(0).points.size(), 35 * years);
-        QVERIFY(prompts.messages.size() == 2);
+        QVERIFY(prompts.messages.size() == 3);
 
         // Closing the dialog during a search stops it.
         QTest::mouseClick(ok, Qt::LeftButton);

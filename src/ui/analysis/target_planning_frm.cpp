@@ -246,6 +246,7 @@ void TTarget_Planning_Frm1::BitBtn2Click()
                                                    Edit4->text().toStdString(), Edit5->text().toStdString(),
                                                    Edit10->text().toStdString(), Edit12->text().toStdString()});
         births_ = analysis::prepareTargetBirths(input, settings_);
+        analysis::checkRequiredBirths(births_);
     } catch (const std::exception& e) {
         Prompts::information(this, text(e.what()));
         return;

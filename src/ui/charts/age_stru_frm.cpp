@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 #include "charts/chart_builders.h"
 #include "tables/table_error.h"
@@ -111,7 +112,8 @@ void TAge_stru_frm::BitBtn2Click()
         return;
     }
     chart_ = new TGraph(session_.charts, session_.edition(), this);
-    charts::describePyramidChart(columns[0], columns[1], Edit1->text(), session_.charts.titleFont, chart_->editChart());
+    charts::describePyramidChart(std::move(columns[0]), std::move(columns[1]), Edit1->text(), session_.charts.titleFont,
+                                 chart_->editChart());
     chart_->setWindowModality(Qt::ApplicationModal);
     chart_->show();
 }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "charts/chart_fonts.h"
@@ -189,7 +190,7 @@ void TChart_def_frm::BitBtn2Click()
     request.axisTitleFont = session_.charts.axisTitleFont;
     describeOptions(request);
     chart_ = new TGraph(session_.charts, session_.edition(), this);
-    charts::describeFieldChart(request, columns, chart_->editChart());
+    charts::describeFieldChart(request, std::move(columns), chart_->editChart());
     chart_->setWindowModality(Qt::ApplicationModal);
     chart_->show();
 }

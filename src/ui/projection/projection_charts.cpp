@@ -52,8 +52,8 @@ void animateLine(TGraph* graph, const projection::ChartPlan& plan)
             [graph, t, value = plan.values[t]] {
                 charts::Series& s = graph->editChart().series.front();
                 s.color = Qt::red;
-                s.points[t].y = value;
-                s.points[t].color = Qt::red;
+                s.points.setY(t, value);
+                s.points.setColor(t, Qt::red);
             },
             kSeriesFrameMs);
     }
