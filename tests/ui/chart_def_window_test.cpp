@@ -8,6 +8,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDialog>
+#include <QListView>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -215,6 +218,24 @@ private slots:
         click(points, "BitBtn2");
         QCOMPARE(points->chartWindow()->chartModel().series[0].pointShape, charts::PointShape::Star);
         click(points->chartWindow(), "BitBtn6");
+
+        // 主标题 opens the standard font dialog itself, with its font list filled and shown;
+        // 取消 there leaves the title font as it was.
+        const charts::FontSpec untouched = session().charts.titleFont;
+        bool listShown = false;
+        QTimer::singleShot(0, [&listShown] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QVERIFY(dialog->isVisible());
+            auto* families = dialog->findChild<QListView*>();
+            listShown = families && families->isVisible() && families->model()->rowCount() > 0;
+            QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("ColorButton")));
+            dialog->reject();
+        });
+        click(points, "BitBtn3");
+        QVERIFY(listShown);
+        QCOMPARE(session().charts.titleFont.size, untouched.size);
+        QCOMPARE(session().charts.titleFont.bold, untouched.bold);
 
         // The title font chosen in one dialog is the title font of every chart dialog.
         ChartPromptHooks hooks;
