@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QHeaderView>
 #include <QLocale>
 #include <QTreeView>
@@ -89,12 +91,19 @@ QString Prompts::saveFileName(QWidget* parent, const QString& filter, const QStr
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    // A name typed with an extension keeps it; one without takes the extension of the file
+    // type chosen in the dialog ("PNG (*.png)" gives .png), else the default.
+    QString name = dialog.selectedFiles().constFirst();
+    if (!QFileInfo(name).suffix().isEmpty())
+        return name;
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch chosen = firstPattern.match(dialog.selectedNameFilter());
+    const QString suffix = chosen.hasMatch() ? chosen.captured(1) : defaultSuffix;
+    return suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix;
 }
 
 PromptHooks Prompts::setHooks(PromptHooks next) { return std::exchange(hooks(), std::move(next)); }
