@@ -5,11 +5,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <utility>
 
 #include "tables/table.h"
 #include "ui/analysis/life_table_frm.h"
@@ -234,9 +236,28 @@ bool Tvendol::openTable(const QString& path)
         Prompts::information(this, kCannotOpen.arg(path, errorText(e)));
         return false;
     }
-    if (readOnly)
-        Prompts::information(this, kOpenedReadOnly.arg(path));
+    if (readOnly) {
+        // At start-up the table opens before the window shows: the notice waits for the
+        // window, so that it opens centred on it and with the focus.
+        if (isVisible())
+            Prompts::information(this, kOpenedReadOnly.arg(path));
+        else
+            pendingNotice_ = kOpenedReadOnly.arg(path);
+    }
     return true;
+}
+
+void Tvendol::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!pendingNotice_.isEmpty())
+        QTimer::singleShot(0, this, [this] {
+            const QString notice = std::exchange(pendingNotice_, QString());
+            if (notice.isEmpty())
+                return;
+            activateWindow();
+            Prompts::information(this, notice);
+        });
 }
 
 void Tvendol::closeEvent(QCloseEvent* event)

@@ -83,6 +83,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The check a command makes before it opens its window.
@@ -129,6 +130,7 @@ private:
     DataGrid* DBGrid1 = nullptr;
     Navigator* DBNavigator1 = nullptr;
     QMenu* topMenus_[5] = {};
+    QString pendingNotice_;  // the read-only notice of a table opened before the window showed
 };
 
 }  // namespace zandor::ui
