@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QRegularExpression>
 #include <QHeaderView>
 #include <QLocale>
@@ -22,6 +23,21 @@ PromptHooks& hooks()
     return installed;
 }
 
+// A box with a short text was so narrow that the window manager cut its title down to
+// "V…ra": every box is at least wide enough for the title beside the frame's buttons.
+int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, kTitle, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(kTitle) + 200;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    return box.exec();
+}
+
 }  // namespace
 
 void Prompts::information(QWidget* parent, const QString& text)
@@ -30,7 +46,7 @@ void Prompts::information(QWidget* parent, const QString& text)
         hooks().information(text);
         return;
     }
-    QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+    showBox(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Prompts::informationWithCancel(QWidget* parent, const QString& text)
@@ -39,14 +55,14 @@ void Prompts::informationWithCancel(QWidget* parent, const QString& text)
         hooks().information(text);
         return;
     }
-    QMessageBox::information(parent, kTitle, text, QMessageBox::Cancel);
+    showBox(parent, QMessageBox::Information, text, QMessageBox::Cancel, QMessageBox::Cancel);
 }
 
 bool Prompts::confirm(QWidget* parent, const QString& text)
 {
     if (hooks().confirm)
         return hooks().confirm(text);
-    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+    return showBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
