@@ -556,7 +556,7 @@ TEST(LifeTable, UniformValuesMustBeNumbers)
         computeLifeTable(input);
         ADD_FAILURE() << "no error";
     } catch (const text::NumberFormatError& e) {
-        EXPECT_STREQ(e.what(), "'1,5' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "均匀分布的 a1: “1,5”不是有效的数值");
     }
     input.method = AValueMethod::Chiang;
     EXPECT_NO_THROW(computeLifeTable(input));

@@ -164,7 +164,7 @@ const ExitCase kExitCases[] = {
      "zandor-cli: option '--method' takes one of"},
     {"UnknownField", {"--rates", "死亡"}, kExitFailure, "zandor-cli: Field '死亡' not found in "},
     {"A0NoNumber", {"--rates", "死亡率", "--a0", "0,2"}, kExitFailure,
-     "zandor-cli: --a0: '0,2' is not a valid floating point value"},
+     "zandor-cli: --a0: “0,2”不是有效的数值"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliLifeTableExits, ::testing::ValuesIn(kExitCases),

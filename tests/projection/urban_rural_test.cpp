@@ -266,7 +266,7 @@ const RunRefusal kRunRefusals[] = {
     {"NegativeDeathRate", [](Scenario& s) { s.rural.region.female.deathRates[3] = -0.1; },
      {"女性年龄别死亡率数据格式不正确."}},
     {"CellNoNumber", [](Scenario& s) { s.grids.sexRatio.setCell(2, 1, "abc"); },
-     {"城市出生性别比", "1991年", "'abc'"}, true},
+     {"城市出生性别比", "1991年", "“abc”"}, true},
     {"MoverCellNoNumber", [](Scenario& s) { s.grids.femaleMoverShares.setCell(8, 1, "x"); },
      {"城镇化模式女性7岁", "1991年"}, true},
     {"MoversOutnumberTheRural",
