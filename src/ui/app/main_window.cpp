@@ -247,17 +247,37 @@ bool Tvendol::openTable(const QString& path)
     return true;
 }
 
+// The window manager maximises the window some moments after it shows: the notice waits
+// until the window's size has settled, so that it is centred on the window it belongs to.
 void Tvendol::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (!pendingNotice_.isEmpty())
-        QTimer::singleShot(0, this, [this] {
+        noticeTimer()->start();
+}
+
+void Tvendol::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!pendingNotice_.isEmpty() && isVisible())
+        noticeTimer()->start();
+}
+
+QTimer* Tvendol::noticeTimer()
+{
+    if (!noticeTimer_) {
+        noticeTimer_ = new QTimer(this);
+        noticeTimer_->setSingleShot(true);
+        noticeTimer_->setInterval(300);
+        connect(noticeTimer_, &QTimer::timeout, this, [this] {
             const QString notice = std::exchange(pendingNotice_, QString());
             if (notice.isEmpty())
                 return;
             activateWindow();
             Prompts::information(this, notice);
         });
+    }
+    return noticeTimer_;
 }
 
 void Tvendol::closeEvent(QCloseEvent* event)
