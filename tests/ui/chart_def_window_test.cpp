@@ -273,6 +273,10 @@ private slots:
         select(scatter->ListBox1, {"年龄"});
         click(scatter, "Button5");
         QCOMPARE(scatter->Edit4->text(), QStringLiteral("地区"));
+        // Each field box holds the table's longest field name whole.
+        for (const QString& name : session().fieldNames())
+            QVERIFY2(scatter->Edit4->minimumWidth() > scatter->Edit4->fontMetrics().horizontalAdvance(name),
+                     qPrintable(name));
         click(scatter, "BitBtn2");
         QCOMPARE(prompts_->messages.value(1), QStringLiteral("字段“地区”不是数值型字段."));
         QVERIFY(!scatter->chartWindow());
