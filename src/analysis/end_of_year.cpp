@@ -24,13 +24,13 @@ core::LifeTableColumns endOfYearLifeTable(Sex sex, std::span<const double> rates
     for (double m : rates)
         if (!(m >= 0 && m <= 1))
             throw Refusal(std::string(projection::message::kBadData));
-    const std::string which = sex == Sex::Male ? "male" : "female";
+    const std::string which(projection::message::sexName(sex));
     if (rates.size() < static_cast<std::size_t>(projection::kMinimumAgeRows))
-        throw std::runtime_error("The " + which + " death rates have " + std::to_string(rates.size()) +
-                                 " ages; the life table needs ages 0 to 70 at least");
+        throw std::runtime_error(which + "死亡率只有 " + std::to_string(rates.size()) +
+                                 " 个年龄, 生命表至少需要 0 至 70 岁");
     if (rates.back() == 0)
-        throw std::runtime_error("The " + which + " death rate of the last age, " + std::to_string(rates.size() - 1) +
-                                 ", is 0: the open age would never end");
+        throw std::runtime_error(which + "死亡率最后一个年龄 (" + std::to_string(rates.size() - 1) +
+                                 " 岁) 为 0: 开口年龄组的人永远不会死亡, 无法计算生命表");
     return projection::baseLifeTable(sex, rates);
 }
 

@@ -19,7 +19,9 @@ namespace life_table_messages {
 
 namespace {
 
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+std::string quoted(const std::string& name) { return "“" + name + "”"; }
+
+std::string group(std::size_t index) { return "第 " + std::to_string(index) + " 年龄组"; }
 
 std::string methodName(AValueMethod method)
 {
@@ -37,63 +39,63 @@ std::string methodName(AValueMethod method)
 std::string rateSource(const LifeTableInput& input)
 {
     if (input.mode == MortalityInput::Rates)
-        return "field " + quoted(input.ratesField);
-    return "fields " + quoted(input.deathsField) + " / " + quoted(input.populationField);
+        return "字段" + quoted(input.ratesField);
+    return "字段" + quoted(input.deathsField) + "/" + quoted(input.populationField);
 }
 
 std::string noAgeGroups(const LifeTableInput& input)
 {
-    return "No age groups in " + rateSource(input) + ": the table has no records.";
+    return rateSource(input) + "没有年龄组: 数据表没有记录.";
 }
 
 std::string tooManyAgeGroups(const LifeTableInput& input, std::size_t groups)
 {
-    return "Too many age groups in " + rateSource(input) + ": " + std::to_string(groups)
-           + ", but a life table takes at most 101 (age groups 0 to 100); age group 101 and"
-             " later cannot be processed.";
+    return rateSource(input) + "有 " + std::to_string(groups)
+           + " 个年龄组, 生命表最多处理 101 个 (0 至 100 岁组); 第 101 组及以后无法处理.";
 }
 
 std::string tooFewAbridgedGroups(const LifeTableInput& input, std::size_t groups)
 {
-    return "Too few age groups in " + rateSource(input) + " for an abridged life table: "
-           + std::to_string(groups)
-           + ", but it needs at least 3 (age 0, ages 1-4 and the open last group).";
+    return rateSource(input) + "只有 " + std::to_string(groups)
+           + " 个年龄组, 简略生命表至少需要 3 个 (0 岁, 1-4 岁和最后的开口组).";
 }
 
-std::string zeroPopulation(const LifeTableInput& input, std::size_t group)
+std::string singleYearsAsAbridged(const LifeTableInput& input, std::size_t groups)
 {
-    return "Population is 0 in field " + quoted(input.populationField) + ", age group "
-           + std::to_string(group) + ": its death rate cannot be computed.";
+    return "\"5 Years\" 要求按 0, 1-4, 5-9 ... 岁分组的数据, 而" + rateSource(input) + "有 "
+           + std::to_string(groups) + " 个记录 (多于 " + std::to_string(kMaxAbridgedGroups)
+           + " 个, 是单岁数据): 请选择 \"1 Year\".";
 }
 
-std::string lastRateNotPositive(const LifeTableInput& input, std::size_t group, double rate)
+std::string zeroPopulation(const LifeTableInput& input, std::size_t index)
 {
-    return "Death rate is " + text::formatGeneral(rate) + " in " + rateSource(input)
-           + ", age group " + std::to_string(group)
-           + " (the open last group): its a-value 1/Mx needs a rate above 0.";
+    return "字段" + quoted(input.populationField) + group(index) + "的人口为 0: 无法计算其死亡率.";
+}
+
+std::string lastRateNotPositive(const LifeTableInput& input, std::size_t index, double rate)
+{
+    return rateSource(input) + group(index) + " (最后的开口组) 的死亡率为 " + text::formatGeneral(rate)
+           + ": 其 a 值 1/Mx 要求死亡率大于 0.";
 }
 
 std::string unknownSex(const LifeTableInput& input)
 {
-    return "Sex " + quoted(input.sex) + " is neither \"Male\" nor \"Female\": the "
-           + methodName(input.method) + " method needs one of them.";
+    return "性别" + quoted(input.sex) + "既不是 \"Male\" 也不是 \"Female\": " + methodName(input.method)
+           + " 需要其中之一.";
 }
 
 std::string unNeighbourNotPositive(const LifeTableInput& input, std::size_t neighbour,
-                                   double rate, std::size_t group)
+                                   double rate, std::size_t index)
 {
-    return "Death rate is " + text::formatGeneral(rate) + " in " + rateSource(input)
-           + ", age group " + std::to_string(neighbour) + ": the " + methodName(input.method)
-           + " a-value of age group " + std::to_string(group)
-           + " takes the logarithm of the ratio of its neighbours' rates, which must be above 0.";
+    return rateSource(input) + group(neighbour) + "的死亡率为 " + text::formatGeneral(rate) + ": "
+           + methodName(input.method) + "计算" + group(index)
+           + "的 a 值要取相邻两组死亡率之比的对数, 它们必须大于 0.";
 }
 
-std::string noSurvivors(const LifeTableInput& input, std::size_t group)
+std::string noSurvivors(const LifeTableInput& input, std::size_t index)
 {
-    return "No survivors are left at age group " + std::to_string(group)
-           + " (lx = 0 before the last group): the death rate of age group "
-           + std::to_string(group - 1) + " in " + rateSource(input)
-           + " is too high for ex = Tx/lx to be computed.";
+    return group(index) + "已无存活者 (最后一组之前 lx = 0): " + rateSource(input) + group(index - 1)
+           + "的死亡率过高, 无法计算 ex = Tx/lx.";
 }
 
 }  // namespace life_table_messages
@@ -114,6 +116,10 @@ void checkGroupCount(const LifeTableInput& input, std::size_t groups)
         throw Refusal(messages::tooManyAgeGroups(input, groups));
     if (input.width == AgeWidth::Abridged && groups < 3)
         throw Refusal(messages::tooFewAbridgedGroups(input, groups));
+    // Abridged groups reach age 100 in 22 groups; a longer series is one of single years, and
+    // reading it as groups would make every age five years wide.
+    if (input.width == AgeWidth::Abridged && groups > kMaxAbridgedGroups)
+        throw Refusal(messages::singleYearsAsAbridged(input, groups));
 }
 
 }  // namespace

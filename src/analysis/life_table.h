@@ -58,6 +58,9 @@ enum class MortalityInput {
 
 // Largest number of age groups a life table takes (ages or groups 0 to 100).
 inline constexpr std::size_t kMaxAgeGroups = 101;
+// A series of more than 30 records holds single years, not five-year groups: the abridged
+// table refuses it.
+inline constexpr std::size_t kMaxAbridgedGroups = 30;
 
 struct LifeTableInput {
     MortalityInput mode = MortalityInput::Rates;

@@ -53,6 +53,14 @@ double unGreville(const LifeTableInput& input, const std::vector<double>& m, std
     return 2.5 - (25.0 / 12.0) * (m[x] - 0.2 * std::log(m[x + 1] / m[x - 1]));
 }
 
+// The uniform method's a0 and a1 boxes, named in the message when they hold no number.
+double boxValue(const char* box, const std::string& text)
+{
+    if (auto value = text::parseNumber(text))
+        return *value;
+    throw text::NumberFormatError("均匀分布的 " + std::string(box) + ": " + text::invalidNumberMessage(text));
+}
+
 void setRange(std::vector<double>& a, std::size_t from, std::size_t to, double value)
 {
     for (std::size_t i = from; i <= to && i < a.size(); ++i)
@@ -90,8 +98,8 @@ std::vector<double> lifeTableAValues(const LifeTableInput& input, const std::vec
 
     switch (input.method) {
     case AValueMethod::Uniform: {
-        const double a0 = text::toNumber(input.uniformA0);
-        const double a1 = text::toNumber(input.uniformA1);
+        const double a0 = boxValue("a0", input.uniformA0);
+        const double a1 = boxValue("a1", input.uniformA1);
         a[0] = a0;
         if (single) {
             setRange(a, 1, 4, a1 / 4);

@@ -9,12 +9,13 @@
 
 namespace zandor::analysis::life_table_messages {
 
-// `field "男性死亡率"` in rate mode, `fields "死亡人数" / "人口"` in death-count mode.
+// `字段“男性死亡率”` in rate mode, `字段“死亡人数”/“人口”` in death-count mode.
 std::string rateSource(const LifeTableInput& input);
 
 std::string noAgeGroups(const LifeTableInput& input);
 std::string tooManyAgeGroups(const LifeTableInput& input, std::size_t groups);
 std::string tooFewAbridgedGroups(const LifeTableInput& input, std::size_t groups);
+std::string singleYearsAsAbridged(const LifeTableInput& input, std::size_t groups);
 std::string zeroPopulation(const LifeTableInput& input, std::size_t group);
 std::string lastRateNotPositive(const LifeTableInput& input, std::size_t group, double rate);
 std::string unknownSex(const LifeTableInput& input);

@@ -13,6 +13,8 @@
 #include <system_error>
 #include <thread>
 
+#include <unistd.h>
+
 #include "analysis/target_search.h"
 #include "projection/base_life_table.h"
 #include "projection/single_region_inputs.h"
@@ -33,7 +35,7 @@ constexpr double kBoysPerGirl = 0.952381;    // 1 / 1.05: girls per boy at birth
 constexpr double kBirthsPerBoy = 1.952381;   // 2.05 / 1.05: all births per boy born
 constexpr int kWomenRows = kTargetGenes + 1; // ages 14..49
 
-int parseInteger(const std::string& text)
+int parseInteger(const char* box, const std::string& text)
 {
     std::string_view digits = text;
     if (digits.starts_with('+'))
@@ -42,15 +44,15 @@ int parseInteger(const std::string& text)
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()
         || (text.starts_with('+') && digits.starts_with('-')))
-        throw Refusal("'" + text + "' is not a valid integer value");
+        throw Refusal(std::string(box) + ": " + text::invalidIntegerMessage(text));
     return value;
 }
 
-double parseDouble(const std::string& text)
+double parseDouble(const char* box, const std::string& text)
 {
     if (auto value = text::parseNumber(text))
         return *value;
-    throw Refusal(text::invalidNumberMessage(text));
+    throw Refusal(std::string(box) + ": " + text::invalidNumberMessage(text));
 }
 
 std::string yearText(int fromYear, int yearIndex)
@@ -88,14 +90,15 @@ void ageOneYear(std::vector<double>& P, const std::vector<double>& L)
 TargetPlanningSettings parseTargetSettings(const TargetPlanningTexts& texts)
 {
     TargetPlanningSettings s;
-    s.target = parseDouble(texts.target);
-    s.individuals = parseInteger(texts.individuals);
-    s.crossover = parseDouble(texts.crossover);
-    s.mutation = parseDouble(texts.mutation);
-    s.pressure = parseDouble(texts.pressure);
-    s.generations = parseInteger(texts.generations);
-    s.runs = parseInteger(texts.runs);
-    s.range = parseDouble(texts.range);
+    // Each box is named as the user knows it: its meaning and its name in the dialog.
+    s.target = parseDouble("人口目标 (Edit7)", texts.target);
+    s.individuals = parseInteger("个体数 (Edit1)", texts.individuals);
+    s.crossover = parseDouble("交叉概率 (Edit2)", texts.crossover);
+    s.mutation = parseDouble("变异概率 (Edit3)", texts.mutation);
+    s.pressure = parseDouble("选择压力 (Edit4)", texts.pressure);
+    s.generations = parseInteger("代数 (Edit5)", texts.generations);
+    s.runs = parseInteger("运行次数 (Edit10)", texts.runs);
+    s.range = parseDouble("范围系数 (Edit12)", texts.range);
     if (s.individuals < 1 || s.generations < 1 || s.runs < 1)
         throw Refusal("The population size, the generations and the runs must each be at least 1.");
     if (!(s.pressure > 0 && s.pressure <= 1))
@@ -396,6 +399,51 @@ std::string targetCurvesSummary(const TargetYearResult& year)
 std::uint64_t clockSeed()
 {
     return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+void requireWritableReportFolder(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    const bool isFolder = std::filesystem::is_directory(folder, error);
+    if (!isFolder || ::access(folder.c_str(), W_OK | X_OK) != 0)
+        throw Refusal("报告文件夹 " + folder.string() + (isFolder ? " 不可写" : " 不存在")
+                      + ": 目标分析要在其中写入各年的报告文件 TFR<年序号>.txt, 请换一个可写的文件夹.");
+}
+
+std::vector<std::string> setAsideStaleReports(const std::filesystem::path& folder, int yearCount)
+{
+    std::vector<std::pair<int, std::string>> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() < 8 || !name.starts_with("TFR") || !name.ends_with(".txt"))
+            continue;
+        const std::string digits = name.substr(3, name.size() - 7);
+        int index = 0;
+        const auto [end, failed] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+        if (failed != std::errc() || end != digits.data() + digits.size() || targetReportName(index) != name
+            || index < yearCount || !entry.is_regular_file(error))
+            continue;
+        found.emplace_back(index, name);
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> renamed;
+    for (const auto& [index, name] : found) {
+        const std::string old = "TFR" + std::to_string(index) + ".old.txt";
+        std::filesystem::rename(folder / name, folder / old, error);
+        if (!error)
+            renamed.push_back(old);
+    }
+    return renamed;
+}
+
+std::string targetStoppedSummary(int fromYear, int finishedYears)
+{
+    if (finishedYears <= 0)
+        return "已停止, 没有完成的年份.";
+    const std::string first = std::to_string(fromYear);
+    const std::string last = std::to_string(fromYear + finishedYears - 1);
+    return "已停止, 已完成 " + (finishedYears == 1 ? first : first + "-" + last) + " 年.";
 }
 
 }  // namespace zandor::analysis

@@ -188,4 +188,17 @@ std::string targetCurvesSummary(const TargetYearResult& year);
 // A seed from the clock, for a search that is not asked to repeat an earlier one.
 std::uint64_t clockSeed();
 
+// Refuses (Refusal) a report folder that is missing, not a folder or not writable, naming it:
+// checked before a search, so that no run is lost at its first report.
+void requireWritableReportFolder(const std::filesystem::path& folder);
+
+// At the start of a search of `yearCount` years, the reports TFR<i>.txt of an earlier, longer
+// search (i >= yearCount) would sit beside the new ones as if they belonged to them: each is
+// renamed TFR<i>.old.txt (replacing an older one). Returns the new names, in index order.
+std::vector<std::string> setAsideStaleReports(const std::filesystem::path& folder, int yearCount);
+
+// "已停止" and the finished years ("已停止, 已完成 2001-2003 年." / "已停止, 没有完成的年份."),
+// for the status after Stop; the year of index i is fromYear + i.
+std::string targetStoppedSummary(int fromYear, int finishedYears);
+
 }  // namespace zandor::analysis

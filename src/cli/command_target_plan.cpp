@@ -87,6 +87,9 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
     options.threads = threads;
     options.reportDir = args.has("report-dir") ? std::filesystem::path(*args.value("report-dir"))
                                                : std::filesystem::absolute(tablePath).parent_path();
+    requireWritableReportFolder(options.reportDir);
+    for (const std::string& name : setAsideStaleReports(options.reportDir, births.yearCount))
+        std::fprintf(io.err, "上次的报告已改名: %s\n", name.c_str());
     const TargetSearchResult result = searchTargetFertility(births, settings, options);
 
     for (const char* name : {"year", "births", "women_15_49", "mean_age", "mean_tfr", "tfr_up", "tfr_low",

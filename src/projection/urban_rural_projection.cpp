@@ -103,6 +103,13 @@ double moverCell(const text::TextGrid& grid, int row, int column, int baseYear, 
     throw text::NumberFormatError(message::badCell(where(), baseYear + column, cell));
 }
 
+std::string moversWithoutPattern(int year, Sex sex, double volume) {
+    const std::string sexName(message::sexName(sex));
+    return std::to_string(year) + "年城镇化规模" + sexName + "为" + text::formatGeneral(volume) + "人, 但城镇化模式" +
+           sexName + "各年龄的比例之和为0, 迁移人口无法分到各年龄. 请在“城镇化模式”页填写" + std::to_string(year) +
+           "年" + sexName + "的模式.";
+}
+
 Movers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int baseYear) {
     Movers m;
     const int ages = ageCount - 1;
@@ -112,12 +119,21 @@ Movers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int bas
         const int c = y + 1;
         m.male.push_back(moverCell(g.movers, 1, c, baseYear, [] { return std::string("城镇化规模男性"); }));
         m.female.push_back(moverCell(g.movers, 2, c, baseYear, [] { return std::string("城镇化规模女性"); }));
+        double maleSum = 0;
+        double femaleSum = 0;
         for (int i = 0; i < ages; ++i) {
             m.maleShares(i, y) = moverCell(g.maleMoverShares, i + 1, c, baseYear,
                                            [i] { return "城镇化模式男性" + std::to_string(i) + "岁"; });
             m.femaleShares(i, y) = moverCell(g.femaleMoverShares, i + 1, c, baseYear,
                                              [i] { return "城镇化模式女性" + std::to_string(i) + "岁"; });
+            maleSum += m.maleShares(i, y);
+            femaleSum += m.femaleShares(i, y);
         }
+        // Movers spread over a pattern of zeros would move nobody without a word.
+        if (m.male.back() != 0 && maleSum == 0)
+            throw Refusal(moversWithoutPattern(baseYear + c, Sex::Male, m.male.back()));
+        if (m.female.back() != 0 && femaleSum == 0)
+            throw Refusal(moversWithoutPattern(baseYear + c, Sex::Female, m.female.back()));
     }
     return m;
 }

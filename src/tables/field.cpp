@@ -97,7 +97,7 @@ std::int64_t toInteger(const Value& v)
         return *i;
     const double d = toDouble(v);
     if (!(std::fabs(d) < 9.2e18))
-        throw TableError("'" + toText(v) + "' is not a valid integer value");
+        throw TableError(text::invalidIntegerMessage(toText(v)));
     return static_cast<std::int64_t>(d);
 }
 

@@ -231,9 +231,16 @@ std::optional<double> parseNumber(std::string_view text) {
 }
 
 std::string invalidNumberMessage(std::string_view text) {
-    std::string message(1, '\'');
+    std::string message = "“";
     message += text;
-    message += "' is not a valid floating point value";
+    message += "”不是有效的数值";
+    return message;
+}
+
+std::string invalidIntegerMessage(std::string_view text) {
+    std::string message = "“";
+    message += text;
+    message += "”不是有效的整数";
     return message;
 }
 

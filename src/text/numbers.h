@@ -25,8 +25,11 @@ std::string formatGeneral(double v);
 // optional exponent. Anything else (the empty text included) gives nothing.
 std::optional<double> parseNumber(std::string_view text);
 
-// The message for a text that is no number: 'TEXT' is not a valid floating point value
+// The message for a text that is no number: “TEXT”不是有效的数值 (the caller puts the box,
+// cell or field before it).
 std::string invalidNumberMessage(std::string_view text);
+// The same for a whole number: “TEXT”不是有效的整数
+std::string invalidIntegerMessage(std::string_view text);
 
 class NumberFormatError : public std::runtime_error {
 public:

@@ -109,9 +109,9 @@ TEST(EndOfYear, ChecksComeInOrderWithTheirMessages)
         {[](EndOfYearInputs& in) { in.totalText = ""; }, "数据逻辑错误!"},
         {[](EndOfYearInputs& in) { in.totalText = "1000"; }, "数据逻辑错误!"},
         {[](EndOfYearInputs& in) { in.totalText = "1e5"; in.maleBirthsText = "-3"; }, "数据逻辑错误!"},
-        {[](EndOfYearInputs& in) { in.totalText = "1e5x"; }, "年末总人口数: '1e5x' is not a valid floating point value"},
+        {[](EndOfYearInputs& in) { in.totalText = "1e5x"; }, "年末总人口数: “1e5x”不是有效的数值"},
         {[](EndOfYearInputs& in) { in.totalText = "1e5"; in.femaleBirthsText = "四百"; },
-         "当年女性出生数: '四百' is not a valid floating point value"},
+         "当年女性出生数: “四百”不是有效的数值"},
         // Age 0 counts: the start population with the births is 143000 persons.
         {[](EndOfYearInputs& in) { in.totalText = "142999"; in.malePopulation[0] = 0; }, "数据逻辑错误!!!请检查数据!"},
         {[](EndOfYearInputs& in) { in.totalText = "1e5"; in.maleBirthsText = "11700"; }, "数据逻辑错误!!!请检查数据!"},
@@ -194,7 +194,7 @@ TEST(Standardization, SharesOfOneTotalAndHalvesToEven)
     } refused[] = {
         {request, "Smale01变量已存在，请输入新的变量名."},
         {{{{5, 7}, {4, 0}}, "", {"a", "b"}}, "总人口数据不正确."},
-        {{{{5, 7}, {4, 0}}, "8人", {"a", "b"}}, "被标准化总人口: '8人' is not a valid floating point value"},
+        {{{{5, 7}, {4, 0}}, "8人", {"a", "b"}}, "被标准化总人口: “8人”不是有效的数值"},
         {{{{0, 0}, {0, 0}}, "8", {"a", "b"}}, "标准人口的总和为0, 无法标准化."},
         {{{{5, 7}, {}}, "8", {"a", "b"}}, "选定原始数据变量不够!"},
     };

@@ -456,65 +456,64 @@ void useCounts(LifeTableInput& in, std::vector<double> population, std::vector<d
 
 const RefusalCase kRefusalCases[] = {
     {"NoRecords", [](LifeTableInput& in) { in.rates.clear(); },
-     "No age groups in field \"男性死亡率\": the table has no records."},
+     "字段“男性死亡率”没有年龄组: 数据表没有记录."},
     {"MoreThan101Groups", [](LifeTableInput& in) { in.rates = flatRates(102); },
-     "Too many age groups in field \"男性死亡率\": 102, but a life table takes at most 101 (age "
-     "groups 0 to 100); age group 101 and later cannot be processed."},
+     "字段“男性死亡率”有 102 个年龄组, 生命表最多处理 101 个 (0 至 100 岁组); 第 101 组及以后无法处理."},
     {"AbridgedWithTwoGroups",
      [](LifeTableInput& in) {
          in.width = AgeWidth::Abridged;
          in.rates = flatRates(2);
      },
-     "Too few age groups in field \"男性死亡率\" for an abridged life table: 2, but it needs at "
-     "least 3 (age 0, ages 1-4 and the open last group)."},
+     "字段“男性死亡率”只有 2 个年龄组, 简略生命表至少需要 3 个 (0 岁, 1-4 岁和最后的开口组)."},
+    {"AbridgedOnSingleYears",
+     [](LifeTableInput& in) {
+         in.width = AgeWidth::Abridged;
+         in.rates = flatRates(31);
+     },
+     "\"5 Years\" 要求按 0, 1-4, 5-9 ... 岁分组的数据, 而字段“男性死亡率”有 31 个记录 (多于 30 个, 是单岁数据): "
+     "请选择 \"1 Year\"."},
     {"ZeroPopulation",
      [](LifeTableInput& in) { useCounts(in, {100, 90, 0, 50}, {2, 1, 0, 20}); },
-     "Population is 0 in field \"男性人口\", age group 2: its death rate cannot be computed."},
+     "字段“男性人口”第 2 年龄组的人口为 0: 无法计算其死亡率."},
     {"ZeroDeathsInTheLastGroup",
      [](LifeTableInput& in) { useCounts(in, {100, 90, 70, 50}, {2, 1, 1, 0}); },
-     "Death rate is 0 in fields \"男性死亡人数\" / \"男性人口\", age group 3 (the open last group): "
-     "its a-value 1/Mx needs a rate above 0."},
+     "字段“男性死亡人数”/“男性人口”第 3 年龄组 (最后的开口组) 的死亡率为 0: 其 a 值 1/Mx 要求死亡率大于 0."},
     {"ZeroRateInTheLastGroup", [](LifeTableInput& in) { in.rates = flatRates(5, 0); },
-     "Death rate is 0 in field \"男性死亡率\", age group 4 (the open last group): its a-value "
-     "1/Mx needs a rate above 0."},
+     "字段“男性死亡率”第 4 年龄组 (最后的开口组) 的死亡率为 0: 其 a 值 1/Mx 要求死亡率大于 0."},
     {"NegativeRateInTheLastGroup",
      [](LifeTableInput& in) {
          in.width = AgeWidth::Abridged;
          in.rates = flatRates(4, -0.25);
      },
-     "Death rate is -0.25 in field \"男性死亡率\", age group 3 (the open last group): its a-value "
-     "1/Mx needs a rate above 0."},
+     "字段“男性死亡率”第 3 年龄组 (最后的开口组) 的死亡率为 -0.25: 其 a 值 1/Mx 要求死亡率大于 0."},
     {"NoSurvivorsSingleYears", [](LifeTableInput& in) { in.rates = {0.01, 0.01, 40, 0.01, 0.3}; },
-     "No survivors are left at age group 3 (lx = 0 before the last group): the death rate of "
-     "age group 2 in field \"男性死亡率\" is too high for ex = Tx/lx to be computed."},
+     "第 3 年龄组已无存活者 (最后一组之前 lx = 0): 字段“男性死亡率”第 2 年龄组的死亡率过高, 无法计算 ex = Tx/lx."},
     // 5 x 10 = 50: exp(-50) vanishes beside 1, so q = 1 exactly.
     {"NoSurvivorsAbridged",
      [](LifeTableInput& in) {
          in.width = AgeWidth::Abridged;
          in.rates = {0.01, 0.01, 10, 0.01, 0.3};
      },
-     "No survivors are left at age group 3 (lx = 0 before the last group): the death rate of "
-     "age group 2 in field \"男性死亡率\" is too high for ex = Tx/lx to be computed."},
+     "第 3 年龄组已无存活者 (最后一组之前 lx = 0): 字段“男性死亡率”第 2 年龄组的死亡率过高, 无法计算 ex = Tx/lx."},
     {"CoaleDemenyWithLowerCaseSex",
      [](LifeTableInput& in) {
          in.method = AValueMethod::CoaleDemeny;
          in.sex = "male";
      },
-     "Sex \"male\" is neither \"Male\" nor \"Female\": the Coale-Demeny method needs one of them."},
+     "性别“male”既不是 \"Male\" 也不是 \"Female\": Coale-Demeny 需要其中之一."},
     {"UNWithChineseSex",
      [](LifeTableInput& in) {
          in.method = AValueMethod::UN;
          in.sex = "女";
      },
-     "Sex \"女\" is neither \"Male\" nor \"Female\": the 联合国法 method needs one of them."},
+     "性别“女”既不是 \"Male\" 也不是 \"Female\": 联合国法 需要其中之一."},
     {"UNZeroRateBelow",
      [](LifeTableInput& in) {
          in.method = AValueMethod::UN;
          in.rates = flatRates(30);
          in.rates[14] = 0;
      },
-     "Death rate is 0 in field \"男性死亡率\", age group 14: the 联合国法 a-value of age group 15 "
-     "takes the logarithm of the ratio of its neighbours' rates, which must be above 0."},
+     "字段“男性死亡率”第 14 年龄组的死亡率为 0: 联合国法计算第 15 年龄组的 a 值要取相邻两组死亡率之比的对数, 它们必须大于 0."},
     {"UNNegativeRateAboveAbridged",
      [](LifeTableInput& in) {
          in.method = AValueMethod::UN;
@@ -523,8 +522,7 @@ const RefusalCase kRefusalCases[] = {
          in.rates = flatRates(10);
          in.rates[5] = -0.001;
      },
-     "Death rate is -0.001 in field \"男性死亡率\", age group 5: the 联合国法 a-value of age group 4 "
-     "takes the logarithm of the ratio of its neighbours' rates, which must be above 0."},
+     "字段“男性死亡率”第 5 年龄组的死亡率为 -0.001: 联合国法计算第 4 年龄组的 a 值要取相邻两组死亡率之比的对数, 它们必须大于 0."},
 };
 
 TEST_P(LifeTableRefusals, RefusedWithMessage)
@@ -558,7 +556,7 @@ TEST(LifeTable, UniformValuesMustBeNumbers)
         computeLifeTable(input);
         ADD_FAILURE() << "no error";
     } catch (const text::NumberFormatError& e) {
-        EXPECT_STREQ(e.what(), "'1,5' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "均匀分布的 a1: “1,5”不是有效的数值");
     }
     input.method = AValueMethod::Chiang;
     EXPECT_NO_THROW(computeLifeTable(input));

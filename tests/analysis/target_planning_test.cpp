@@ -301,8 +301,8 @@ TEST(TargetPlanning, Refusals)
     EXPECT_EQ(refusal([&] { checkTargetSeries(std::vector<double>(50, 0.0), TargetSeries::Fertility); }), "数据格式不正确.");
     EXPECT_EQ(refusal([&] { checkTargetSeries({0.5, 1.5}, TargetSeries::DeathRates); }), "数据格式不正确.");
     EXPECT_EQ(refusal([&] { checkTargetSeries({10, -1}, TargetSeries::Population); }), "数据格式不正确.");
-    EXPECT_EQ(refusal([&] { parseTargetSettings({.individuals = "1e2"}); }), "'1e2' is not a valid integer value");
-    EXPECT_EQ(refusal([&] { parseTargetSettings({.target = "x"}); }), "'x' is not a valid floating point value");
+    EXPECT_EQ(refusal([&] { parseTargetSettings({.individuals = "1e2"}); }), "个体数 (Edit1): “1e2”不是有效的整数");
+    EXPECT_EQ(refusal([&] { parseTargetSettings({.target = "x"}); }), "人口目标 (Edit7): “x”不是有效的数值");
     EXPECT_EQ(refusal([&] { parseTargetSettings({.range = "1"}); }), "The range factor must be above 1.");
     EXPECT_EQ(refusal([&] { parseTargetSettings({.runs = "0"}); }),
               "The population size, the generations and the runs must each be at least 1.");

@@ -151,10 +151,9 @@ TEST_P(CliLifeTableExits, StatusAndMessage)
 const ExitCase kExitCases[] = {
     {"EmptyFieldName", {"--rates", ""}, kExitRefused, "Not enough variable selected!"},
     {"ZeroLastRate", {"--rates", "无死亡"}, kExitRefused,
-     "Death rate is 0 in field \"无死亡\", age group 3 (the open last group): its a-value 1/Mx "
-     "needs a rate above 0."},
+     "字段“无死亡”第 3 年龄组 (最后的开口组) 的死亡率为 0: 其 a 值 1/Mx 要求死亡率大于 0."},
     {"SexOtherThanMaleOrFemale", {"--rates", "死亡率", "--method", "un", "--sex", "女"}, kExitRefused,
-     "Sex \"女\" is neither \"Male\" nor \"Female\": the 联合国法 method needs one of them."},
+     "性别“女”既不是 \"Male\" 也不是 \"Female\": 联合国法 需要其中之一."},
     {"BothModes", {"--rates", "死亡率", "--population", "人口", "--deaths", "死亡人数"}, kExitUsage,
      "zandor-cli: give either --rates or --population and --deaths, not both"},
     {"DeathsMissing", {"--population", "人口"}, kExitUsage, "zandor-cli: missing option '--deaths'"},
@@ -165,7 +164,7 @@ const ExitCase kExitCases[] = {
      "zandor-cli: option '--method' takes one of"},
     {"UnknownField", {"--rates", "死亡"}, kExitFailure, "zandor-cli: Field '死亡' not found in "},
     {"A0NoNumber", {"--rates", "死亡率", "--a0", "0,2"}, kExitFailure,
-     "zandor-cli: --a0: '0,2' is not a valid floating point value"},
+     "zandor-cli: --a0: “0,2”不是有效的数值"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliLifeTableExits, ::testing::ValuesIn(kExitCases),
@@ -184,8 +183,13 @@ TEST_F(CliLifeTable, ProgramExitStatuses)
     EXPECT_EQ(refused.status, kExitRefused);
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(refused.err,
-              "Death rate is 0 in field \"三组\", age group 3 (the open last group): its a-value "
-              "1/Mx needs a rate above 0.\n");
+              "字段“三组”第 3 年龄组 (最后的开口组) 的死亡率为 0: 其 a 值 1/Mx 要求死亡率大于 0.\n");
+    // "5 Years" on the sample's 101 single years is refused, saying why.
+    const auto single = runProgram(
+        {"lifetable", ZANDOR_SOURCE_DIR "/samples/single_region.DB", "--rates", "男性死亡率", "--width", "5"}, scratch);
+    EXPECT_EQ(single.status, kExitRefused);
+    EXPECT_EQ(single.out, "");
+    EXPECT_NE(single.err.find("有 101 个记录 (多于 30 个, 是单岁数据)"), std::string::npos) << single.err;
     const auto missing = runProgram({"lifetable", scratch / "none.db", "--rates", "m"}, scratch);
     EXPECT_EQ(missing.status, kExitFailure);
     EXPECT_NE(missing.err.find("none.db"), std::string::npos) << missing.err;

@@ -212,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleError{"UnknownRow", "row,2021,2022,2023\ntfr,1,1,1\ne0_男性,70,70,70\n", "line 3: unknown row 'e0_男性'"},
         ScheduleError{"TooFewCells", "row,2021,2022,2023\ne0_female,80,81\n", "line 2: 2 cells for 3 years"},
         ScheduleError{"CellThatIsNoNumber", "row,2021,2022,2023\ne0_male,70,abc,71\n",
-                      "男性期望寿命 2022年: 'abc' is not a valid floating point value"}),
+                      "男性期望寿命 2022年: “abc”不是有效的数值"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(CliProjectScheduleErrors, ExitWith1NamingTheFileOrCell)
@@ -244,7 +244,7 @@ TEST_F(CliProject, MigrantsAndUrbanShareFromTheirOptions)
     EXPECT_EQ(column(run.out, "城镇人口数"), column(run.out, "总人口数"));
     run = runInProcess(plus(projectArgs(table, 2020, 2022), {"--urban-share", "一半"}));
     EXPECT_EQ(run.status, kExitFailure);
-    EXPECT_EQ(run.err, "zandor-cli: 起始年城镇人口比重: '一半' is not a valid floating point value\n");
+    EXPECT_EQ(run.err, "zandor-cli: 起始年城镇人口比重: “一半”不是有效的数值\n");
 }
 
 TEST_F(CliProject, SurvivalCurvesChangeTheDeaths)

@@ -102,6 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Failure{"FieldLeftOut", {"--drop", "--urban-fertility"}, 2, "选定原始数据变量不够!\n"},
                       Failure{"NoNumberInASchedule", {"--schedule", "@e0_rural_male,x,77"}, 1,
                               "zandor-cli: 农村男性期望寿命 2021年"},
+                      Failure{"MoversWithoutPattern", {"--schedule", "@movers_female,0,20000"}, 2,
+                              "2022年城镇化规模女性为20000人"},
                       Failure{"UnknownScheduleRow", {"--schedule", "@pattern_15,1,1"}, 1, "zandor-cli: schedule file"},
                       Failure{"ListingAndAges", {"--listing", "总人口数", "--ages"}, 64, ""},
                       Failure{"FieldTheTableLacks", {"--table", "single_region.DB"}, 1, "zandor-cli: "}),

@@ -75,6 +75,9 @@ TEST(CliTargetPlan, BirthsOnly)
 TEST(CliTargetPlan, SearchWritesCsvAndReportsAlikeOnOneAndTwoThreads)
 {
     ScratchDir one, two;
+    // Reports of an earlier search of more years are set aside and named on standard error.
+    for (const char* stale : {"TFR1.txt", "TFR2.txt", "TFR5.txt"})
+        testing::writeFile((one.path() / stale).string(), "old");
     const auto a = runInProcess(smallSearch(one, "1"));
     const auto b = runInProcess(smallSearch(two, "2"));
     ASSERT_EQ(a.status, 0) << a.err;
@@ -82,7 +85,8 @@ TEST(CliTargetPlan, SearchWritesCsvAndReportsAlikeOnOneAndTwoThreads)
         "year,births,women_15_49,mean_age,mean_tfr,tfr_up,tfr_low,converged,retained\n2000,"));
     EXPECT_EQ(lineCount(a.out), 3u);
     EXPECT_EQ(a.out, b.out);
-    EXPECT_EQ(one.files(), (std::vector<std::string>{"TFR0.txt", "TFR1.txt"}));
+    EXPECT_EQ(one.files(), (std::vector<std::string>{"TFR0.txt", "TFR1.txt", "TFR2.old.txt", "TFR5.old.txt"}));
+    EXPECT_EQ(a.err, "上次的报告已改名: TFR2.old.txt\n上次的报告已改名: TFR5.old.txt\n");
     EXPECT_EQ(readFile(one.path() / "TFR1.txt"), readFile(two.path() / "TFR1.txt"));
 }
 
@@ -118,7 +122,7 @@ TEST(CliTargetPlan, ExitStatuses)
          "The target is reached without births: the births required in 2000 are -45286.4811935366.\n"},
         {{"--from", "year"}, 64, ""},
         {{"--mode", "other"}, 64, ""},
-        {{"--individuals", "many"}, 2, "'many' is not a valid integer value\n"},
+        {{"--individuals", "many"}, 2, "个体数 (Edit1): “many”不是有效的整数\n"},
     };
     for (const auto& c : cases) {
         const auto run = runInProcess(with(sampleArgs("2000", "2001"), c.extra));
@@ -129,6 +133,10 @@ TEST(CliTargetPlan, ExitStatuses)
         }
     }
     EXPECT_TRUE(dir.files().empty());
+    // A report folder that cannot be written is named before any search.
+    const auto nowhere = runInProcess(with(sampleArgs("2000", "2001"), {"--report-dir", folder + "/none"}));
+    EXPECT_EQ(nowhere.status, 2);
+    EXPECT_NE(nowhere.err.find("报告文件夹 " + folder + "/none 不存在"), std::string::npos) << nowhere.err;
     auto missing = sampleArgs("2000", "2001");
     missing.erase(missing.begin() + 10, missing.begin() + 12);  // no --fertility
     EXPECT_EQ(runInProcess(missing).status, 64);

@@ -49,7 +49,7 @@ TEST(ParseSchedules, ConversionMessagesComeBeforeAnyFit) {
         parseSchedules(p.in, p.grids, p.options);
         FAIL() << "no error";
     } catch (const text::NumberFormatError& e) {
-        EXPECT_STREQ(e.what(), "女性期望寿命 2022年: '八十' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "女性期望寿命 2022年: “八十”不是有效的数值");
     }
     p.grids.lifeExpectancy.setCell(kFemaleRow, 2, "80");
     const SingleRegionSchedules s = parseSchedules(p.in, p.grids, p.options);

@@ -329,15 +329,15 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, BadCells,
     ::testing::Values(
         BadCell{"Pattern", [](Hand& h) { h.grids.pattern.setCell(16, 2, "x"); },
-                "生育模式30岁 2002年: 'x' is not a valid floating point value"},
+                "生育模式30岁 2002年: “x”不是有效的数值"},
         BadCell{"EditedTfr", [](Hand& h) { h.grids.tfr.setCell(1, 1, "1,5"); },
-                "总和生育率 2001年: '1,5' is not a valid floating point value"},
+                "总和生育率 2001年: “1,5”不是有效的数值"},
         BadCell{"MigrantRow", [](Hand& h) { h.grids.migrants.setCell(3, 1, "千"); },
-                "流动人口死亡率 2001年: '千' is not a valid floating point value"},
+                "流动人口死亡率 2001年: “千”不是有效的数值"},
         BadCell{"UrbanShare", [](Hand& h) { h.options.urbanShareText = "26%"; },
-                "起始年城镇人口比重: '26%' is not a valid floating point value"},
+                "起始年城镇人口比重: “26%”不是有效的数值"},
         BadCell{"MigrantStock", [](Hand& h) { h.options.migrantStockText = ""; },
-                "现有流动人口规模: '' is not a valid floating point value"}),
+                "现有流动人口规模: “”不是有效的数值"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(BadCells, EndTheRunWithTheConversionMessageAndWhere) {

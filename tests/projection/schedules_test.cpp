@@ -397,7 +397,7 @@ TEST(InterpolationCells, ACellThatIsNoNumberNamesTheRowAndYear) {
         interpolateRow(g, 1, 2000, 2002, 2004, InterpolationMethod::Linear);
         FAIL() << "no error";
     } catch (const text::NumberFormatError& e) {
-        EXPECT_STREQ(e.what(), "总和生育率 2004年: 'abc' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "总和生育率 2004年: “abc”不是有效的数值");
     }
     EXPECT_EQ(g.cell(1, 3), "3");
 }

@@ -266,7 +266,7 @@ const RunRefusal kRunRefusals[] = {
     {"NegativeDeathRate", [](Scenario& s) { s.rural.region.female.deathRates[3] = -0.1; },
      {"女性年龄别死亡率数据格式不正确."}},
     {"CellNoNumber", [](Scenario& s) { s.grids.sexRatio.setCell(2, 1, "abc"); },
-     {"城市出生性别比", "1991年", "'abc'"}, true},
+     {"城市出生性别比", "1991年", "“abc”"}, true},
     {"MoverCellNoNumber", [](Scenario& s) { s.grids.femaleMoverShares.setCell(8, 1, "x"); },
      {"城镇化模式女性7岁", "1991年"}, true},
     {"MoversOutnumberTheRural",
@@ -275,6 +275,8 @@ const RunRefusal kRunRefusals[] = {
          s.grids.femaleMoverShares.setCell(31, 1, "1");
      },
      {"农村", "1991年", "30岁", "女性", "1001", "1000"}},
+    {"MoversWithoutPattern", [](Scenario& s) { s.grids.movers.setCell(1, 1, "20000"); },
+     {"1991年", "男性", "20000", "城镇化模式"}},
     {"UnreachableLifeExpectancy", [](Scenario& s) { s.grids.lifeExpectancy.setCell(4, 1, "500"); },
      {"城市", "1991年", "女性", "500"}},
     {"ZeroPersonYears", [](Scenario& s) { s.urban.region.male.Lx(12, 0) = 0; }, {"城市", "1991年", "男性", "12岁"}},

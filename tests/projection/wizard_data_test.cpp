@@ -76,7 +76,7 @@ TEST_F(WizardFiles, RefusalsNameTheFileAndLineAndLeaveTheGrid) {
     const std::string missing = (dir_ / "missing.txt").string();
     const Case cases[] = {
         {"short.txt", "1 2\n3\n", "第2行应有2个数字: '3'"},
-        {"word.txt", "1 2\n\n3 x\n", "第3行: 'x' is not a valid floating point value"},
+        {"word.txt", "1 2\n\n3 x\n", "第3行: “x”不是有效的数值"},
         {"noheader.csv", "0,1,2\n", "第1行应是各列的名称"},
         {"age.csv", "年龄,男,女\n0,1,2\n1.5,3,4\n", "第3行的年龄不是非负整数: '1.5'"},
         {"quote.csv", "年龄,男,女\n0,\"1,2\n", "第2行: a quoted value is not closed"},

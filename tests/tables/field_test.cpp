@@ -66,7 +66,7 @@ TEST(CoerceToField, RefusesWhatTheFieldCannotHold)
         coerceToField(std::string("12a"), field(StorageType::Number));
         FAIL() << "text accepted as a number";
     } catch (const TableError& e) {
-        EXPECT_STREQ(e.what(), "'12a' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "“12a”不是有效的数值");
     }
     EXPECT_THROW(coerceToField(3e9, field(StorageType::LongInt)), TableError);
     EXPECT_THROW(coerceToField(40000.0, field(StorageType::ShortInt)), TableError);

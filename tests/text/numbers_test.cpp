@@ -222,7 +222,7 @@ TEST_P(RejectedNumberTest, GivesNothingAndToNumberThrows) {
         toNumber(text);
         ADD_FAILURE() << "no exception";
     } catch (const NumberFormatError& e) {
-        EXPECT_EQ(std::string(e.what()), "'" + text + "' is not a valid floating point value");
+        EXPECT_EQ(std::string(e.what()), "“" + text + "”不是有效的数值");
     }
 }
 
@@ -242,8 +242,8 @@ TEST(ParseNumber, EmbeddedNulIsNoBlank) {
 }
 
 TEST(ToNumber, MessageKeepsTheTextAsGiven) {
-    EXPECT_EQ(invalidNumberMessage("  abc "), "'  abc ' is not a valid floating point value");
-    EXPECT_EQ(invalidNumberMessage("年龄"), "'年龄' is not a valid floating point value");
+    EXPECT_EQ(invalidNumberMessage("  abc "), "“  abc ”不是有效的数值");
+    EXPECT_EQ(invalidNumberMessage("年龄"), "“年龄”不是有效的数值");
     EXPECT_DOUBLE_EQ(toNumber(" 1.5 "), 1.5);
 }
 

@@ -36,7 +36,7 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("message");
         QTest::newRow("refusal") << 0 << int(Kind::Refused) << "选定原始数据变量不够!";
-        QTest::newRow("error") << 1 << int(Kind::Failed) << "总和生育率 2001年: 'x' is not a valid floating point value";
+        QTest::newRow("error") << 1 << int(Kind::Failed) << "总和生育率 2001年: “x”不是有效的数值";
     }
 
     void handsBackWhatEndedTheCall()

@@ -8,6 +8,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDialog>
+#include <QListView>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -216,6 +219,24 @@ private slots:
         QCOMPARE(points->chartWindow()->chartModel().series[0].pointShape, charts::PointShape::Star);
         click(points->chartWindow(), "BitBtn6");
 
+        // 主标题 opens the standard font dialog itself, with its font list filled and shown;
+        // 取消 there leaves the title font as it was.
+        const charts::FontSpec untouched = session().charts.titleFont;
+        bool listShown = false;
+        QTimer::singleShot(0, [&listShown] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QVERIFY(dialog->isVisible());
+            auto* families = dialog->findChild<QListView*>();
+            listShown = families && families->isVisible() && families->model()->rowCount() > 0;
+            QVERIFY(dialog->findChild<QPushButton*>(QStringLiteral("ColorButton")));
+            dialog->reject();
+        });
+        click(points, "BitBtn3");
+        QVERIFY(listShown);
+        QCOMPARE(session().charts.titleFont.size, untouched.size);
+        QCOMPARE(session().charts.titleFont.bold, untouched.bold);
+
         // The title font chosen in one dialog is the title font of every chart dialog.
         ChartPromptHooks hooks;
         hooks.font = [](const charts::FontSpec& initial) {
@@ -252,6 +273,10 @@ private slots:
         select(scatter->ListBox1, {"年龄"});
         click(scatter, "Button5");
         QCOMPARE(scatter->Edit4->text(), QStringLiteral("地区"));
+        // Each field box holds the table's longest field name whole.
+        for (const QString& name : session().fieldNames())
+            QVERIFY2(scatter->Edit4->minimumWidth() > scatter->Edit4->fontMetrics().horizontalAdvance(name),
+                     qPrintable(name));
         click(scatter, "BitBtn2");
         QCOMPARE(prompts_->messages.value(1), QStringLiteral("字段“地区”不是数值型字段."));
         QVERIFY(!scatter->chartWindow());

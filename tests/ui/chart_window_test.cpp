@@ -5,6 +5,10 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QImageReader>
 #include <QPrinter>
 #include <QPushButton>
@@ -147,6 +151,34 @@ private slots:
         // Any other name is written as a Windows bitmap.
         QImageReader other(odd, "bmp");
         QCOMPARE(other.read().size(), window->chartArea()->size());
+    }
+
+    // In the real save dialog: the chosen file type gives the extension of a bare name; a
+    // typed extension wins over the type.
+    void theChosenFileTypeGivesTheExtension()
+    {
+        ChartSettings settings;
+        auto window = barWindow(settings);
+        auto answer = [](const QString& filterText, const QString& name) {
+            QTimer::singleShot(0, [=] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                QVERIFY(types);
+                types->setCurrentIndex(types->findText(filterText));
+                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(edit);
+                edit->setText(name);
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+        };
+        answer(QStringLiteral("PNG (*.png)"), dir_.filePath("lt_chart2"));
+        buttonOf(window.get(), "BitBtn3")->click();
+        QCOMPARE(QImageReader(dir_.filePath("lt_chart2.png")).format(), QByteArray("png"));
+        QVERIFY(!QFile::exists(dir_.filePath("lt_chart2.bmp")));
+        answer(QStringLiteral("BMP (*.bmp)"), dir_.filePath("typed.svg"));
+        buttonOf(window.get(), "BitBtn3")->click();
+        QVERIFY(QSvgRenderer(dir_.filePath("typed.svg")).isValid());
     }
 
     void asksBeforeReplacingAFileAndWritesNothingWhenCancelled()

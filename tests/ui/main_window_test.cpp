@@ -373,13 +373,31 @@ private slots:
 
         action(&window, "Close1")->trigger();
         QVERIFY(panel->isVisibleTo(&window));
-        // The sample lies in share/velmora beside the program's folder (the build tree too).
+        // The sample lies in share/velmora beside the program's folder (the build tree too);
+        // the link opens a writable copy made once in the documents folder, and says where.
         QVERIFY(zandor::ui::FirstRunPanel::samplePath().endsWith("/share/velmora/samples/single_region.DB"));
+        const QByteArray home = qgetenv("HOME");
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", dir.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(".config").toUtf8());
+        const QString copy = dir.filePath("Documents/Velmora 示例/single_region.DB");
         link("OpenSampleLink")->click();
-        QCOMPARE(window.session().currentTableName, zandor::ui::FirstRunPanel::samplePath());
+        QCOMPARE(window.session().currentTableName, copy);
+        QVERIFY(QFileInfo(copy).isWritable());
+        QVERIFY(QFile::exists(dir.filePath("Documents/Velmora 示例/urban_rural.DB")));
         QCOMPARE(window.grid()->model()->rowCount(), 101);
         QVERIFY(!panel->isVisibleTo(&window));
-        QCOMPARE(prompts.messages, QStringList{});
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages[0].contains(dir.filePath("Documents/Velmora 示例")));
+        action(&window, "Close1")->trigger();
+        link("OpenSampleLink")->click();
+        QCOMPARE(window.session().currentTableName, copy);
+        QCOMPARE(prompts.messages.size(), 1);
+        qputenv("HOME", home);
+        if (config.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", config);
     }
 
     void editsReachTheFileOnRowChangeAndSave()

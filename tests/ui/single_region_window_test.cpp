@@ -306,6 +306,13 @@ private slots:
         QCOMPARE(f.prompts.messages, QStringList{QString::fromStdString(projection::message::endBeforeBase(2000, 1999))});
         QVERIFY(!f.get<QPushButton>("BitBtn2")->isEnabled());
         QCOMPARE(f.grid("StringGrid1")->model()->columnCount(), 10);
+        // More clicks in the year box say nothing new; a new value is said once more.
+        auto* endEdit = f.get<QSpinBox>("SpinEdit11")->findChild<QLineEdit*>();
+        QTest::mouseDClick(endEdit, Qt::LeftButton);
+        QTest::mouseDClick(endEdit, Qt::LeftButton);
+        QCOMPARE(f.prompts.messages.size(), 1);
+        f.setYears(2000, 1998);
+        QCOMPARE(f.prompts.messages.size(), 2);
         // Years that work afterwards bring the button back.
         f.prompts.messages.clear();
         f.setYears(2000, 2003);
@@ -440,7 +447,7 @@ private slots:
         // Row 3 has no life-expectancy row: an empty cell, which is no number.
         const QStringList e0Before = shownGrid(e0);
         f.get<QPushButton>("Button3")->click();
-        QCOMPARE(f.prompts.messages, QStringList{"'' is not a valid floating point value"});
+        QCOMPARE(f.prompts.messages, QStringList{"本页表格没有第 3 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行."});
         QCOMPARE(shownGrid(e0), e0Before);
     }
 
@@ -610,14 +617,15 @@ private slots:
             QCOMPARE(bars[t].y, expected.total[t]);
     }
 
-    // "精确模式" on the "死亡参数" page, off at first; ticked, the results say so.
+    // "精确模式" on the "基础数据" page (as in the urban-rural dialog), off at first; ticked,
+    // the results say so.
     void exactModeIsMarkedInTheResults()
     {
         Fixture f;
         auto* exact = f.get<QCheckBox>("CheckBoxExact");
         QCOMPARE(exact->text(), QString("精确模式"));
         QVERIFY(!exact->isChecked());
-        QCOMPARE(exact->parentWidget(), f.get<QWidget>("TabSheet3"));
+        QCOMPARE(exact->parentWidget(), f.get<QWidget>("TabSheet1"));
         f.chooseFields();
         f.setYears(2000, 2003);
         exact->setChecked(true);

@@ -77,7 +77,13 @@ private slots:
         QVERIFY(QDir(dir_.path()).entryList({"TFR*"}, QDir::Files).isEmpty());
 
         child<QLineEdit>(form, "Edit7")->setText("9900000");
+        // Reports left by an earlier search of more years are set aside and named.
+        for (const char* stale : {"TFR10.txt", "TFR12.txt"}) {
+            QFile old(dir_.filePath(stale));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+        }
         QTest::mouseClick(ok, Qt::LeftButton);
+        QVERIFY(child<QLabel>(form, "FolderLabel")->text().contains("TFR10.old.txt, TFR12.old.txt"));
         QVERIFY(form->searching());
         QVERIFY(child<QLabel>(form, "SeedLabel")->text().startsWith("Seed: "));
         // The window keeps working: the run counters and the bar move, then a year reports.
@@ -91,13 +97,19 @@ private slots:
         // user sees, the button back on.
         QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 60000);
         QVERIFY(!form->searching());
+        QVERIFY2(child<QLineEdit>(form, "Edit6")->text().startsWith("已停止, 已完成 2000"),
+                 qPrintable(child<QLineEdit>(form, "Edit6")->text()));
 
         const auto years = form->finishedYears().size();
         QVERIFY(years >= 1 && years < 10);
         QStringList expected;
         for (std::size_t y = 0; y < years; ++y)
             expected << QStringLiteral("TFR%1.txt").arg(y);
-        QCOMPARE(QDir(dir_.path()).entryList({"TFR*"}, QDir::Files, QDir::Name), expected);
+        expected << "TFR10.old.txt" << "TFR12.old.txt";
+        expected.sort();
+        QStringList found = QDir(dir_.path()).entryList({"TFR*"}, QDir::Files);
+        found.sort();
+        QCOMPARE(found, expected);
         QCOMPARE(form->chart()->chart().model().series.at(0).points.size(), 35 * years);
         QVERIFY(prompts.messages.size() == 3);
 

@@ -142,6 +142,22 @@ private slots:
     }
 
     // "精确模式" on the first page, off at first; ticked, the results say so.
+    // Esc with a cell selected asks before eight pages of schedules are dropped.
+    void escapeAsksBeforeDroppingTypedSchedules()
+    {
+        Fixture f;
+        f.setCell("StringGrid8", 1, 1, "1000");
+        auto* grid = f.get<ScheduleGrid>("StringGrid8");
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        f.prompts.confirmAnswers = {false};
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QCOMPARE(f.prompts.questions, QStringList{"确认放弃输入的数据?"});
+        QVERIFY(f.dialog->isVisible());
+        f.prompts.confirmAnswers = {true};
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QVERIFY(!f.dialog->isVisible());
+    }
+
     void exactModeIsMarkedInTheResults()
     {
         Fixture f;
@@ -171,6 +187,12 @@ private slots:
         f.get<QSpinBox>("SpinEdit17")->setValue(2025);
         f.dialog->SpinEdit17DblClick();
         f.setCell("StringGrid8", 1, 1, "3000");
+        // Movers with the pattern left at zeros would move nobody: refused, naming year and sex.
+        f.get<QPushButton>("BitBtn2")->click();
+        QCOMPARE(f.prompts.messages.size(), 1);
+        QVERIFY2(f.prompts.messages[0].startsWith("2021年城镇化规模男性为3000人"), qPrintable(f.prompts.messages[0]));
+        QVERIFY(f.dialog->isVisible());
+        f.prompts.messages.clear();
         for (int c = 1; c <= 5; ++c)
             f.setCell("StringGrid6", 21, c, "1");
         f.window->grid()->markColumn(2, Qt::green);

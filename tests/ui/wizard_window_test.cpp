@@ -284,7 +284,10 @@ private slots:
         QCOMPARE(f.projectionCell("StringGrid1", 1, 1), QString(".5"));
         QCOMPARE(f.projectionCell("StringGrid4", 11, 1), QString("1"));
         QCOMPARE(f.projectionCell("StringGrid4", 36, 1), QString("1"));
+        // Esc on the projection dialog holding the wizard's schedules asks first.
+        f.prompts.confirmAnswers = {true};
         f.projection()->reject();
+        QVERIFY(f.prompts.questions.contains("确认放弃输入的数据?"));
         QVERIFY(!fertility->isVisible());
 
         // The 36th line is age 50: it enters the TFR, not the pattern, and is saved with the rest.

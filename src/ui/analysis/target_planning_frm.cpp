@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -123,12 +124,14 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
         ++column;
     }
 
+    // Each status box has a row of its own: "500last_curve:495" and the year summary show whole.
     auto* status = new QGridLayout;
-    status->addWidget(Edit9, 0, 0);
-    status->addWidget(Edit11, 0, 1);
+    status->addWidget(Edit9, 0, 0, 1, 2);
     status->addWidget(SeedLabel, 0, 2);
-    status->addWidget(Edit6, 1, 0, 1, 3);
-    status->addWidget(FolderLabel, 2, 0, 1, 3);
+    status->addWidget(Edit11, 1, 0, 1, 3);
+    status->addWidget(Edit6, 2, 0, 1, 3);
+    status->addWidget(FolderLabel, 4, 0, 1, 3);
+    FolderLabel->setWordWrap(true);
     ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
     ProgressBar1->setRange(0, 1);
     ProgressBar1->setValue(0);
@@ -198,9 +201,14 @@ void TTarget_Planning_Frm1::stopSearch()
     worker_->wait();
 }
 
+// The table's folder, else (a table on a read-only medium, an installed sample) the user's
+// documents folder.
 QString TTarget_Planning_Frm1::reportFolder() const
 {
-    return QFileInfo(session_.currentTableName).absolutePath();
+    const QString tableFolder = QFileInfo(session_.currentTableName).absolutePath();
+    if (QFileInfo(tableFolder).isWritable())
+        return tableFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 // ---- changes from the controls ----
@@ -247,10 +255,23 @@ void TTarget_Planning_Frm1::BitBtn2Click()
                                                    Edit10->text().toStdString(), Edit12->text().toStdString()});
         births_ = analysis::prepareTargetBirths(input, settings_);
         analysis::checkRequiredBirths(births_);
+        // A folder the reports cannot go to is said now, not after the first year's runs.
+        analysis::requireWritableReportFolder(reportFolder().toStdString());
     } catch (const std::exception& e) {
         Prompts::information(this, text(e.what()));
         return;
     }
+    // Reports of an earlier, longer search are renamed, so that every TFR<i>.txt left in the
+    // folder belongs to this one.
+    QString folderText = QStringLiteral("Report folder: ") + QDir::toNativeSeparators(reportFolder());
+    const std::vector<std::string> renamed = analysis::setAsideStaleReports(reportFolder().toStdString(), births_.yearCount);
+    if (!renamed.empty()) {
+        QStringList names;
+        for (const std::string& name : renamed)
+            names << text(name);
+        folderText += QStringLiteral("\n上次的报告已改名: ") + names.join(QStringLiteral(", "));
+    }
+    FolderLabel->setText(folderText);
 
     seed_ = analysis::clockSeed();
     SeedLabel->setText(QStringLiteral("Seed: %1").arg(seed_));
@@ -333,6 +354,8 @@ void TTarget_Planning_Frm1::searchEnded()
     StopButton->setEnabled(false);
     if (failed_)
         Prompts::information(this, failure_);
+    else if (stop_.stop_requested())
+        Edit6->setText(text(analysis::targetStoppedSummary(SpinEdit1->value(), static_cast<int>(finished_.size()))));
 }
 
 void TTarget_Planning_Frm1::showYear(const analysis::TargetYearResult& year)

@@ -24,6 +24,11 @@ public:
     // The sample single-region table: in the data folder beside the program's folder (see
     // zandor_version.h), installed or in the build tree.
     static QString samplePath();
+    // Where the writable copies of the samples go: "Velmora 示例" in the documents folder.
+    static QString sampleCopyFolder();
+    // The copy of the sample table the link opens, made with the other samples on first use
+    // (madeNow then true); the installed file itself when no copy can be made.
+    static QString writableSample(bool& madeNow);
 
     QCommandLinkButton* OpenTableLink;
     QCommandLinkButton* OpenSampleLink;

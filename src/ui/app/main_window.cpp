@@ -5,11 +5,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <utility>
 
 #include "tables/table.h"
 #include "ui/analysis/life_table_frm.h"
@@ -234,9 +236,48 @@ bool Tvendol::openTable(const QString& path)
         Prompts::information(this, kCannotOpen.arg(path, errorText(e)));
         return false;
     }
-    if (readOnly)
-        Prompts::information(this, kOpenedReadOnly.arg(path));
+    if (readOnly) {
+        // At start-up the table opens before the window shows: the notice waits for the
+        // window, so that it opens centred on it and with the focus.
+        if (isVisible())
+            Prompts::information(this, kOpenedReadOnly.arg(path));
+        else
+            pendingNotice_ = kOpenedReadOnly.arg(path);
+    }
     return true;
+}
+
+// The window manager maximises the window some moments after it shows: the notice waits
+// until the window's size has settled, so that it is centred on the window it belongs to.
+void Tvendol::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!pendingNotice_.isEmpty())
+        noticeTimer()->start();
+}
+
+void Tvendol::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!pendingNotice_.isEmpty() && isVisible())
+        noticeTimer()->start();
+}
+
+QTimer* Tvendol::noticeTimer()
+{
+    if (!noticeTimer_) {
+        noticeTimer_ = new QTimer(this);
+        noticeTimer_->setSingleShot(true);
+        noticeTimer_->setInterval(300);
+        connect(noticeTimer_, &QTimer::timeout, this, [this] {
+            const QString notice = std::exchange(pendingNotice_, QString());
+            if (notice.isEmpty())
+                return;
+            activateWindow();
+            Prompts::information(this, notice);
+        });
+    }
+    return noticeTimer_;
 }
 
 void Tvendol::closeEvent(QCloseEvent* event)

@@ -12,6 +12,7 @@
 #include "text/edition.h"
 
 class QMenu;
+class QTimer;
 class QToolBar;
 
 namespace zandor::ui {
@@ -84,6 +85,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // The check a command makes before it opens its window.
@@ -130,6 +133,9 @@ private:
     DataGrid* DBGrid1 = nullptr;
     Navigator* DBNavigator1 = nullptr;
     QMenu* topMenus_[5] = {};
+    QString pendingNotice_;  // the read-only notice of a table opened before the window showed
+    QTimer* noticeTimer_ = nullptr;
+    QTimer* noticeTimer();
 };
 
 }  // namespace zandor::ui

@@ -218,7 +218,11 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
             rowChanged(row);
             emit recordStateChanged();
         }
-        emit failure(QString::fromStdString(e.what()));
+        // Named by field and row, as the user finds the cell.
+        emit failure(QStringLiteral("字段“%1”第 %2 行: %3")
+                         .arg(QString::fromStdString(table.fields()[static_cast<std::size_t>(index.column())].name))
+                         .arg(row + 1)
+                         .arg(QString::fromStdString(e.what())));
         return false;
     }
     rowChanged(row);

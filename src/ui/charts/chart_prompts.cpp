@@ -1,13 +1,15 @@
 // Colour and print dialogs of the chart windows.
 #include "ui/charts/chart_prompts.h"
 
+#include "charts/chart_fonts.h"
+
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <utility>
 
@@ -36,32 +38,27 @@ charts::FontSpec ChartPrompts::font(QWidget* parent, const charts::FontSpec& ini
 {
     if (hooks().font)
         return hooks().font(initial).value_or(initial);
-    // The platform's font dialog knows no colour: it is embedded with a colour button beside it.
-    QDialog dialog(parent);
+    // The standard font dialog (family, style and size lists with a preview); the chart font
+    // also has a colour, so a colour button joins its button row.
+    QFontDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
     dialog.setWindowTitle(QStringLiteral("字体"));
-    auto* fonts = new QFontDialog(&dialog);
-    fonts->setOptions(QFontDialog::NoButtons);
-    QFont start = fonts->currentFont();
+    // It opens on the font the chart draws with (a Chinese family), at the current size and style.
+    QFont start = charts::chartFont(initial, defaultPoints);
+    start.setFamily(QFontInfo(start).family());
     start.setPointSize(initial.size > 0 ? initial.size : defaultPoints);
-    start.setBold(initial.bold);
-    start.setItalic(initial.italic);
-    start.setUnderline(initial.underline);
-    start.setStrikeOut(initial.strikeOut);
-    fonts->setCurrentFont(start);
+    dialog.setCurrentFont(start);
     QColor colour = initial.color;
-    auto* colourButton = new QPushButton(QStringLiteral("颜色..."), &dialog);
-    QObject::connect(colourButton, &QPushButton::clicked, &dialog,
-                     [&] { colour = ChartPrompts::color(&dialog, colour); });
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(fonts);
-    layout->addWidget(colourButton, 0, Qt::AlignLeft);
-    layout->addWidget(buttons);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        auto* colourButton = buttons->addButton(QStringLiteral("颜色..."), QDialogButtonBox::ActionRole);
+        colourButton->setObjectName(QStringLiteral("ColorButton"));
+        QObject::connect(colourButton, &QPushButton::clicked, &dialog,
+                         [&] { colour = ChartPrompts::color(&dialog, colour); });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return initial;
-    const QFont chosen = fonts->currentFont();
+    const QFont chosen = dialog.selectedFont();
     return charts::FontSpec{chosen.pointSize() > 0 ? chosen.pointSize() : initial.size, colour, chosen.bold(),
                             chosen.italic(), chosen.underline(), chosen.strikeOut()};
 }

@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 #include "charts/chart_builders.h"
@@ -67,6 +68,12 @@ Tscatter_Frm::Tscatter_Frm(Session& session, QWidget* parent) : QDialog(parent),
         row += 2;
     }
     boxes->setRowStretch(row, 1);
+    // Each box is as wide as the table's longest field name, so a chosen name shows whole.
+    int longest = 0;
+    for (const QString& name : session_.fieldNames())
+        longest = std::max(longest, Edit4->fontMetrics().horizontalAdvance(name));
+    for (QLineEdit* edit : {Edit4, Edit5, Edit6})
+        edit->setMinimumWidth(longest + 16);
     auto* fieldLayout = new QHBoxLayout(fields);
     fieldLayout->addWidget(ListBox1);
     fieldLayout->addLayout(boxes);

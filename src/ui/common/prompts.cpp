@@ -2,6 +2,9 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QRegularExpression>
 #include <QHeaderView>
 #include <QLocale>
 #include <QTreeView>
@@ -20,6 +23,21 @@ PromptHooks& hooks()
     return installed;
 }
 
+// A box with a short text was so narrow that the window manager cut its title down to
+// "V…ra": every box is at least wide enough for the title beside the frame's buttons.
+int showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, kTitle, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(kTitle) + 200;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    return box.exec();
+}
+
 }  // namespace
 
 void Prompts::information(QWidget* parent, const QString& text)
@@ -28,7 +46,7 @@ void Prompts::information(QWidget* parent, const QString& text)
         hooks().information(text);
         return;
     }
-    QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+    showBox(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Prompts::informationWithCancel(QWidget* parent, const QString& text)
@@ -37,14 +55,14 @@ void Prompts::informationWithCancel(QWidget* parent, const QString& text)
         hooks().information(text);
         return;
     }
-    QMessageBox::information(parent, kTitle, text, QMessageBox::Cancel);
+    showBox(parent, QMessageBox::Information, text, QMessageBox::Cancel, QMessageBox::Cancel);
 }
 
 bool Prompts::confirm(QWidget* parent, const QString& text)
 {
     if (hooks().confirm)
         return hooks().confirm(text);
-    return QMessageBox::question(parent, kTitle, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+    return showBox(parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
            QMessageBox::Yes;
 }
 
@@ -89,12 +107,19 @@ QString Prompts::saveFileName(QWidget* parent, const QString& filter, const QStr
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    // A name typed with an extension keeps it; one without takes the extension of the file
+    // type chosen in the dialog ("PNG (*.png)" gives .png), else the default.
+    QString name = dialog.selectedFiles().constFirst();
+    if (!QFileInfo(name).suffix().isEmpty())
+        return name;
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch chosen = firstPattern.match(dialog.selectedNameFilter());
+    const QString suffix = chosen.hasMatch() ? chosen.captured(1) : defaultSuffix;
+    return suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix;
 }
 
 PromptHooks Prompts::setHooks(PromptHooks next) { return std::exchange(hooks(), std::move(next)); }

@@ -31,7 +31,8 @@ public:
     // The file chosen in an open dialog, or the empty text when cancelled.
     static QString openFileName(QWidget* parent, const QString& filter);
     // The file chosen in a save dialog (no overwrite question: the caller decides what an
-    // existing file means), with defaultSuffix added to a name typed without extension.
+    // existing file means), with the chosen file type's extension (else
+    // defaultSuffix) added to a name typed without one.
     static QString saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix);
 
     // Members left empty use the real dialogs. Returns the hooks that were installed before.

@@ -16,6 +16,7 @@
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "ui/app/session.h"
+#include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/multi_result_frm.h"
 #include "ui/projection/schedule_grid.h"
@@ -56,6 +57,8 @@ Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(pare
         box->setCurrentIndex(-1);
     }
     connectHandlers();
+    for (ScheduleGrid* grid : findChildren<ScheduleGrid*>())
+        connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { typed_ = true; });
 }
 
 Tmulti_pop_Frm::~Tmulti_pop_Frm()
@@ -205,10 +208,15 @@ void Tmulti_pop_Frm::rebuildYears()
             tell(QString::fromStdString(refusal));
     } catch (const std::exception& e) {
         // Years that do not work leave the grids and the boxes as they are, and the button off.
+        // The refusal is said once for these years, not again at every click in a year box.
         reloadGrids();
-        tell(messageOf(e));
+        const QString refusal = messageOf(e);
+        if (refusal != yearsRefusalShown_)
+            tell(refusal);
+        yearsRefusalShown_ = refusal;
         return;
     }
+    yearsRefusalShown_.clear();
     if (wasChanged && !session_.yearsChanged) {
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
@@ -238,7 +246,7 @@ void Tmulti_pop_Frm::interpolate(const InterpolationGroup& group, ScheduleGrid* 
     // The selected row is shared with the four-row life-expectancy grid: a row a two-row grid
     // lacks reads as an empty cell, which is no number.
     if (row >= cells.rowCount()) {
-        tell(QString::fromStdString(text::invalidNumberMessage("")));
+        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
         return;
     }
     const int start = group.start->value();
@@ -277,7 +285,19 @@ void Tmulti_pop_Frm::Button7Click()
 
 // ---- 取消 and 运算 ----
 
-void Tmulti_pop_Frm::BitBtn1Click() { reject(); }
+void Tmulti_pop_Frm::BitBtn1Click() { QDialog::reject(); }
+
+// Esc and the title bar's close button: schedules typed or loaded with a field are not
+// dropped without asking.
+void Tmulti_pop_Frm::reject()
+{
+    bool entered = typed_;
+    for (const QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox1, ComboBox10,
+                                 ComboBox11, ComboBox12, ComboBox13})
+        entered = entered || box->currentIndex() >= 0;
+    if (mayDiscard(this, entered))
+        QDialog::reject();
+}
 
 void Tmulti_pop_Frm::BitBtn2Click()
 {

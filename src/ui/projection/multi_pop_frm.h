@@ -26,6 +26,8 @@ class Tmulti_result_Frm;
 class Tmulti_pop_Frm : public QDialog {
     Q_OBJECT
 public:
+    // Esc and the title bar's close button: asks first when schedules were typed or loaded.
+    void reject() override;
     // Opens as the menu command opens it: the field lists filled with the current table's
     // fields (none chosen), the years 1990 to 2000 and the grids built for them.
     explicit Tmulti_pop_Frm(Session& session, QWidget* parent = nullptr);
@@ -96,6 +98,8 @@ private:
     void chooseField(projection::Region region, projection::InputField field, QComboBox* box);
     void syncChosenFields();
     void rebuildYears();
+    QString yearsRefusalShown_;  // the year refusal last said, until the years work again
+    bool typed_ = false;         // a schedule cell was typed into
     void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
     void reloadGrids();
     void commitGridEdits();

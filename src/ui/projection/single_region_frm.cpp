@@ -22,6 +22,7 @@
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
 #include "ui/common/background_run.h"
+#include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
@@ -87,6 +88,8 @@ TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWi
     grids_ = projection::openScheduleGrids(session_.projectionYearCount, baseYear());
     reloadGrids();
     connectHandlers();
+    for (ScheduleGrid* grid : findChildren<ScheduleGrid*>())
+        connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { typed_ = true; });
 }
 
 TSingle_Region_frm::~TSingle_Region_frm()
@@ -257,10 +260,15 @@ void TSingle_Region_frm::rebuildYears()
             tell(QString::fromStdString(refusal));
     } catch (const std::exception& e) {
         // Years that do not work leave the grids and the boxes as they are, and the button off.
+        // The refusal is said once for these years, not again at every click in a year box.
         reloadGrids();
-        tell(messageOf(e));
+        const QString refusal = messageOf(e);
+        if (refusal != yearsRefusalShown_)
+            tell(refusal);
+        yearsRefusalShown_ = refusal;
         return;
     }
+    yearsRefusalShown_.clear();
     if (wasChanged && !session_.yearsChanged) {
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
@@ -326,7 +334,7 @@ void TSingle_Region_frm::interpolate(const InterpolationGroup& group, ScheduleGr
     // The selected row is shared with the other grid, which has more rows: a row this grid
     // lacks reads as an empty cell, which is no number.
     if (row >= grid->gridModel()->grid().rowCount()) {
-        tell(QString::fromStdString(text::invalidNumberMessage("")));
+        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
         return;
     }
     try {
@@ -361,7 +369,18 @@ void TSingle_Region_frm::BitBtn1Click()
 {
     if (mainGrid_)
         mainGrid_->resetColumnColours();
-    reject();
+    QDialog::reject();
+}
+
+// Esc and the title bar's close button: schedules typed, loaded with a field or by the wizard
+// are not dropped without asking.
+void TSingle_Region_frm::reject()
+{
+    bool entered = typed_ || session_.wizardData;
+    for (const QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        entered = entered || box->currentIndex() >= 0;
+    if (mayDiscard(this, entered))
+        QDialog::reject();
 }
 
 // The session keeps what the next run and the results dialog start from.

@@ -32,6 +32,8 @@ class Tpop_result_Form1;
 class TSingle_Region_frm : public QDialog {
     Q_OBJECT
 public:
+    // Esc and the title bar's close button: asks first when schedules were typed or loaded.
+    void reject() override;
     // Opens as the projection command opens it: the field lists filled with the current
     // table's fields (none chosen), the grids built for the session's projection year count.
     // `mainGrid` is the main window's grid, whose columns the field lists mark.
@@ -107,6 +109,8 @@ private:
     void chooseField(FieldList list);
     void markField(FieldList list, const QString& fieldName);
     void rebuildYears();
+    QString yearsRefusalShown_;  // the year refusal last said, until the years work again
+    bool typed_ = false;         // a schedule cell was typed into
     void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
     void endColumnChanged(QSpinBox* box);
     void syncChosenFields();

@@ -167,6 +167,10 @@ QWidget* TSingle_Region_frm::buildBasePage()
     migrantLayout->addWidget(RadioButton20);
     row->addWidget(migrants);
     layout->addLayout(row);
+    // Beside the years, as in the urban-rural dialog.
+    CheckBoxExact = named(new QCheckBox(fromView(projection::label::kExactMode), page), "CheckBoxExact");
+    CheckBoxExact->setToolTip(QStringLiteral("出生预期寿命按生命表自身的e0拟合，最高年龄组作为开放组存活，死亡人数完整核算"));
+    layout->addWidget(CheckBoxExact);
     layout->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
@@ -257,9 +261,6 @@ QWidget* TSingle_Region_frm::buildMortalityPage()
     curveLayout->addWidget(new QLabel(QStringLiteral("女性(lx):"), curves));
     curveLayout->addWidget(ComboBox9, 1);
     layout->addWidget(curves);
-    CheckBoxExact = named(new QCheckBox(fromView(projection::label::kExactMode), page), "CheckBoxExact");
-    CheckBoxExact->setToolTip(QStringLiteral("出生预期寿命按生命表自身的e0拟合，最高年龄组作为开放组存活，死亡人数完整核算"));
-    layout->addWidget(CheckBoxExact);
     return page;
 }
 

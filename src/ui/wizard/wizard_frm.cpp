@@ -20,6 +20,7 @@
 #include "ui/app/session.h"
 #include "ui/common/editor_tracking_delegate.h"
 #include "ui/common/named.h"
+#include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
 
@@ -224,6 +225,7 @@ WizardDataStep::WizardDataStep(const WizardChain& chain, const Layout& layout)
     connect(BitBtn2, &QPushButton::clicked, this, &WizardDataStep::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &WizardDataStep::BitBtn3Click);
     connect(cancel_, &QPushButton::clicked, this, &WizardDataStep::cancelClick);
+    connect(model_, &QAbstractItemModel::dataChanged, this, [this] { entered_ = true; });
 }
 
 void WizardDataStep::tell(const QString& message) { Prompts::information(this, message); }
@@ -250,6 +252,7 @@ void WizardDataStep::BitBtn1Click()
     commitPendingEdit();
     try {
         wizard::readValues(grid_, firstAge_, path.toStdString());
+        entered_ = true;
     } catch (const std::exception& e) {
         tell(messageOf(e));
     }
@@ -282,11 +285,25 @@ void WizardDataStep::BitBtn3Click()
         return;
     }
     dialog->showScheduleGrids();
+    leaving_ = true;
     goOn();
 }
 
 // "取消" (BitBtn4Click of step 2, BitBtn5Click of steps 3 and 4): this window only.
-void WizardDataStep::cancelClick() { close(); }
+void WizardDataStep::cancelClick()
+{
+    leaving_ = true;
+    close();
+}
+
+// Esc and the title bar's close button: values typed or read into the step are not dropped
+// without asking.
+void WizardDataStep::reject()
+{
+    if (leaving_ || mayDiscard(this, entered_))
+        QDialog::reject();
+    leaving_ = false;
+}
 
 // Step 2.
 Twizard_Frm01::Twizard_Frm01(const WizardChain& chain)

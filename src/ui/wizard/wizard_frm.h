@@ -76,6 +76,8 @@ public slots:
     void BitBtn2Click();  // "保存"
     void BitBtn3Click();  // "下一步"
     void cancelClick();   // "取消" (BitBtn4Click of step 2, BitBtn5Click of steps 3 and 4)
+    // Esc and the title bar's close button: asks first when values were typed or read.
+    void reject() override;
 
 protected:
     struct Layout {
@@ -112,6 +114,8 @@ private:
     QPushButton* BitBtn2 = nullptr;
     QPushButton* BitBtn3 = nullptr;
     QPushButton* cancel_ = nullptr;
+    bool entered_ = false;  // values typed or read from a file
+    bool leaving_ = false;  // the step closes itself: 下一步 or 取消
 };
 
 // Step 2, "年龄别人口数".
