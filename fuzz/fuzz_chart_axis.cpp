@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A chart of the rest of the numbers.
     zc::ChartModel model;
     const int seriesCount = 1 + in.byte() % 3;
-    const QSizeF size(1 + in.byte() % 100 * 4, 1 + in.byte() % 100 * 4);
+    const QSizeF page(1 + in.byte() % 100 * 4, 1 + in.byte() % 100 * 4);
     model.view.enabled = in.byte() % 4 == 0;
     for (int s = 0; s < seriesCount; ++s) {
         const std::uint8_t kind = in.byte();
@@ -94,11 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 series.add(in.number(), QString::number(1990 + p));
         }
     }
-    const zc::ChartLayout layout = zc::layoutChart(model, size);
+    const zc::ChartLayout layout = zc::layoutChart(model, page);
     check(layout.valueScale.ticks.size() <= 70);
-    QImage image(size.toSize(), QImage::Format_RGB32);
+    QImage image(page.toSize(), QImage::Format_RGB32);
     QPainter painter(&image);
     zc::Chart chart(model);
-    chart.render(painter, QRectF(QPointF(0, 0), size));
+    chart.render(painter, QRectF(QPointF(0, 0), page));
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <thread>
 
+#include "analysis/age_series.h"
 #include "analysis/target_search.h"
 #include "projection/base_life_table.h"
 #include "projection/single_region_inputs.h"
@@ -121,6 +122,8 @@ void checkTargetSeries(const std::vector<double>& values, TargetSeries kind)
 std::vector<double> loadTargetSeries(tables::Table& table, const std::string& field, TargetSeries kind)
 {
     std::vector<double> values = projection::loadAgeSeries(table, field);
+    if (kind == TargetSeries::Population)
+        requirePopulation(values, field);
     checkTargetSeries(values, kind);
     return values;
 }

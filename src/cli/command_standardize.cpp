@@ -50,9 +50,11 @@ int runStandardize(const ParsedArgs& args, Streams& io)
     auto table = tables::Table::open(args.positional(0));
     analysis::StandardizationRequest request;
     // A field not given is a field not chosen: the dialog's "选定原始数据变量不够!".
-    for (const std::string& option : page.fieldOptions)
+    for (const std::string& option : page.fieldOptions) {
         request.standard.push_back(args.has(option) ? tables::readNumericColumn(table, *args.value(option))
                                                     : std::vector<double>{});
+        request.fields.push_back(args.value(option).value_or(""));
+    }
     request.totalText = args.value("total").value_or(std::string(stdz::kDefaultTotal));
     for (std::size_t k = 0; k < page.nameOptions.size(); ++k)
         request.names.push_back(args.value(page.nameOptions[k]).value_or(std::string(page.defaultNames[k])));
