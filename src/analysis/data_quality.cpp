@@ -223,13 +223,14 @@ std::vector<double> readQualitySeries(tables::Table& table, const std::string& n
         x.push_back(table.asFloat(name));
         table.next();
     }
-    requirePopulation(x, name);
     return x;
 }
 
 IndexReport qualityReport(tables::Table& table, const std::string& field, AgeIndex index)
 {
-    IndexReport report = qualityReport(index, readQualitySeries(table, field));
+    const std::vector<double> x = readQualitySeries(table, field);
+    requirePopulation(x, field);
+    IndexReport report = qualityReport(index, x);
     if (index == AgeIndex::Preference && report.lines.empty())
         throw Refusal("字段“" + field + "”中可用的年龄少于五个 (到最后一个为 0 的值之前), 无法计算年龄偏好指数.");
     return report;

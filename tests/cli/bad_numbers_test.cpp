@@ -27,7 +27,7 @@ protected:
         path_ = scratch_ / "pop.DB";
         std::vector<FieldDef> fields;
         for (const char* name : {"男性人口", "女性人口", "男性死亡率", "女性死亡率", "年龄别生育率", "非数", "无穷",
-                                 "巨大", "负数", "少龄"})
+                                 "巨大", "负数", "少龄", "截止"})
             fields.push_back(FieldDef{name, FieldKind::Float});
         auto created = tables::createTableFile(path_, tables::TableFormat::Paradox, fields);
         for (int age = 0; age < kAges; ++age) {
@@ -36,7 +36,8 @@ protected:
             created.table->append({people, people, 0.01, 0.01, age >= 15 && age <= 49 ? 0.06 : 0.0,
                                    bad ? std::numeric_limits<double>::quiet_NaN() : people,
                                    bad ? std::numeric_limits<double>::infinity() : people, bad ? 1.7e308 : people,
-                                   bad ? -5.0 : people, age == 3 ? 0.0 : people});
+                                   bad ? -5.0 : people, age == 3 ? 0.0 : people,
+                                   bad ? -1.0 : age > kBadRow ? std::numeric_limits<double>::quiet_NaN() : people});
         }
         created.table->flush();
     }
@@ -72,9 +73,12 @@ TEST_F(CliBadNumbers, EveryAnalysisRefusesNamingTheFieldAndRow)
         EXPECT_NE(result.err.find(message), std::string::npos) << args[0] << " " << args[2] << ": " << result.err;
         EXPECT_EQ(result.out, "") << args[0] << " " << args[2];
     }
+    // For the UN index a -1 ends the data: what follows it is never read, so never refused.
+    const CliRun ended = run({"un-index", "--male", "男性人口", "--female", "截止"});
+    EXPECT_EQ(ended.status, kExitOk) << ended.err;
     // Nothing was stored or drawn.
     auto table = tables::Table::open(path_, /*readOnly=*/true);
-    EXPECT_EQ(table.fields().size(), 10u);
+    EXPECT_EQ(table.fields().size(), 11u);
     EXPECT_EQ(scratch_.files(), std::vector<std::string>{"pop.DB"});
 }
 
