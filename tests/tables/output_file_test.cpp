@@ -35,6 +35,10 @@ TEST(OutputFile, ReplacesARegularFileWholeThroughALinkKeepingItsPermissions)
     const std::string file = scratch / "report.txt";
     writeFile(file, "old report");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    // Run as the administrator, another user's file stays theirs.
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
     fs::create_symlink("report.txt", scratch / "latest.txt");
     // The hidden file of a killed writer (process numbers stay below 4194304) is removed by
     // the next write of the name.
@@ -44,6 +48,12 @@ TEST(OutputFile, ReplacesARegularFileWholeThroughALinkKeepingItsPermissions)
     EXPECT_EQ(readFile(file), "new report");
     EXPECT_TRUE(S_ISLNK(modeOf(scratch / "latest.txt")));
     EXPECT_EQ(modeOf(file) & 07777, 0640u);
+    if (root) {
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 4321u);
+        EXPECT_EQ(st.st_gid, 4322u);
+    }
 
     writeOutputFile(scratch / "fresh.txt", [](std::ostream& out) {
         for (int i = 0; i < 100000; ++i)
