@@ -3,9 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <optional>
 #include <utility>
 
