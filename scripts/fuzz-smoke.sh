@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (table readers, the dBase writer, the statement parser, the
-# CSV reader) and runs each for a short while on a copy of its seed corpus (fuzz/corpus).
+# CSV reader, the ASCII table pair, schedule files, chart axes and layout) and runs each for a short while on a copy of its seed corpus (fuzz/corpus).
 # Skips itself when clang++ or its fuzzer runtime is not installed.
 #   scripts/fuzz-smoke.sh [SECONDS]   (default 20 per target)
 set -euo pipefail

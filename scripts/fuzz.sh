@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The longer fuzzing run: each target in turn for MINUTES minutes (niced, one at a time), on
 # a copy of its seed corpus, then a line per target with the edges covered, the executions
-# and their rate. A crash stops the run and leaves its input in build-fuzz/crashes/.
+# and their rate. A crash, or an input that runs a minute (a hang), stops the run and leaves
+# its input in build-fuzz/crashes/.
 #   scripts/fuzz.sh MINUTES [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +22,7 @@ for target in "${FUZZ_TARGETS[@]}"; do
   log="build-fuzz/logs/$target.log"
   echo "fuzz: $target for $minutes min (log in $log)"
   status=0
-  nice -n 19 build-fuzz/fuzz/$target -max_total_time=$((minutes * 60)) -max_len=65536 \
+  nice -n 19 build-fuzz/fuzz/$target -max_total_time=$((minutes * 60)) -max_len=65536 -timeout=60 \
     -print_final_stats=1 -artifact_prefix=build-fuzz/crashes/$target- "$work/$target" >"$log" 2>&1 || status=$?
   edges="$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)"
   runs="$(grep -o 'number_of_executed_units: [0-9]*' "$log" | cut -d' ' -f2)"

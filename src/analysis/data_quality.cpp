@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "analysis/age_series.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -227,7 +228,12 @@ std::vector<double> readQualitySeries(tables::Table& table, const std::string& n
 
 IndexReport qualityReport(tables::Table& table, const std::string& field, AgeIndex index)
 {
-    return qualityReport(index, readQualitySeries(table, field));
+    const std::vector<double> x = readQualitySeries(table, field);
+    requirePopulation(x, field);
+    IndexReport report = qualityReport(index, x);
+    if (index == AgeIndex::Preference && report.lines.empty())
+        throw Refusal("字段“" + field + "”中可用的年龄少于五个 (到最后一个为 0 的值之前), 无法计算年龄偏好指数.");
+    return report;
 }
 
 }  // namespace zandor::analysis

@@ -32,13 +32,19 @@ double standardTotal(const std::string& text)
 {
     if (text.empty())
         throw Refusal(std::string(msg::kBadTotal));
-    if (auto value = text::parseNumber(text))
+    if (auto value = text::parseNumber(text)) {
+        // A total of persons: not negative, not beyond what a population can hold.
+        if (!(*value >= 0 && *value <= kLargestPopulation))
+            throw Refusal(std::string(msg::kBadTotal));
         return *value;
+    }
     throw Refusal(std::string(msg::kTotalLabel) + ": " + text::invalidNumberMessage(text));
 }
 
 std::vector<std::vector<double>> standardizeInto(tables::Table& table, const StandardizationRequest& request)
 {
+    for (std::size_t k = 0; k < request.standard.size(); ++k)
+        requirePopulation(request.standard[k], k < request.fields.size() ? request.fields[k] : std::string());
     // The shares of the standard are taken before the total is read, as the dialog does.
     const auto shares = standardize(request.standard, 1);
     for (const auto& series : request.standard)

@@ -34,17 +34,19 @@ struct StandardizationRequest {
     std::vector<std::vector<double>> standard;
     std::string totalText{standardization::kDefaultTotal};
     std::vector<std::string> names;
+    std::vector<std::string> fields;  // the standard's field names, for messages
 };
 
 // The rescaled series, v / T x S, unrounded. Refused (zandor::Refusal) when a series is
 // empty ("选定原始数据变量不够!") or every value sums to 0.
 std::vector<std::vector<double>> standardize(const std::vector<std::vector<double>>& standard, double total);
 
-// The total box: empty is refused with "总人口数据不正确.", a text that is no number naming
-// the box.
+// The total box: empty, negative or beyond kLargestPopulation is refused with "总人口数据不正确.",
+// a text that is no number names the box.
 double standardTotal(const std::string& text);
 
-// The whole press, in the dialog's order: fields chosen, the standard's sum, the total, a
+// The whole press, in the dialog's order: fields chosen, every standard value a population
+// (requirePopulation, naming the field and row), the standard's sum, the total, a
 // new name the table has (refused before any field is added), then the new fields added in
 // one rewrite with the whole persons. Returns the stored values, series by series. On any
 // refusal or failure the table is as it was.

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <mutex>
 #include <stdexcept>
 #include <system_error>
@@ -15,9 +14,11 @@
 
 #include <unistd.h>
 
+#include "analysis/age_series.h"
 #include "analysis/target_search.h"
 #include "projection/base_life_table.h"
 #include "projection/single_region_inputs.h"
+#include "tables/output_file.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
 
@@ -124,6 +125,8 @@ void checkTargetSeries(const std::vector<double>& values, TargetSeries kind)
 std::vector<double> loadTargetSeries(tables::Table& table, const std::string& field, TargetSeries kind)
 {
     std::vector<double> values = projection::loadAgeSeries(table, field);
+    if (kind == TargetSeries::Population)
+        requirePopulation(values, field);
     checkTargetSeries(values, kind);
     return values;
 }
@@ -266,28 +269,11 @@ TargetYearResult yearStatistics(int yearIndex, const std::vector<target_search::
     return r;
 }
 
-// Writes the whole text to a neighbour file and renames it over the report, so that a
-// report is either the old one or the new one.
+// Writes the report whole through the output writer, so that a report is either the old one
+// or the new one, and a pipe or a device in its place is refused.
 void writeReport(const std::filesystem::path& path, const std::string& content)
 {
-    auto partial = path;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << content;
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            throw std::runtime_error("cannot write the report file " + path.string());
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, path, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
-        throw std::runtime_error("cannot write the report file " + path.string());
-    }
+    tables::writeOutputFile(path.string(), content);
 }
 
 }  // namespace
@@ -300,6 +286,10 @@ TargetSearchResult searchTargetFertility(const TargetBirths& births, const Targe
     const int R = settings.runs;
     const int threads = std::clamp(options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency()),
                                    1, std::max(R, 1));
+    // A report name taken by a pipe or a device is refused before the long search, not after.
+    if (!options.reportDir.empty())
+        for (int y = 0; y < Y; ++y)
+            tables::requireWritableOutput((options.reportDir / targetReportName(y)).string());
     TargetSearchResult result;
     std::vector<target_search::RunOutcome> runs(static_cast<std::size_t>(R));
     std::mutex progressLock;

@@ -80,8 +80,9 @@ TargetPlanningSettings parseTargetSettings(const TargetPlanningTexts& texts);
 enum class TargetSeries { Population, DeathRates, Fertility };
 
 // A field loader of the dialog: every record's value of the field, in record order.
-// Refusal "数据格式不正确." for a population below 0, a rate below 0 or above 1, or a
-// fertility schedule summing to 0; an unknown field throws the table store's TableError.
+// A population that is not a number, negative, infinite or too large is refused naming the
+// field and the row (requirePopulation); Refusal "数据格式不正确." for a rate below 0 or above
+// 1, or a fertility schedule summing to 0; an unknown field throws the table store's TableError.
 std::vector<double> loadTargetSeries(tables::Table& table, const std::string& field, TargetSeries kind);
 // The same check on a series already read.
 void checkTargetSeries(const std::vector<double>& values, TargetSeries kind);

@@ -3,8 +3,10 @@
 
 #include <cmath>
 #include <cstddef>
+#include <span>
 #include <stdexcept>
 
+#include "analysis/age_series.h"
 #include "text/refusal.h"
 
 namespace zandor::analysis {
@@ -114,6 +116,12 @@ IndexReport unIndexReport(tables::Table& table, const std::string& maleField,
 {
     const std::vector<double> male = readQualitySeries(table, maleField);
     const std::vector<double> female = readQualitySeries(table, femaleField);
+    // The records before the first -1 (which ends the data) must hold populations.
+    std::size_t end = 0;
+    while (end < male.size() && end < female.size() && male[end] != kEndOfData && female[end] != kEndOfData)
+        ++end;
+    requirePopulation(std::span(male).first(end), maleField);
+    requirePopulation(std::span(female).first(end), femaleField);
     return unIndexReport(male, female);
 }
 

@@ -51,6 +51,9 @@ ValueScale niceScale(double lo, double hi, int maxIntervals, double minStep)
         lo = 0;
         hi = 1;
     }
+    // Beyond this the round bounds, their difference and the tick count would overflow.
+    lo = std::clamp(lo, -kLargestChartValue, kLargestChartValue);
+    hi = std::clamp(hi, -kLargestChartValue, kLargestChartValue);
     if (lo > hi)
         std::swap(lo, hi);
     if (hi - lo <= std::max(std::fabs(hi), std::fabs(lo)) * 1e-12) {
@@ -64,14 +67,17 @@ ValueScale niceScale(double lo, double hi, int maxIntervals, double minStep)
         }
     }
     maxIntervals = std::max(1, maxIntervals);
-    double step = roundStepAtLeast((hi - lo) / maxIntervals);
-    if (minStep > 0 && step < minStep)
-        step = roundStepAtLeast(minStep);
+    // A step below 1e-300 would underflow to 0 in its powers of ten.
+    double step = roundStepAtLeast(std::max((hi - lo) / maxIntervals, 1e-300));
+    if (minStep > 0 && step < minStep && std::isfinite(minStep))
+        step = roundStepAtLeast(std::min(minStep, kLargestChartValue));
+    // A range across zero needs two intervals at the least, whatever the step.
+    const int fewest = std::max(maxIntervals, lo < 0 && hi > 0 ? 2 : 1);
     ValueScale scale;
     for (int guard = 0; guard < 64; ++guard) {
         const double first = std::floor(lo / step + 1e-9);
         const double last = std::ceil(hi / step - 1e-9);
-        if (last - first <= maxIntervals || guard == 63) {
+        if (last - first <= fewest || guard == 63) {
             scale.min = first * step;
             scale.max = last * step;
             break;
@@ -141,11 +147,12 @@ int categoryLabelStep(double spacing, double extent, double gap)
     if (!(spacing > 0))
         return 1;
     const double needed = extent + gap;
-    for (int power = 1; power <= 1000000000; power *= 10)
-        for (int m : {1, 2, 5})
-            if (spacing * m * power >= needed)
-                return m * power;
-    return 1000000000;
+    constexpr long long kLargest = 1000000000;
+    for (long long power = 1; power <= kLargest; power *= 10)
+        for (long long m : {1, 2, 5})
+            if (m * power >= kLargest || spacing * static_cast<double>(m * power) >= needed)
+                return static_cast<int>(std::min(m * power, kLargest));
+    return static_cast<int>(kLargest);
 }
 
 int firstLabelledCategory(const std::vector<QString>& labels, int step)

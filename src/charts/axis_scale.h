@@ -17,10 +17,14 @@ struct ValueScale {
     std::vector<double> ticks; // min, min + step, ..., max
 };
 
+// The largest magnitude a value axis covers; a chart of larger values is refused by the
+// builders that read them (chart_builders.h).
+inline constexpr double kLargestChartValue = 1e300;
+
 // The scale with the smallest round step whose range [k·step, m·step] covers [lo, hi] in at
 // most maxIntervals steps (at least 1), never with a step below minStep (0 = no limit).
 // Equal bounds are widened so that the value sits inside the range; non-finite bounds give
-// the range 0..1.
+// the range 0..1, bounds beyond kLargestChartValue are taken as that value.
 ValueScale niceScale(double lo, double hi, int maxIntervals, double minStep = 0);
 
 // Decimals needed to write every multiple of step exactly (0..12).

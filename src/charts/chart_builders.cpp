@@ -2,16 +2,23 @@
 #include "charts/chart_builders.h"
 
 #include <cmath>
+#include <cstdio>
+
+#include "charts/axis_scale.h"
 
 #include "tables/field.h"
 #include "tables/numeric_column.h"
 #include "tables/table.h"
 #include "tables/table_error.h"
+#include "text/refusal.h"
 
 namespace zandor::charts {
 
 namespace {
 constexpr std::size_t kLabelledPyramidRows = 100'000;
+// The largest value a chart plots: far enough inside the axis' limit that the sums of
+// stacked series stay on it.
+constexpr double kLargestPlottedValue = kLargestChartValue / 1e6;
 }  // namespace
 
 ChartModel chartWindowModel()
@@ -30,6 +37,21 @@ ChartModel chartWindowModel()
     return m;
 }
 
+void requireChartableValues(const std::vector<double>& values, const std::string& field)
+{
+    for (std::size_t row = 0; row < values.size(); ++row) {
+        const double v = values[row];
+        const std::string where = "字段“" + field + "”第 " + std::to_string(row + 1) + " 行的值";
+        if (!std::isfinite(v))
+            throw Refusal(where + "不是有限的数, 无法作图.");
+        if (std::fabs(v) > kLargestPlottedValue) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.6g", v);
+            throw Refusal(where + " " + text + " 太大, 无法作图.");
+        }
+    }
+}
+
 bool isChartable(const tables::FieldInfo& field)
 {
     return field.kind() == tables::FieldKind::Integer || field.kind() == tables::FieldKind::Float;
@@ -46,8 +68,10 @@ std::vector<FieldColumn> readChartFields(tables::Table& table, const std::vector
     }
     std::vector<FieldColumn> columns;
     columns.reserve(names.size());
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
         columns.push_back({QString::fromStdString(name), tables::readNumericColumn(table, name)});
+        requireChartableValues(columns.back().values, name);
+    }
     return columns;
 }
 

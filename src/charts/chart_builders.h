@@ -30,9 +30,14 @@ ChartModel chartWindowModel();
 // Fields a chart can plot: integers of any size, floating point and currency.
 bool isChartable(const tables::FieldInfo& field);
 
+// Refuses (Refusal naming the field and the row, in Chinese) the first value of `values` that
+// is not finite or beyond what a value axis can cover.
+void requireChartableValues(const std::vector<double>& values, const std::string& field);
+
 // The named fields over all rows of `table`, in table order, a field named twice read twice.
 // A name the table lacks, or a field that does not hold numbers, throws tables::TableError
-// naming it; nothing is read then.
+// naming it; nothing is read then. A value that is not finite or too large to plot throws
+// Refusal naming the field and the row.
 std::vector<FieldColumn> readChartFields(tables::Table& table, const std::vector<std::string>& names);
 
 // What a chart definition dialog, or the chart command, asks for.

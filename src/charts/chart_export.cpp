@@ -1,4 +1,4 @@
-// Chart export to BMP, PNG, SVG and PDF through a file saved whole or not at all.
+// Chart export to BMP, PNG, SVG and PDF, drawn in memory and saved whole or not at all.
 #include "charts/chart_export.h"
 
 #include <QBuffer>
@@ -7,11 +7,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
-#include <cerrno>
-#include <cstring>
+#include <string_view>
+
+#include "tables/output_file.h"
 
 namespace zandor::charts {
 
@@ -24,32 +24,16 @@ constexpr int kDpi = 96;
     throw ExportError(QStringLiteral("cannot write %1: %2").arg(path, why).toStdString());
 }
 
-void commit(QSaveFile& file, const QString& path)
-{
-    if (!file.commit())
-        fail(path, file.errorString());
-}
-
-QSaveFile& openOrFail(QSaveFile& file, const QString& path)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file.errorString());
-    return file;
-}
-
-// Writes what was drawn in memory: a failed write names the system's reason (a full disk, a
-// file too large), which a writer drawing straight into the file would lose.
+// Every export is drawn in memory and then written through the program's one output writer:
+// a pipe or a device is refused, a failed write (a full disk) names the system's reason and
+// leaves the old file as it was.
 void writeWhole(const QByteArray& bytes, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(path, file.errorString());
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) {
-        const int error = errno;
-        fail(path, error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString());
+    try {
+        tables::writeOutputFile(path.toStdString(), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const tables::OutputFileError& e) {
+        fail(path, QString::fromStdString(e.reason()));
     }
-    commit(file, path);
 }
 
 }  // namespace
@@ -89,11 +73,11 @@ void saveImage(const QImage& image, const QString& path, ExportFormat format)
 {
     if (format != ExportFormat::Bmp && format != ExportFormat::Png)
         fail(path, QStringLiteral("an image is saved as BMP or PNG"));
-    QSaveFile file(path);
-    openOrFail(file, path);
-    if (!image.save(&file, format == ExportFormat::Bmp ? "BMP" : "PNG"))
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format == ExportFormat::Bmp ? "BMP" : "PNG"))
         fail(path, QStringLiteral("the image could not be encoded"));
-    commit(file, path);
+    writeWhole(buffer.data(), path);
 }
 
 void exportChart(const Chart& chart, const QString& path, const QSize& size)
@@ -128,10 +112,10 @@ void exportChart(const Chart& chart, const QString& path, const QSize& size)
         return;
     }
     case ExportFormat::Pdf: {
-        QSaveFile file(path);
-        openOrFail(file, path);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
         {
-            QPdfWriter pdf(&file);
+            QPdfWriter pdf(&buffer);
             pdf.setResolution(kDpi);
             pdf.setTitle(chart.model().title);
             pdf.setCreator(QStringLiteral("Zandor"));
@@ -146,7 +130,7 @@ void exportChart(const Chart& chart, const QString& path, const QSize& size)
             painter.scale(page.width() / target.width(), page.height() / target.height());
             chart.render(painter, target);
         }
-        commit(file, path);
+        writeWhole(buffer.data(), path);
         return;
     }
     }

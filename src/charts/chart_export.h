@@ -1,6 +1,8 @@
 // Writing a chart to a file whose extension names the format: .bmp (Windows bitmap, the
-// program's own format), .png, .svg or .pdf (one page of the chart's size). The file is written beside the target and moved over it only when complete, so
-// a failure leaves any existing file as it was.
+// program's own format), .png, .svg or .pdf (one page of the chart's size). The chart is
+// drawn in memory and written through the program's output writer (tables/output_file.h):
+// only a regular file is written, beside the target and moved over it when complete, so a
+// failure leaves any existing file as it was.
 #pragma once
 
 #include <QImage>

@@ -13,16 +13,29 @@
 
 namespace zandor::charts {
 
+namespace {
+
+// A position far outside the box (a value beyond the axis' largest, a huge x value) is drawn
+// a few box sizes away instead: the same on the page once the plot is clipped, where page
+// coordinates of 1e300 would make filling a polygon take minutes.
+double withinReach(double position, double extent)
+{
+    const double reach = 4 * std::max(extent, 1.0);
+    return std::isnan(position) ? position : std::clamp(position, -reach, extent + reach);
+}
+
+}  // namespace
+
 double ChartLayout::categoryToBox(double category) const
 {
     const double extent = horizontal ? box.height : box.width;
-    return (category - categoryMin) / (categoryMax - categoryMin) * extent;
+    return withinReach((category - categoryMin) / (categoryMax - categoryMin) * extent, extent);
 }
 
 double ChartLayout::valueToBox(double value) const
 {
     const double extent = horizontal ? box.width : box.height;
-    return (value - valueScale.min) / (valueScale.max - valueScale.min) * extent;
+    return withinReach((value - valueScale.min) / (valueScale.max - valueScale.min) * extent, extent);
 }
 
 QPointF ChartLayout::pagePoint(double category, double value, double z) const

@@ -202,9 +202,60 @@ struct Painter {
     }
 };
 
-}  // namespace
+bool finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
 
-void paintDisplayList(QPainter& painter, const DisplayList& items)
+bool finite(const QRectF& r) { return finite(r.topLeft()) && std::isfinite(r.width()) && std::isfinite(r.height()); }
+
+bool finite(const DisplayItem& item)
+{
+    const auto allFinite = [](const auto& shapes) {
+        return std::all_of(shapes.begin(), shapes.end(), [](const auto& shape) { return finite(shape); });
+    };
+    if (const auto* polygon = std::get_if<PolygonItem>(&item))
+        return allFinite(polygon->polygon);
+    if (const auto* line = std::get_if<PolylineItem>(&item))
+        return allFinite(line->points);
+    if (const auto* rects = std::get_if<RectsItem>(&item))
+        return allFinite(rects->rects);
+    if (const auto* text = std::get_if<TextItem>(&item))
+        return finite(text->box);
+    if (const auto* marker = std::get_if<MarkerItem>(&item))
+        return finite(marker->centre) && std::isfinite(marker->size.width()) && std::isfinite(marker->size.height());
+    return true;
+}
+
+// The items that can be painted: one with a coordinate that is not a number (a value the
+// chart could not place) is left out, a line is broken at such a point. Painting a polygon
+// through such a point would make the rasterizer run for minutes.
+DisplayList paintable(const DisplayList& items)
+{
+    DisplayList kept;
+    for (const DisplayItem& item : items) {
+        if (finite(item)) {
+            kept.push_back(item);
+            continue;
+        }
+        const auto* line = std::get_if<PolylineItem>(&item);
+        if (!line)
+            continue;
+        PolylineItem piece = *line;
+        piece.points.clear();
+        for (const QPointF& point : line->points) {
+            if (finite(point)) {
+                piece.points.append(point);
+                continue;
+            }
+            if (piece.points.size() > 1)
+                kept.push_back(piece);
+            piece.points.clear();
+        }
+        if (piece.points.size() > 1)
+            kept.push_back(piece);
+    }
+    return kept;
+}
+
+void paintFinite(QPainter& painter, const DisplayList& items)
 {
     const Painter visitor{painter};
     for (std::size_t i = 0; i < items.size();) {
@@ -220,6 +271,16 @@ void paintDisplayList(QPainter& painter, const DisplayList& items)
         std::visit(visitor, items[i]);
         ++i;
     }
+}
+
+}  // namespace
+
+void paintDisplayList(QPainter& painter, const DisplayList& items)
+{
+    if (std::all_of(items.begin(), items.end(), [](const DisplayItem& item) { return finite(item); }))
+        paintFinite(painter, items);
+    else
+        paintFinite(painter, paintable(items));
 }
 
 }  // namespace zandor::charts

@@ -210,13 +210,17 @@ const CommandSpec& chartCommand()
                 "  --point-style N  points and scatter: marker shape 0 to 8: rectangle, circle, triangle,\n"
                 "                down triangle, cross, diagonal cross, star, diamond, small dot\n"
                 "  --out FILE    the file to write; an existing file is replaced only when the\n"
-                "                new one is complete\n"
+                "                new one is complete (a failure, such as a full disk, leaves it as\n"
+                "                it was, exit 1); a named pipe, a device or a folder is refused\n"
+                "                (exit 1); a link to a regular file replaces the file it names\n"
                 "  --size WxH    the chart's size in pixels (default 800x600); SVG and PDF are\n"
                 "                drawn at 96 pixels per inch\n"
                 "\n"
                 "The options are the settings of the chart definition dialogs; with the same\n"
                 "fields and settings the command draws the chart the dialog draws.\n"
-                "A field the table lacks, or one that does not hold numbers, is refused by name.\n"
+                "A field the table lacks, or one that does not hold numbers, is refused by name;\n"
+                "a value that is not finite or too large for an axis is refused naming the field\n"
+                "and the row (exit 2).\n"
                 "Nothing is written to standard output.\n",
         .example = "chart single_region.DB --kind pyramid --fields 男性人口,女性人口 --out 金字塔.png",
         .positionals = {"TABLE"},

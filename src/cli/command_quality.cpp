@@ -75,7 +75,10 @@ const CommandSpec& qualityCommand()
             "  --bands     write instead the three band texts of the window, good, acceptable\n"
             "              and unacceptable, one per line\n"
             "A refusal of the dialog (too few rows, no field, a field the table lacks, a\n"
-            "division by zero, which names the age or group) exits with status 2.\n",
+            "division by zero, which names the age or group) exits with status 2, as does a\n"
+            "population that is not a number, negative, infinite or above 1e15 (the message\n"
+            "names the field and the row) and a preference index with fewer than five\n"
+            "usable ages.\n",
         .example = "quality single_region.DB --field 男性人口 --index whipple",
         .positionals = {"TABLE"},
         .options = {{"field", true},

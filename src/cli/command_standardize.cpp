@@ -50,9 +50,11 @@ int runStandardize(const ParsedArgs& args, Streams& io)
     auto table = tables::Table::open(args.positional(0));
     analysis::StandardizationRequest request;
     // A field not given is a field not chosen: the dialog's "选定原始数据变量不够!".
-    for (const std::string& option : page.fieldOptions)
+    for (const std::string& option : page.fieldOptions) {
         request.standard.push_back(args.has(option) ? tables::readNumericColumn(table, *args.value(option))
                                                     : std::vector<double>{});
+        request.fields.push_back(args.value(option).value_or(""));
+    }
     request.totalText = args.value("total").value_or(std::string(stdz::kDefaultTotal));
     for (std::size_t k = 0; k < page.nameOptions.size(); ++k)
         request.names.push_back(args.value(page.nameOptions[k]).value_or(std::string(page.defaultNames[k])));
@@ -98,8 +100,10 @@ const CommandSpec& standardizeCommand()
             "even); their names default to Smale01, Sfemale01, or Rmale01, Rfemale01, Umale01,\n"
             "Ufemale01 (--male-field ... --urban-female-field). Writes CSV record,NAME1,NAME2..\n"
             "of the stored numbers in the order the fields are added (record x is row x).\n"
-            "The dialog's refusals (a field missing, an empty total, a new name the table has,\n"
-            "a standard summing to 0) exit with status 2 and the message; TABLE is then\n"
+            "The dialog's refusals (a field missing, an empty or negative total, a standard\n"
+            "value that is not a population: not a number, negative, infinite or above 1e15,\n"
+            "named by field and row, a new name the table has, a standard summing to 0) exit\n"
+            "with status 2 and the message; TABLE is then\n"
             "unchanged, as after any failure.\n",
         .example = "standardize single_region.DB --male 男性人口 --female 女性人口 --total 1000000",
         .positionals = {"TABLE"},

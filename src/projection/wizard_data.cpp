@@ -3,15 +3,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <utility>
 
 #include "projection/base_life_table.h"
 #include "projection/schedule_grids.h"
+#include "tables/output_file.h"
 #include "text/csv_reader.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -179,27 +176,12 @@ void writeValues(const text::TextGrid& grid, int lastRow, const std::string& pat
         }
         content += '\n';
     }
-    // Written beside the file and moved over it whole: a full disk leaves the old file.
-    const std::filesystem::path target(path);
-    std::filesystem::path part = target;
-    part += ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (!out) {
-            const std::string reason = std::strerror(errno);
-            std::error_code ignored;
-            std::filesystem::remove(part, ignored);
-            throw Refusal("无法写入文件" + path + ": " + reason);
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(part, target, error);
-    if (error) {
-        std::error_code ignored;
-        std::filesystem::remove(part, ignored);
-        throw Refusal("无法写入文件" + path + ": " + error.message());
+    // Written beside the file and moved over it whole: a full disk leaves the old file, and
+    // a pipe or a device is refused.
+    try {
+        tables::writeOutputFile(path, content);
+    } catch (const tables::OutputFileError& e) {
+        throw Refusal("无法写入文件" + path + ": " + e.reason());
     }
 }
 

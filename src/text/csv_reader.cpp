@@ -1,12 +1,59 @@
 // RFC 4180 reading over text in memory or a file read block by block.
 #include "text/csv_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace zandor::text {
+
+namespace {
+
+[[noreturn]] void refuseKind(const std::string& path, mode_t mode)
+{
+    const char* kind = S_ISFIFO(mode)                     ? "a named pipe"
+                       : S_ISDIR(mode)                    ? "a folder"
+                       : S_ISSOCK(mode)                   ? "a socket"
+                       : (S_ISCHR(mode) || S_ISBLK(mode)) ? "a device"
+                                                          : "not a regular file";
+    throw std::runtime_error("cannot read " + path + ": it is " + std::string(kind) + ", not a regular file");
+}
+
+}  // namespace
+
+std::FILE* openRegularFile(const std::string& path)
+{
+    // Anything but a regular file is refused before it is opened (opening a pipe with no
+    // writer would wait), and again on the open file, so that what is read is what was checked.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        refuseKind(path, st.st_mode);
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        if (S_ISREG(st.st_mode) || st.st_mode == 0)
+            throw std::runtime_error("cannot open " + path + ": " + std::strerror(error));
+        refuseKind(path, st.st_mode);
+    }
+    // Reads wait for data again, as on any file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        throw std::runtime_error("cannot open " + path + ": " + std::strerror(error));
+    }
+    return file;
+}
 
 CsvReader::CsvReader(std::string_view content) : content_(content)
 {
@@ -18,10 +65,7 @@ CsvReader::CsvReader(std::string_view content) : content_(content)
 std::unique_ptr<CsvReader> CsvReader::openFile(const std::string& path, std::size_t blockSize)
 {
     std::unique_ptr<CsvReader> reader(new CsvReader());
-    errno = 0;
-    reader->file_.reset(std::fopen(path.c_str(), "rb"));
-    if (!reader->file_)
-        throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+    reader->file_.reset(openRegularFile(path));
     reader->path_ = path;
     reader->block_.resize(blockSize < 1 ? 1 : blockSize);
     reader->rewind();
@@ -150,10 +194,7 @@ std::string readWholeFile(const std::string& path)
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
-    errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+    std::unique_ptr<std::FILE, Closer> file(openRegularFile(path));
     std::string content;
     char block[1 << 16];
     while (true) {

@@ -31,7 +31,8 @@ public:
     // Reads `content`, which must outlive the reader.
     explicit CsvReader(std::string_view content);
     // Reads the file at `path` in blocks of `blockSize` bytes. Throws std::runtime_error
-    // naming the file and the system's reason when it cannot be opened or read.
+    // naming the file and the system's reason when it cannot be opened or read, or when it is
+    // not a regular file (openRegularFile).
     static std::unique_ptr<CsvReader> openFile(const std::string& path, std::size_t blockSize = std::size_t(1) << 16);
 
     CsvReader(const CsvReader&) = delete;
@@ -71,5 +72,10 @@ private:
 
 // The whole file as bytes. Throws std::runtime_error naming the file and the system's reason.
 std::string readWholeFile(const std::string& path);
+
+// Opens `path` for reading when it is a regular file. A named pipe, a device, a socket or a
+// folder is refused at once (std::runtime_error "cannot read PATH: it is a named pipe, not a
+// regular file"), never waited on; so is a file that cannot be opened, with the system's reason.
+std::FILE* openRegularFile(const std::string& path);
 
 }  // namespace zandor::text

@@ -180,7 +180,7 @@ TEST(Standardization, SharesOfOneTotalAndHalvesToEven)
         }
     }
     auto t = tables::Table::open(path);
-    const StandardizationRequest request{{{5, 7}, {4, 0}}, "8", {"Smale01", "Sfemale01"}};
+    const StandardizationRequest request{{{5, 7}, {4, 0}}, "8", {"Smale01", "Sfemale01"}, {}};
     // 5/16 x 8 = 2.5 and 7/16 x 8 = 3.5.
     EXPECT_EQ(standardizeInto(t, request), (std::vector<std::vector<double>>{{2, 4}, {2, 0}}));
     EXPECT_EQ(tables::readNumericColumn(t, "Smale01"), (std::vector<double>{2, 4}));
@@ -193,10 +193,10 @@ TEST(Standardization, SharesOfOneTotalAndHalvesToEven)
         std::string message;
     } refused[] = {
         {request, "Smale01变量已存在，请输入新的变量名."},
-        {{{{5, 7}, {4, 0}}, "", {"a", "b"}}, "总人口数据不正确."},
-        {{{{5, 7}, {4, 0}}, "8人", {"a", "b"}}, "被标准化总人口: “8人”不是有效的数值"},
-        {{{{0, 0}, {0, 0}}, "8", {"a", "b"}}, "标准人口的总和为0, 无法标准化."},
-        {{{{5, 7}, {}}, "8", {"a", "b"}}, "选定原始数据变量不够!"},
+        {{{{5, 7}, {4, 0}}, "", {"a", "b"}, {}}, "总人口数据不正确."},
+        {{{{5, 7}, {4, 0}}, "8人", {"a", "b"}, {}}, "被标准化总人口: “8人”不是有效的数值"},
+        {{{{0, 0}, {0, 0}}, "8", {"a", "b"}, {}}, "标准人口的总和为0, 无法标准化."},
+        {{{{5, 7}, {}}, "8", {"a", "b"}, {}}, "选定原始数据变量不够!"},
     };
     for (const auto& c : refused) {
         try {

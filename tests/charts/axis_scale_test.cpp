@@ -1,6 +1,8 @@
 // Axis scales: round ranges and steps, tick texts, and the thinning of category labels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -66,6 +68,26 @@ TEST(NiceScale, NonFiniteBoundsGiveZeroToOne)
     const ValueScale s = niceScale(std::numeric_limits<double>::quiet_NaN(), 3, 5);
     EXPECT_DOUBLE_EQ(s.min, 0);
     EXPECT_DOUBLE_EQ(s.max, 1);
+}
+
+// Values near the largest double: the scale stays finite with a bounded tick count (the
+// count was once NaN and asked for an impossible vector), across zero with one interval too.
+TEST(NiceScale, HugeAndTinyBoundsGiveFiniteTicks)
+{
+    const struct {
+        double lo, hi;
+        int intervals;
+    } cases[] = {{0, 1.7e308, 10}, {-1.7e308, 1.7e308, 1}, {-1e300, 1e300, 1}, {5e-324, 1e-320, 5}, {-3, 4, 1}};
+    for (const auto& c : cases) {
+        const ValueScale s = niceScale(c.lo, c.hi, c.intervals);
+        ASSERT_TRUE(std::isfinite(s.min) && std::isfinite(s.max) && s.step > 0) << c.lo << " " << c.hi;
+        EXPECT_LE(s.ticks.size(), static_cast<std::size_t>(std::max(c.intervals, 2) + 1)) << c.lo << " " << c.hi;
+        // Covered up to the scale's rounding tolerance (a billionth of a step).
+        EXPECT_LE(s.min, std::max(c.lo, -kLargestChartValue) + s.step * 1e-9);
+        EXPECT_GE(s.max, std::min(c.hi, kLargestChartValue) - s.step * 1e-9);
+    }
+    // Labels too wide for any round step take the largest, without overflowing.
+    EXPECT_EQ(categoryLabelStep(1e-12, 100, 8), 1000000000);
 }
 
 struct TickCase {

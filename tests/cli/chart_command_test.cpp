@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "cli_test_support.h"
 #include "tables/table_file.h"
 
@@ -187,6 +191,67 @@ TEST_F(CliChart, AnExistingFileIsReplacedByTheNewChart)
     writeFile(out, "old");
     ASSERT_EQ(chart({"--kind", "area", "--fields", "男性人口", "--out", out, "--size", "200x100"}).status, kExitOk);
     EXPECT_EQ(QImage(QString::fromStdString(out)).size(), QSize(200, 100));
+}
+
+TEST_F(CliChart, TheOutputIsARegularFileWrittenWholeOrNotAtAll)
+{
+    namespace fs = std::filesystem;
+    const std::vector<std::string> bars = {"--kind", "bar", "--fields", "男性人口", "--size", "120x90", "--out"};
+    const auto to = [&](const std::string& out) {
+        auto args = bars;
+        args.push_back(out);
+        return chart(args);
+    };
+    // A named pipe and a link to a device are refused, naming them, and left as they were.
+    ASSERT_EQ(::mkfifo((scratch_ / "pipe.png").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", scratch_ / "null.pdf");
+    for (const std::string name : {"pipe.png", "null.pdf"}) {
+        const CliRun refused = to(scratch_ / name);
+        EXPECT_EQ(refused.status, kExitFailure) << name;
+        EXPECT_NE(refused.err.find(name + ": it "), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(scratch_ / "pipe.png")));
+    EXPECT_EQ(fs::read_symlink(scratch_ / "null.pdf"), "/dev/null");
+    // A link to a regular file: the file it names is replaced, the link stays.
+    writeFile(scratch_ / "real.svg", "old");
+    fs::create_symlink("real.svg", scratch_ / "link.svg");
+    ASSERT_EQ(to(scratch_ / "link.svg").status, kExitOk);
+    EXPECT_TRUE(fs::is_symlink(scratch_ / "link.svg"));
+    EXPECT_NE(readFile(scratch_ / "real.svg").find("<svg"), std::string::npos);
+
+    // A full disk at each step of writing a PDF: exit 1, the old PDF whole, nothing beside it.
+    const std::string pdf = scratch_ / "c.pdf";
+    writeFile(pdf, "old pdf");
+    const std::vector<std::string> before = scratch_.files();
+    int failed = 0;
+    for (int step = 1; step < 40; ++step) {
+        ::setenv("ZANDOR_OUTPUT_FAIL_STEP", std::to_string(step).c_str(), 1);
+        const CliRun run = to(pdf);
+        if (run.status == kExitOk)
+            break;
+        ++failed;
+        EXPECT_EQ(run.status, kExitFailure) << "step " << step;
+        EXPECT_NE(run.err.find("No space left on device"), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(pdf), "old pdf") << "step " << step;
+        EXPECT_EQ(scratch_.files(), before) << "step " << step;
+    }
+    ::unsetenv("ZANDOR_OUTPUT_FAIL_STEP");
+    EXPECT_GE(failed, 4);  // make, write, flush to disk, close, rename
+    // Killed at each step: the old PDF or the new one; the next run clears what was left.
+    for (int step = 1; step < 40; ++step) {
+        writeFile(pdf, "old pdf");
+        ::setenv("ZANDOR_FAULT_STEP", std::to_string(step).c_str(), 1);
+        const CliRun run = to(pdf);
+        ::unsetenv("ZANDOR_FAULT_STEP");
+        const std::string content = readFile(pdf);
+        EXPECT_TRUE(content == "old pdf" || content.starts_with("%PDF")) << "step " << step;
+        if (run.status == kExitOk)
+            break;
+        EXPECT_EQ(run.status, 70) << "step " << step;
+    }
+    ASSERT_EQ(to(pdf).status, kExitOk);
+    EXPECT_EQ(scratch_.files(), before);
 }
 
 TEST(CliChartHelp, TheCommandIsListedAndDescribed)

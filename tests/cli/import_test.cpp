@@ -1,6 +1,7 @@
 // zandor-cli import: how a column's type is chosen, and what is refused before any table is
 // written.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "text/csv_reader.h"
 #include "cli/import_types.h"
@@ -173,13 +174,19 @@ TEST(CliImport, AnExistingTableIsRefusedAndLeftAsItWas)
     EXPECT_EQ(scratch.files(), (std::vector<std::string>{"in.csv", "t.dbf"}));
 }
 
-TEST(CliImport, AMissingSourceIsAFailureNamingTheFile)
+TEST(CliImport, AMissingSourceOrOneThatIsNoRegularFileIsAFailureNamingIt)
 {
     ScratchDir scratch;
     const auto run = runInProcess({"import", scratch / "absent.csv", scratch / "t.db"});
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_NE(run.err.find("absent.csv"), std::string::npos) << run.err;
     EXPECT_TRUE(scratch.files().empty());
+    // A named pipe no one writes to is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo((scratch / "pipe.csv").c_str(), 0600), 0);
+    const auto pipe = runInProcess({"import", scratch / "pipe.csv", scratch / "t.db"});
+    EXPECT_EQ(pipe.status, kExitFailure);
+    EXPECT_NE(pipe.err.find("pipe.csv: it is a named pipe, not a regular file"), std::string::npos) << pipe.err;
+    EXPECT_EQ(scratch.files(), std::vector<std::string>{"pipe.csv"});
 }
 
 TEST(CliImport, ATargetThatIsNoTableFileIsAFailure)

@@ -1,6 +1,7 @@
 // zandor-cli project on real Paradox tables: the indicators, the listings, the last year's
 // population, the schedule file, and the exit statuses with their messages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -212,13 +213,18 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleError{"UnknownRow", "row,2021,2022,2023\ntfr,1,1,1\ne0_男性,70,70,70\n", "line 3: unknown row 'e0_男性'"},
         ScheduleError{"TooFewCells", "row,2021,2022,2023\ne0_female,80,81\n", "line 2: 2 cells for 3 years"},
         ScheduleError{"CellThatIsNoNumber", "row,2021,2022,2023\ne0_male,70,abc,71\n",
-                      "男性期望寿命 2022年: “abc”不是有效的数值"}),
+                      "男性期望寿命 2022年: “abc”不是有效的数值"},
+        // No content: the file is a named pipe no one writes to, refused at once.
+        ScheduleError{"NamedPipe", nullptr, "s.csv: it is a named pipe, not a regular file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(CliProjectScheduleErrors, ExitWith1NamingTheFileOrCell)
 {
     const std::string table = writeTable(scratch, pt::syntheticTable());
-    writeFile(scratch / "s.csv", GetParam().content);
+    if (GetParam().content)
+        writeFile(scratch / "s.csv", GetParam().content);
+    else
+        ASSERT_EQ(::mkfifo((scratch / "s.csv").c_str(), 0600), 0);
     const auto run = runInProcess(plus(projectArgs(table, 2020, 2023), {"--schedule", scratch / "s.csv"}));
     EXPECT_EQ(run.status, kExitFailure);
     EXPECT_EQ(run.out, "");

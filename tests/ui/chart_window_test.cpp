@@ -15,6 +15,8 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "charts/chart_builders.h"
@@ -224,6 +226,34 @@ private slots:
         buttonOf(window.get(), "BitBtn3")->click();
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.messages.first().contains("chart.bmp"));
+
+        // A named pipe is refused (not opened, so nothing waits), naming it.
+        const QString pipe = dir_.filePath("pipe.pdf");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        prompts.saveAnswers = {pipe};
+        prompts.confirmAnswers = {true};
+        buttonOf(window.get(), "BitBtn3")->click();
+        QCOMPARE(prompts.messages.size(), 2);
+        QVERIFY2(prompts.messages.last().contains("pipe.pdf: it is a named pipe"), qPrintable(prompts.messages.last()));
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+
+        // A full disk while writing: the window says so and the old file stays.
+        const QString old = dir_.filePath("old.png");
+        {
+            QFile f(old);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        qputenv("ZANDOR_OUTPUT_FAIL_STEP", "2");
+        prompts.saveAnswers = {old};
+        prompts.confirmAnswers = {true};
+        buttonOf(window.get(), "BitBtn3")->click();
+        qunsetenv("ZANDOR_OUTPUT_FAIL_STEP");
+        QCOMPARE(prompts.messages.size(), 3);
+        QVERIFY2(prompts.messages.last().contains("No space left on device"), qPrintable(prompts.messages.last()));
+        QFile kept(old);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("old"));
     }
 
     void printsInLandscapeOnlyWhenThePrintDialogIsAccepted()

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "tables/output_file.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
@@ -85,11 +85,10 @@ void TIndex_Result_frm::BitBtn1Click()
     if (path.isEmpty())
         return;
     const std::string text = analysis::reportText(report_);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        Prompts::information(this, kCannotSave.arg(path, file.errorString()));
+    try {
+        tables::writeOutputFile(path.toStdString(), text);
+    } catch (const tables::OutputFileError& e) {
+        Prompts::information(this, kCannotSave.arg(path, QString::fromStdString(e.reason())));
     }
 }
 

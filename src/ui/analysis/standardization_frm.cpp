@@ -157,9 +157,11 @@ void Tstandardization_Frm::standardizeInto(std::initializer_list<QComboBox*> cho
         for (const QComboBox* box : chosen)
             if (box->currentText().isEmpty())
                 throw Refusal(std::string(stdz::kTooFewFields));
-        analysis::StandardizationRequest request{std::move(standard), total->text().toStdString(), {}};
+        analysis::StandardizationRequest request{std::move(standard), total->text().toStdString(), {}, {}};
         for (const QLineEdit* name : names)
             request.names.push_back(name->text().toStdString());
+        for (const QComboBox* box : chosen)
+            request.fields.push_back(box->currentText().toStdString());
         analysis::standardizeInto(session_.table(), request);
     } catch (const std::exception& e) {
         emit session_.tableChanged();
@@ -176,7 +178,7 @@ void Tstandardization_Frm::Button3Click()
 
 void Tstandardization_Frm::Button1Click()
 {
-    standardizeInto({ComboBox1, ComboBox10, ComboBox2, ComboBox3}, {male_, female_, urbanMale_, urbanFemale_}, Edit8,
+    standardizeInto({ComboBox2, ComboBox3, ComboBox1, ComboBox10}, {male_, female_, urbanMale_, urbanFemale_}, Edit8,
                     {Edit1, Edit2, Edit3, Edit4});
 }
 

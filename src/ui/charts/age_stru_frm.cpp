@@ -101,7 +101,7 @@ void TAge_stru_frm::BitBtn2Click()
     std::vector<charts::FieldColumn> columns;
     try {
         columns = charts::readChartFields(session_.table(), {male.toStdString(), female.toStdString()});
-    } catch (const tables::TableError& e) {
+    } catch (const std::runtime_error& e) {  // a table error or a refused value
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
     }

@@ -176,7 +176,7 @@ void TChart_def_frm::BitBtn2Click()
     std::vector<charts::FieldColumn> columns;
     try {
         columns = charts::readChartFields(session_.table(), names);
-    } catch (const tables::TableError& e) {
+    } catch (const std::runtime_error& e) {  // a table error or a refused value
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
     }

@@ -158,7 +158,7 @@ void Tscatter_Frm::BitBtn2Click()
         columns = charts::readChartFields(session_.table(), {y.toStdString(), x.toStdString()});
         if (labelled)
             labels = charts::readLabelField(session_.table(), label.toStdString());
-    } catch (const tables::TableError& e) {
+    } catch (const std::runtime_error& e) {  // a table error or a refused value
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
     }

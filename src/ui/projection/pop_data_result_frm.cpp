@@ -3,10 +3,10 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "tables/output_file.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/rtf_document.h"
 
@@ -71,11 +71,10 @@ void Tpop_data_resultForm1::Button1Click()
         return;
     const std::string document = rtfDocument(lines());
     // The file is replaced only once the whole document is written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(document.data(), static_cast<qint64>(document.size())) != static_cast<qint64>(document.size()) ||
-        !file.commit()) {
-        Prompts::information(this, kCannotSave.arg(path, file.errorString()));
+    try {
+        tables::writeOutputFile(path.toStdString(), document);
+    } catch (const tables::OutputFileError& e) {
+        Prompts::information(this, kCannotSave.arg(path, QString::fromStdString(e.reason())));
     }
 }
 
