@@ -93,6 +93,7 @@ const std::vector<const CommandSpec*>& commands()
         &convertCommand(),
         &lifeTableCommand(),
         &projectCommand(),
+        &projectBatchCommand(),
         &projectUrCommand(),
         &chartCommand(),
         &qualityCommand(),
