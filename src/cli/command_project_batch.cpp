@@ -154,8 +154,8 @@ std::vector<BatchRun> readManifest(const std::string& path)
     return runs;
 }
 
-// Runs one manifest row as `project` and writes DIR/NAME.csv.
-RunOutcome runOne(const BatchRun& run, const fs::path& dir)
+// Runs one manifest row as `project` and adds DIR/NAME.csv to the files of the batch.
+RunOutcome runOne(const BatchRun& run, const fs::path& dir, tables::OutputFileGroup& files)
 {
     RunOutcome outcome;
     try {
@@ -177,7 +177,7 @@ RunOutcome runOne(const BatchRun& run, const fs::path& dir)
         std::fclose(out);
         const std::string bytes(data, size);
         std::free(data);
-        tables::writeOutputFile((dir / (run.name + ".csv")).string(), bytes);
+        files.add((dir / (run.name + ".csv")).string(), bytes);
         outcome.status = "ok";
     } catch (const UsageError& e) {
         outcome = {"usage", e.what(), {}};
@@ -262,6 +262,9 @@ int runProjectBatch(const ParsedArgs& args, Streams& io)
 
     // Workers take the next row until none is left; each outcome has its own slot, so the
     // summary keeps the manifest's order whoever ran what.
+    // The result files are written as the runs end and put in place together with the summary,
+    // with one sync to disk for all of them.
+    tables::OutputFileGroup files;
     std::vector<RunOutcome> outcomes(runs.size());
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> done{0};
@@ -269,7 +272,7 @@ int runProjectBatch(const ParsedArgs& args, Streams& io)
     std::condition_variable allDone;
     const auto work = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < runs.size();) {
-            outcomes[i] = runOne(*runs[i], dir);
+            outcomes[i] = runOne(*runs[i], dir, files);
             if (done.fetch_add(1) + 1 == runs.size()) {
                 std::lock_guard guard(doneLock);
                 allDone.notify_all();
@@ -329,7 +332,8 @@ int runProjectBatch(const ParsedArgs& args, Streams& io)
     std::fclose(summary);
     const std::string bytes(data, size);
     std::free(data);
-    tables::writeOutputFile((dir / "summary.csv").string(), bytes);
+    files.add((dir / "summary.csv").string(), bytes);
+    files.commit();
     return allOk ? kExitOk : kExitRefused;
 }
 
@@ -361,7 +365,9 @@ const CommandSpec& projectBatchCommand()
             "                 message), failed (unreadable file, table store error) or usage\n"
             "                 (a bad option value in the row); total_first and total_last are\n"
             "                 the total population of the first and last projected year (of\n"
-            "                 中方案 with variants). Every file is written whole or not at all.\n"
+            "                 中方案 with variants). The files are put in place together when\n"
+            "                 every run has ended, each whole; an interrupted batch leaves the\n"
+            "                 folder's files as they were.\n"
             "  --threads N    runs at a time (default: one per core)\n"
             "  --shard I/N    runs only the rows whose position (0-based, header not counted)\n"
             "                 modulo N is I, so that N machines share one manifest; give each\n"
