@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "projection/indicators.h"
+#include "text/numbers.h"
 #include "text/refusal.h"
 
 namespace zandor::projection {
@@ -77,6 +79,48 @@ std::vector<VariantRun> projectVariants(const SingleRegionInputs& inputs, const 
         before += years;
     }
     return runs;
+}
+
+ComparedIndicator comparedIndicator(std::string_view listText, Edition edition) {
+    const std::vector<std::string>& catalogue = indicatorCatalogue(Edition::Full);
+    const int code = indicatorCode(listText, edition);
+    if (code >= 0 && code <= indicator::kMigrantDeaths && code != indicator::kAgeStructure) {
+        return {catalogue[static_cast<std::size_t>(code)], code};
+    }
+    if (code == indicator::kParameters) return {std::string(label::kTfr), -1};
+    return {catalogue[indicator::kTotal], indicator::kTotal};
+}
+
+std::vector<double> comparedValues(const ProjectionResultSet& results, const ComparedIndicator& compared) {
+    if (compared.code >= 0) return indicatorValues(results, compared.code);
+    std::vector<double> values;
+    for (const ParameterRecord& record : results.parameters) values.push_back(record[parameter::kTfr]);
+    return values;
+}
+
+std::vector<std::string> variantComparisonListing(std::span<const VariantResultsView> runs, std::string_view listText,
+                                                  Edition edition) {
+    constexpr std::string_view kGap = "    ";
+    const ComparedIndicator compared = comparedIndicator(listText, edition);
+    std::vector<std::string> lines{"", compared.title + "（多方案对照）"};
+    std::string heading = "年份";
+    std::vector<std::vector<double>> values;
+    for (const VariantResultsView& run : runs) {
+        heading += std::string(kGap) + std::string(variantName(run.variant));
+        values.push_back(comparedValues(*run.results, compared));
+    }
+    lines.push_back(heading);
+    if (runs.empty()) return lines;
+    const ProjectionResultSet& first = *runs.front().results;
+    for (int t = 0; t < first.yearCount; ++t) {
+        std::string line = std::to_string(first.calendarYear(t));
+        for (const std::vector<double>& series : values) {
+            line += kGap;
+            line += text::formatGeneral(series[static_cast<std::size_t>(t)]);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 }  // namespace zandor::projection

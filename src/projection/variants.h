@@ -14,11 +14,14 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/feedback.h"
+#include "projection/result_set.h"
+#include "text/edition.h"
 #include "projection/single_region_projection.h"
 
 namespace zandor::projection {
@@ -57,5 +60,29 @@ std::string variantRefusal(Variant variant, std::string_view message);
 // an unexpected failure) passes on. Progress counts the years of all four runs.
 std::vector<VariantRun> projectVariants(const SingleRegionInputs& inputs, const SingleRegionSchedules& schedules,
                                         const RunOptions& options, const Feedback& feedback = {});
+
+// One variant's results as the comparison shows them.
+struct VariantResultsView {
+    Variant variant = Variant::Medium;
+    const ProjectionResultSet* results = nullptr;
+};
+
+// What the comparison compares for a list text: the catalogue code of an indicator with one
+// value per year; the TFR (the parameter that tells the variants apart) for the parameter
+// entry; the total population for the age structure and any other text.
+struct ComparedIndicator {
+    std::string title;
+    int code = 0;       // catalogue code, or -1 for the TFR
+};
+ComparedIndicator comparedIndicator(std::string_view listText, Edition edition);
+
+// The yearly values of the compared indicator in one run.
+std::vector<double> comparedValues(const ProjectionResultSet& results, const ComparedIndicator& compared);
+
+// The comparison listing: an empty line, the title with "（多方案对照）", a heading line
+// "年份" and the variants' names, then one line per projected year with each variant's value
+// (general form), columns separated by four spaces. The runs must cover the same years.
+std::vector<std::string> variantComparisonListing(std::span<const VariantResultsView> runs, std::string_view listText,
+                                                  Edition edition);
 
 }  // namespace zandor::projection

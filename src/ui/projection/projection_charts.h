@@ -72,4 +72,15 @@ TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* ow
                            const projection::ProjectionResultSet& results, const projection::ChartPlan& plan,
                            bool bars, PyramidFrames* frames);
 
+// One line of a chart of several lines: its name in the legend and a value per year.
+struct NamedLine {
+    QString name;
+    std::vector<double> values;
+};
+
+// A new chart window owned by `owner` showing the lines together over the calendar years
+// `labels` (the projection variants as a fan), with a legend; drawn at once, no animation.
+TGraph* showLinesChart(ChartSettings& settings, Edition edition, QWidget* owner, const QString& title,
+                       const std::vector<std::string>& labels, const std::vector<NamedLine>& lines);
+
 }  // namespace zandor::ui
