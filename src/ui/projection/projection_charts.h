@@ -4,6 +4,8 @@
 // the frames the chart windows' pyramid buttons step through.
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -11,7 +13,6 @@
 #include "text/edition.h"
 #include "ui/charts/pyramid_frames.h"
 
-class QString;
 class QWidget;
 
 namespace zandor::ui {
