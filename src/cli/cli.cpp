@@ -129,6 +129,7 @@ const std::vector<const CommandSpec*>& commands()
         &convertCommand(),
         &lifeTableCommand(),
         &projectCommand(),
+        &projectBatchCommand(),
         &projectUrCommand(),
         &chartCommand(),
         &qualityCommand(),

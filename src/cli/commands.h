@@ -17,6 +17,7 @@ const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();
 const CommandSpec& lifeTableCommand();
 const CommandSpec& projectCommand();
+const CommandSpec& projectBatchCommand();
 const CommandSpec& projectUrCommand();
 const CommandSpec& chartCommand();
 const CommandSpec& qualityCommand();

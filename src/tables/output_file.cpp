@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <streambuf>
 #include <vector>
 
@@ -221,9 +224,11 @@ private:
 // The hidden file beside the target; removed unless it was renamed into place.
 class PartFile {
 public:
-    PartFile(const std::string& path, const std::string& target) : path_(path)
+    // `scanStale` false: the caller has removed the stale hidden files of the folder already.
+    PartFile(const std::string& path, const std::string& target, bool scanStale = true) : path_(path)
     {
-        removeStaleParts(target);
+        if (scanStale)
+            removeStaleParts(target);
         static std::atomic<unsigned> counter{0};
         const std::string base = folderOf(target) + "." + fileOf(target) + kMarker + std::to_string(::getpid()) + "-";
         for (;;) {
@@ -285,6 +290,29 @@ public:
         syncFolder(folderOf(target));
     }
 
+    // For a group of files: the content closed without its own sync (the group syncs once)...
+    void closeUnsynced()
+    {
+        const int injected = steps_.next();
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        if (injected)
+            fail(injected);
+        if (closed != 0)
+            fail(errno);
+    }
+
+    // ... and later renamed over the target, the folder synced by the group.
+    void install(const std::string& target)
+    {
+        if (const int failed = steps_.next())
+            fail(failed);
+        if (std::rename(name_.c_str(), target.c_str()) != 0)
+            fail(errno);
+        installed_ = true;
+        faultPoint();
+    }
+
 private:
     std::string path_;
     Steps steps_;
@@ -292,6 +320,42 @@ private:
     int fd_ = -1;
     bool installed_ = false;
 };
+
+// Removes every hidden file ".NAME~outPID-N" of `folder` whose process is gone.
+void removeStalePartsOfFolder(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        const auto marker = name.rfind(kMarker);
+        if (!name.starts_with('.') || marker == std::string_view::npos)
+            continue;
+        const std::string rest(name.substr(marker + std::strlen(kMarker)));
+        char* end = nullptr;
+        const long pid = std::strtol(rest.c_str(), &end, 10);
+        if (end != rest.c_str() && *end == '-' && processGone(pid))
+            stale.push_back(folder + std::string(name));
+    }
+    ::closedir(dir);
+    for (const std::string& part : stale)
+        ::unlink(part.c_str());
+}
+
+// Flushes to disk everything written to the file system that holds `folder`.
+void syncFileSystem(const std::string& folder, const std::string& path)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw OutputFileError(path, std::strerror(errno));
+    const int synced = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    if (synced != 0)
+        throw OutputFileError(path, std::strerror(error));
+}
 
 }  // namespace
 
@@ -328,6 +392,56 @@ void writeOutputFile(const std::string& path, const std::function<void(std::ostr
 void writeOutputFile(const std::string& path, std::string_view bytes)
 {
     writeOutputFile(path, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+}
+
+struct OutputFileGroup::Part {
+    std::string path;
+    std::string target;
+    std::unique_ptr<PartFile> file;
+};
+
+OutputFileGroup::OutputFileGroup() = default;
+OutputFileGroup::~OutputFileGroup() = default;
+
+void OutputFileGroup::add(const std::string& path, std::string_view bytes)
+{
+    struct stat existing {};
+    const std::string target = resolveTarget(path, existing);
+    const std::string folder = folderOf(target);
+    {
+        std::lock_guard guard(lock_);
+        if (scannedFolders_.insert(folder).second)
+            removeStalePartsOfFolder(folder);
+    }
+    auto part = std::make_unique<PartFile>(path, target, /*scanStale=*/false);
+    part->keepAttributes(existing);
+    {
+        PartBuffer buffer(part->fd(), part->steps());
+        std::ostream out(&buffer);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (buffer.error() != 0)
+            part->fail(buffer.error());
+        if (!out)
+            part->fail(EIO);
+    }
+    part->closeUnsynced();
+    std::lock_guard guard(lock_);
+    parts_.push_back(Part{path, target, std::move(part)});
+}
+
+void OutputFileGroup::commit()
+{
+    std::lock_guard guard(lock_);
+    std::set<std::string> folders;
+    for (const Part& part : parts_)
+        if (folders.insert(folderOf(part.target)).second)
+            syncFileSystem(folderOf(part.target), part.path);
+    for (Part& part : parts_)
+        part.file->install(part.target);
+    for (const std::string& folder : folders)
+        syncFolder(folder);
+    parts_.clear();
 }
 
 }  // namespace zandor::tables

@@ -22,10 +22,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zandor::tables {
 
@@ -52,5 +56,34 @@ void writeOutputFile(const std::string& path, const std::function<void(std::ostr
 // following symbolic links; does nothing for a regular file or a name not taken. Never opens
 // the file, so never blocks. For checking a target before long work.
 void requireWritableOutput(const std::string& path);
+
+// Many files written as one group, for commands that write thousands of files at once (one
+// result file per run of a batch): each file is checked and its content written to its hidden
+// file as writeOutputFile does, but the contents are made durable by one sync of the file
+// system at commit() instead of one per file, and each folder is searched for hidden files of
+// killed processes and synced once. Nothing replaces a target before commit(); a group
+// destroyed before it (or a failure in it) removes the hidden files it had not renamed yet and
+// leaves those targets as they were. add() may be called from several threads at once.
+class OutputFileGroup {
+public:
+    OutputFileGroup();
+    ~OutputFileGroup();
+    OutputFileGroup(const OutputFileGroup&) = delete;
+    OutputFileGroup& operator=(const OutputFileGroup&) = delete;
+
+    // Writes `bytes` as the coming content of `path`. Throws OutputFileError naming the path;
+    // the other files of the group stay in it.
+    void add(const std::string& path, std::string_view bytes);
+
+    // Syncs the contents, renames every file into place in the order they were added, syncs
+    // the folders. Throws OutputFileError naming the file that failed.
+    void commit();
+
+private:
+    struct Part;
+    std::mutex lock_;
+    std::vector<Part> parts_;
+    std::set<std::string> scannedFolders_;
+};
 
 }  // namespace zandor::tables

@@ -231,6 +231,35 @@ TEST_P(CliProjectScheduleErrors, ExitWith1NamingTheFileOrCell)
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
 
+// --variants: the four variants in order under a first column; the medium rows are the plain
+// run's rows to the byte, the others differ.
+TEST_F(CliProject, VariantsInOneCsv)
+{
+    const auto plain = runInProcess(projectArgs(table, 2020, 2023));
+    const auto run = runInProcess(plus(projectArgs(table, 2020, 2023), {"--variants"}));
+    ASSERT_EQ(run.status, kExitOk) << run.err;
+    const auto rows = lines(run.out);
+    const auto plainRows = lines(plain.out);
+    ASSERT_EQ(rows.size(), 13u);
+    EXPECT_EQ(rows[0], "variant," + kHeader);
+    const char* names[] = {"中方案", "高方案", "低方案", "不变方案"};
+    for (std::size_t v = 0; v < 4; ++v) {
+        for (std::size_t t = 0; t < 3; ++t) {
+            const std::string& row = rows[1 + v * 3 + t];
+            ASSERT_TRUE(row.starts_with(std::string(names[v]) + ",")) << row;
+            const std::string rest = row.substr(std::string(names[v]).size() + 1);
+            if (v == 0) {
+                EXPECT_EQ(rest, plainRows[1 + t]);
+            } else if (v < 3) {
+                EXPECT_NE(rest, plainRows[1 + t]);
+            }
+        }
+    }
+    const auto ages = runInProcess(plus(projectArgs(table, 2020, 2023), {"--variants", "--ages"}));
+    EXPECT_EQ(lines(ages.out).at(0), "variant,age,male,female");
+    EXPECT_EQ(lines(ages.out).size(), 1u + 4 * 101);
+}
+
 TEST_F(CliProject, MigrantsAndUrbanShareFromTheirOptions)
 {
     // 10000 new migrants a year with rates .012 and .003 from a stock of 50000:
@@ -308,7 +337,15 @@ INSTANTIATE_TEST_SUITE_P(
                     return plus(projectArgs(writeTable(s, pt::syntheticTable()), 2020, 2022),
                                 {"--schedule", s / "s.csv"});
                 },
-                "2022年女性出生预期寿命150无法由基础生命表的logit变换达到."}),
+                "2022年女性出生预期寿命150无法由基础生命表的logit变换达到."},
+        // Every variant shares the unreachable target: the first refused is named.
+        Refused{"VariantRefused",
+                [](const ScratchDir& s) {
+                    writeFile(s / "s.csv", "row,2021,2022\ne0_female,80,150\n");
+                    return plus(projectArgs(writeTable(s, pt::syntheticTable()), 2020, 2022),
+                                {"--schedule", s / "s.csv", "--variants"});
+                },
+                "中方案: 2022年女性出生预期寿命150无法由基础生命表的logit变换达到."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(CliProjectRefusals, ExitWith2AndTheMessageAlone)
@@ -324,6 +361,7 @@ TEST_F(CliProject, UsageErrorsExitWith64)
 {
     for (const auto& args : {plus(projectArgs(table), {"--ages", "--listing", "总人口数"}),
                              plus(projectArgs(table), {"--survival-male", "男性lx"}),
+                             plus(projectArgs(table), {"--variants", "--listing", "总人口数"}),
                              withoutOption(projectArgs(table), "--end-year"),
                              std::vector<std::string>{"project", table, "--base-year", "2020年", "--end-year", "2030"}}) {
         const auto run = runInProcess(args);

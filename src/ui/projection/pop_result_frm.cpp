@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "projection/indicators.h"
+#include "projection/variants.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/session.h"
 #include "ui/charts/graph.h"
@@ -54,6 +56,8 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
     modes->addStretch(1);
     groupLayout->addLayout(modes);
     layout->addWidget(group);
+    if (!session_.singleRegion.variants.empty())
+        buildVariantGroup(layout);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -108,6 +112,102 @@ void Tpop_result_Form1::showChart(const QString& entry, bool bars)
     showIndicatorChart(session_.charts, session_.edition(), this, results,
                        projection::chartPlan(results, entry.toStdString(), session_.edition()), bars,
                        pyramidFrames_.get());
+}
+
+// The group of a "多方案预测" run: the chooser of the variant the listings and charts above
+// show, the fan chart, the comparison listing, and the variants that were refused.
+void Tpop_result_Form1::buildVariantGroup(QLayout* layout)
+{
+    auto* group = new QGroupBox(QStringLiteral("多方案预测"), this);
+    group->setObjectName(QStringLiteral("GroupBoxVariants"));
+    auto* groupLayout = new QVBoxLayout(group);
+    auto* chooser = new QHBoxLayout;
+    chooser->addWidget(new QLabel(QStringLiteral("显示方案:"), group));
+    ComboBoxVariant = new QComboBox(group);
+    ComboBoxVariant->setObjectName(QStringLiteral("ComboBoxVariant"));
+    QStringList refused;
+    const auto& variants = session_.singleRegion.variants;
+    for (std::size_t i = 0; i < variants.size(); ++i) {
+        if (variants[i].results)
+            ComboBoxVariant->addItem(QString::fromUtf8(projection::variantName(variants[i].variant).data()),
+                                     static_cast<int>(i));
+        else
+            refused << QString::fromStdString(variants[i].refusal);
+    }
+    chooser->addWidget(ComboBoxVariant, 1);
+    groupLayout->addLayout(chooser);
+    auto* buttons = new QHBoxLayout;
+    ButtonVariantChart = new QPushButton(QStringLiteral("总人口和出生人数方案图"), group);
+    ButtonVariantChart->setObjectName(QStringLiteral("ButtonVariantChart"));
+    ButtonVariantListing = new QPushButton(QStringLiteral("方案对照表"), group);
+    ButtonVariantListing->setObjectName(QStringLiteral("ButtonVariantListing"));
+    for (QPushButton* button : {ButtonVariantChart, ButtonVariantListing}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    groupLayout->addLayout(buttons);
+    if (!refused.isEmpty()) {
+        auto* note = new QLabel(QStringLiteral("未能预测的方案:\n") + refused.join(QStringLiteral("\n")), group);
+        note->setObjectName(QStringLiteral("LabelRefusedVariants"));
+        note->setWordWrap(true);
+        groupLayout->addWidget(note);
+    }
+    layout->addWidget(group);
+    connect(ComboBoxVariant, &QComboBox::currentIndexChanged, this, &Tpop_result_Form1::ComboBoxVariantChange);
+    connect(ButtonVariantChart, &QPushButton::clicked, this, &Tpop_result_Form1::ButtonVariantChartClick);
+    connect(ButtonVariantListing, &QPushButton::clicked, this, &Tpop_result_Form1::ButtonVariantListingClick);
+}
+
+void Tpop_result_Form1::ComboBoxVariantChange(int index)
+{
+    auto& kept = session_.singleRegion;
+    const int at = ComboBoxVariant->itemData(index).toInt();
+    if (index < 0 || at < 0 || at >= static_cast<int>(kept.variants.size()) || !kept.variants[static_cast<std::size_t>(at)].results)
+        return;
+    kept.results = *kept.variants[static_cast<std::size_t>(at)].results;
+    kept.pyramidFrameCursor = kept.results.yearCount;
+}
+
+namespace {
+
+std::vector<projection::VariantResultsView> variantsThatRan(const SingleRegionSession& kept)
+{
+    std::vector<projection::VariantResultsView> views;
+    for (const auto& variant : kept.variants)
+        if (variant.results)
+            views.push_back({variant.variant, &*variant.results});
+    return views;
+}
+
+}  // namespace
+
+void Tpop_result_Form1::ButtonVariantChartClick()
+{
+    const auto views = variantsThatRan(session_.singleRegion);
+    if (views.empty())
+        return;
+    std::vector<std::string> labels;
+    for (int t = 0; t < views.front().results->yearCount; ++t)
+        labels.push_back(std::to_string(views.front().results->calendarYear(t)));
+    for (int code : {projection::indicator::kTotal, projection::indicator::kBirths}) {
+        std::vector<NamedLine> lines;
+        for (const auto& view : views)
+            lines.push_back({QString::fromUtf8(projection::variantName(view.variant).data()),
+                             projection::indicatorValues(*view.results, code)});
+        const std::string& name = projection::indicatorCatalogue(Edition::Full)[static_cast<std::size_t>(code)];
+        showLinesChart(session_.charts, session_.edition(), this,
+                       QString::fromStdString(name) + QStringLiteral("（多方案）"), labels, lines);
+    }
+}
+
+void Tpop_result_Form1::ButtonVariantListingClick()
+{
+    const auto views = variantsThatRan(session_.singleRegion);
+    auto* window = new Tpop_data_resultForm1(this);
+    window->setLines(projection::variantComparisonListing(views, ComboBox1->currentText().toStdString(), session_.edition()));
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
 }
 
 }  // namespace zandor::ui

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QComboBox;
+class QLayout;
 class QPushButton;
 class QRadioButton;
 
@@ -29,10 +30,15 @@ public:
 public slots:
     void BitBtn2Click();  // 显示
     void BitBtn1Click();  // 取消
+    // With the variants of a "多方案预测" run:
+    void ComboBoxVariantChange(int index);  // the variant the listings and charts show
+    void ButtonVariantChartClick();         // total population and births, a line per variant
+    void ButtonVariantListingClick();       // the chosen indicator of every variant by year
 
 private:
     void showListing(const QString& entry);
     void showChart(const QString& entry, bool bars);
+    void buildVariantGroup(QLayout* layout);
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
@@ -45,6 +51,9 @@ private:
     QRadioButton* RadioButton15;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
+    QComboBox* ComboBoxVariant = nullptr;  // null without variants
+    QPushButton* ButtonVariantChart = nullptr;
+    QPushButton* ButtonVariantListing = nullptr;
 };
 
 }  // namespace zandor::ui

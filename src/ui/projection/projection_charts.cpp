@@ -151,4 +151,25 @@ TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* ow
     return graph;
 }
 
+TGraph* showLinesChart(ChartSettings& settings, Edition edition, QWidget* owner, const QString& title,
+                       const std::vector<std::string>& labels, const std::vector<NamedLine>& lines)
+{
+    auto* graph = new TGraph(settings, edition, owner);
+    graph->setWindowModality(Qt::NonModal);
+    charts::ChartModel& m = graph->editChart();
+    m.view.enabled = false;
+    m.legendVisible = true;
+    titleChart(m, title);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        charts::Series& series = m.addSeries(charts::SeriesKind::Line, lines[i].name, charts::seriesPaletteColor(static_cast<int>(i)));
+        series.marksVisible = false;
+        series.colourEachLine = false;
+        series.lineWidth = 2;
+        for (std::size_t t = 0; t < lines[i].values.size() && t < labels.size(); ++t)
+            series.add(lines[i].values[t], QString::fromStdString(labels[t]));
+    }
+    graph->showMaximized();
+    return graph;
+}
+
 }  // namespace zandor::ui

@@ -4,6 +4,8 @@
 // the frames the chart windows' pyramid buttons step through.
 #pragma once
 
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -11,7 +13,6 @@
 #include "text/edition.h"
 #include "ui/charts/pyramid_frames.h"
 
-class QString;
 class QWidget;
 
 namespace zandor::ui {
@@ -71,5 +72,16 @@ TGraph* showPyramidChart(ChartSettings& settings, Edition edition, QWidget* owne
 TGraph* showIndicatorChart(ChartSettings& settings, Edition edition, QWidget* owner,
                            const projection::ProjectionResultSet& results, const projection::ChartPlan& plan,
                            bool bars, PyramidFrames* frames);
+
+// One line of a chart of several lines: its name in the legend and a value per year.
+struct NamedLine {
+    QString name;
+    std::vector<double> values;
+};
+
+// A new chart window owned by `owner` showing the lines together over the calendar years
+// `labels` (the projection variants as a fan), with a legend; drawn at once, no animation.
+TGraph* showLinesChart(ChartSettings& settings, Edition edition, QWidget* owner, const QString& title,
+                       const std::vector<std::string>& labels, const std::vector<NamedLine>& lines);
 
 }  // namespace zandor::ui

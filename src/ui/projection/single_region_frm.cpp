@@ -10,12 +10,14 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStringList>
 #include <QTabWidget>
 
 #include <exception>
 #include <utility>
 
 #include "projection/single_region_projection.h"
+#include "projection/variants.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
@@ -390,6 +392,42 @@ void TSingle_Region_frm::keepRun(projection::ProjectionRun run)
     kept.inputs.region = std::move(run.endState);
     kept.results = std::move(run.results);
     kept.pyramidFrameCursor = kept.results.yearCount;
+    kept.variants.clear();
+}
+
+// Keeps the variants that ran and names the refused ones; false (and nothing kept) when
+// every variant was refused. The schedules as given (中方案) leave their end state for the
+// next run as a plain run does; the results dialog starts on the first variant that ran.
+bool TSingle_Region_frm::keepVariants(std::vector<projection::VariantRun> runs)
+{
+    QStringList refused;
+    for (const projection::VariantRun& run : runs)
+        if (!run.run)
+            refused << QString::fromStdString(run.refusal);
+    if (refused.size() == static_cast<qsizetype>(runs.size())) {
+        tell(refused.join(QStringLiteral("\n")));
+        return false;
+    }
+    SingleRegionSession& kept = session_.singleRegion;
+    kept.variants.clear();
+    bool shown = false;
+    for (projection::VariantRun& run : runs) {
+        SingleRegionSession::VariantResults entry{.variant = run.variant, .results = std::nullopt, .refusal = run.refusal};
+        if (run.run) {
+            if (run.variant == projection::Variant::Medium)
+                kept.inputs.region = std::move(run.run->endState);
+            if (!shown) {
+                kept.results = run.run->results;
+                kept.pyramidFrameCursor = kept.results.yearCount;
+                shown = true;
+            }
+            entry.results = std::move(run.run->results);
+        }
+        kept.variants.push_back(std::move(entry));
+    }
+    if (!refused.isEmpty())
+        tell(refused.join(QStringLiteral("\n")) + QStringLiteral("\n其余方案的结果照常显示。"));
+    return true;
 }
 
 void TSingle_Region_frm::BitBtn2Click()
@@ -410,15 +448,28 @@ void TSingle_Region_frm::BitBtn2Click()
         }
         const projection::SingleRegionSchedules schedules = projection::parseSchedules(inputs(), grids_, options);
         const projection::SingleRegionInputs& in = inputs();
-        auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
-            return projection::projectSingleRegion(in, schedules, options, feedback);
-        });
-        if (!run.value) {
-            if (run.outcome.kind != RunOutcome::Kind::Stopped)
-                tell(run.outcome.message);
-            return;
+        if (CheckBoxVariants->isChecked()) {
+            auto runs = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
+                return projection::projectVariants(in, schedules, options, feedback);
+            });
+            if (!runs.value) {
+                if (runs.outcome.kind != RunOutcome::Kind::Stopped)
+                    tell(runs.outcome.message);
+                return;
+            }
+            if (!keepVariants(std::move(*runs.value)))
+                return;
+        } else {
+            auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
+                return projection::projectSingleRegion(in, schedules, options, feedback);
+            });
+            if (!run.value) {
+                if (run.outcome.kind != RunOutcome::Kind::Stopped)
+                    tell(run.outcome.message);
+                return;
+            }
+            keepRun(std::move(*run.value));
         }
-        keepRun(std::move(*run.value));
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;

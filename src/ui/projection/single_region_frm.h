@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <vector>
+
 #include "projection/interpolation.h"
 #include "ui/projection/single_region_session.h"
 
@@ -19,6 +21,7 @@ class QTabWidget;
 
 namespace zandor::projection {
 struct ProjectionRun;
+struct VariantRun;
 }
 
 namespace zandor::ui {
@@ -118,6 +121,7 @@ private:
     void commitGridEdits();
     void tell(const QString& message);
     void keepRun(projection::ProjectionRun run);
+    bool keepVariants(std::vector<projection::VariantRun> runs);
 
     projection::SingleRegionInputs& inputs();
     int baseYear() const;
@@ -146,6 +150,7 @@ private:
     QRadioButton* RadioButton7 = nullptr;
     QRadioButton* RadioButton6 = nullptr;
     QCheckBox* CheckBoxExact = nullptr;  // "精确模式"
+    QCheckBox* CheckBoxVariants = nullptr;  // "多方案预测", on the TFR page
     QLineEdit* Edit1 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QPushButton* BitBtn1 = nullptr;

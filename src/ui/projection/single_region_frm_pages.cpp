@@ -226,6 +226,10 @@ QWidget* TSingle_Region_frm::buildTfrPage()
     layout->addWidget(StringGrid1, 1);
     layout->addWidget(interpolationGroup(tfrGroup_, "SpinEdit2", "SpinEdit3", "RadioButton1", "RadioButton9",
                                          "RadioButton10", "Button1", QStringLiteral("终止列")));
+    CheckBoxVariants = named(new QCheckBox(QStringLiteral("多方案预测"), page), "CheckBoxVariants");
+    CheckBoxVariants->setToolTip(QStringLiteral("同时预测中方案（上表的总和生育率）、高方案（每年加0.5）、"
+                                                "低方案（每年减0.5，最低为0）和不变方案（每年等于基年总和生育率）"));
+    layout->addWidget(CheckBoxVariants);
     return page;
 }
 

@@ -5,9 +5,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "projection/result_set.h"
 #include "projection/single_region_inputs.h"
+#include "projection/variants.h"
 
 namespace zandor::ui {
 
@@ -28,6 +32,15 @@ struct SingleRegionSession {
     // The row of the cell last selected in the life-expectancy or the migrant grid; the
     // interpolation of those two grids works on it.
     int selectedScheduleRow = 1;
+    // With "多方案预测": every variant of the last run in order, with its results or the
+    // refusal that stopped it; empty after a run of the schedules alone. `results` then holds
+    // the variant the results dialog shows (中方案 first, when it ran).
+    struct VariantResults {
+        projection::Variant variant = projection::Variant::Medium;
+        std::optional<projection::ProjectionResultSet> results;
+        std::string refusal;
+    };
+    std::vector<VariantResults> variants;
     // The main-grid column each field list marked last (-1: none yet).
     std::array<int, kFieldListCount> markedColumns{-1, -1, -1, -1, -1};
 };
