@@ -88,6 +88,7 @@ const std::vector<const CommandSpec*>& commands()
         &infoCommand(),
         &dumpCommand(),
         &importCommand(),
+        &exportCommand(),
         &prepareCommand(),
         &sqlCommand(),
         &convertCommand(),

@@ -69,10 +69,12 @@ analysis::AdjustedSeries adjust(const ParsedArgs& args, analysis::AgeAdjustment 
 
 int runSmooth(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     analysis::AgeAdjustment request;
     request.smoothing = methodOf(kSmoothing, *args.value("method"));
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "smooth");
     csv.text("age");
     csv.text("original");
     csv.text("smoothed");
@@ -89,12 +91,14 @@ int runSmooth(const ParsedArgs& args, Streams& io)
 
 int runGraduate(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     analysis::AgeAdjustment request;
     request.graduation = methodOf(kGraduation, *args.value("method"));
     if (const std::optional<std::string> smooth = args.value("smooth"))
         request.smoothing = methodOf(kSmoothing, *smooth);
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "graduate");
     csv.text("age");
     csv.text("value");
     csv.endRow();
@@ -161,7 +165,8 @@ const CommandSpec& smoothCommand()
         .options = {{"field", true},
                     {"method", true, namesOf(kSmoothing)},
                     {"input", true, {"five", "single"}},
-                    {"save", true}},
+                    {"save", true},
+                    {"xlsx", true}},
         .requiredOptions = {"field", "method"},
         .run = runSmooth,
     };
@@ -197,7 +202,8 @@ const CommandSpec& graduateCommand()
                     {"method", true, namesOf(kGraduation)},
                     {"smooth", true, namesOf(kSmoothing)},
                     {"input", true, {"five", "single"}},
-                    {"save", true}},
+                    {"save", true},
+                    {"xlsx", true}},
         .requiredOptions = {"field", "method"},
         .run = runGraduate,
     };

@@ -341,9 +341,8 @@ const CommandSpec& importCommand()
             "such as #DIV/0!, a text outside the GBK code page; refused as well: a file that is\n"
             "no workbook or is cut short, a missing sheet, more fields than the table holds.\n"
             "\n"
-            "Examples:\n"
-            "  zandor-cli import data.csv 人口.DB\n"
-            "  zandor-cli import 普查.xlsx 人口.dbf --sheet 分年龄\n",
+            "From a CSV file:\n"
+            "  zandor-cli import data.csv 人口.DB\n",
         .example = "import 普查.xlsx 人口.DB --sheet 分年龄",
         .positionals = {"SOURCE", "TABLE"},
         .options = {{"sheet", true}},

@@ -65,12 +65,14 @@ analysis::LifeTableInput inputOf(const ParsedArgs& args)
 
 int runLifeTable(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     const analysis::LifeTableInput input = inputOf(args);
     auto table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     const analysis::LifeTable result = analysis::computeLifeTable(table, input);
     const text::TextGrid grid = analysis::lifeTableGrid(result);
 
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "lifetable");
     for (int c = 0; c < grid.columnCount(); ++c)
         csv.text(grid.cell(0, c));
     csv.endRow();
@@ -130,7 +132,8 @@ const CommandSpec& lifeTableCommand()
                     {"sex", true},
                     {"a0", true},
                     {"a1", true},
-                    {"formatted", false}},
+                    {"formatted", false},
+                    {"xlsx", true}},
         .requiredOptions = {},
         .run = runLifeTable,
     };

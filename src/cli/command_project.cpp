@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/csv_writer.h"
+#include "text/refusal.h"
 #include "cli/schedule_file.h"
 #include "projection/indicators.h"
 #include "projection/single_region_projection.h"
@@ -56,7 +57,7 @@ void applyScheduleFile(const std::string& path, SingleRegionGrids& grids, int ba
     }
 }
 
-void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* out)
+void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     const auto& catalogue = projection::indicatorCatalogue(Edition::Full);
     std::vector<int> codes;
@@ -68,6 +69,7 @@ void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* 
         values.push_back(projection::indicatorValues(results, code));
 
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project");
     csv.text("year");
     for (int code : codes)
         csv.text(catalogue[static_cast<std::size_t>(code)]);
@@ -81,9 +83,10 @@ void writeIndicators(const projection::ProjectionResultSet& results, std::FILE* 
     csv.finish();
 }
 
-void writeAges(const projection::ProjectionResultSet& results, std::FILE* out)
+void writeAges(const projection::ProjectionResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project ages");
     csv.text("age");
     csv.text("male");
     csv.text("female");
@@ -99,6 +102,9 @@ void writeAges(const projection::ProjectionResultSet& results, std::FILE* out)
 
 int runProject(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("listing"))
+        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
+    checkWorkbookOption(args);
     if (args.has("listing") && args.has("ages"))
         throw UsageError("--listing and --ages cannot be given together");
     if (args.has("survival-male") != args.has("survival-female"))
@@ -139,9 +145,9 @@ int runProject(const ParsedArgs& args, Streams& io)
     if (auto listing = args.value("listing"))
         writeLines(projection::textListing(results, *listing, Edition::Full), io.out);
     else if (args.has("ages"))
-        writeAges(results, io.out);
+        writeAges(results, io.out, args);
     else
-        writeIndicators(results, io.out);
+        writeIndicators(results, io.out, args);
     return 0;
 }
 
@@ -198,7 +204,7 @@ const CommandSpec& projectCommand()
                     {"end-year", true},       {"schedule", true},       {"urban-share", true},
                     {"migrants", false},      {"migrant-stock", true},  {"survival-male", true},
                     {"survival-female", true}, {"exact", false},        {"listing", true},
-                    {"ages", false}},
+                    {"ages", false},           {"xlsx", true}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

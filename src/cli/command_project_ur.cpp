@@ -67,13 +67,14 @@ void applyScheduleFile(const std::string& path, UrbanRuralGrids& grids, int base
     }
 }
 
-void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out)
+void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     const auto& catalogue = projection::urbanRuralCatalogue();
     std::vector<std::vector<double>> values;
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
         values.push_back(projection::urbanRuralIndicatorValues(results, code));
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project-ur");
     csv.text("year");
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
         csv.text(catalogue[static_cast<std::size_t>(code)]);
@@ -87,9 +88,10 @@ void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* 
     csv.finish();
 }
 
-void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out)
+void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project-ur ages");
     for (const char* name : {"age", "rural_male", "rural_female", "urban_male", "urban_female"})
         csv.text(name);
     csv.endRow();
@@ -107,6 +109,9 @@ void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out)
 
 int runProjectUr(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("listing"))
+        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
+    checkWorkbookOption(args);
     if (args.has("listing") && args.has("ages"))
         throw UsageError("--listing and --ages cannot be given together");
     const int baseYear = yearOption(args, "base-year");
@@ -151,9 +156,9 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
     if (auto listing = args.value("listing"))
         writeLines(projection::urbanRuralTextListing(run.results, *listing), io.out);
     else if (args.has("ages"))
-        writeAges(run.results, io.out);
+        writeAges(run.results, io.out, args);
     else
-        writeIndicators(run.results, io.out);
+        writeIndicators(run.results, io.out, args);
     return 0;
 }
 
@@ -209,7 +214,7 @@ const CommandSpec& projectUrCommand()
                     {"urban-female-pop", true},   {"urban-male-rates", true}, {"urban-female-rates", true},
                     {"urban-fertility", true},    {"base-year", true},        {"end-year", true},
                     {"schedule", true},           {"exact", false},           {"listing", true},
-                    {"ages", false}},
+                    {"ages", false},           {"xlsx", true}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

@@ -8,6 +8,7 @@
 #include "analysis/target_planning.h"
 #include "cli/commands.h"
 #include "cli/csv_writer.h"
+#include "text/refusal.h"
 #include "tables/table.h"
 
 namespace zandor::cli {
@@ -28,6 +29,9 @@ Number wholeOption(const ParsedArgs& args, const char* name, Number lowest, Numb
 
 int runTargetPlan(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("births-only"))
+        throw Refusal("--xlsx is for the full plan, not with --births-only");
+    checkWorkbookOption(args);
     using namespace analysis;
     const std::filesystem::path tablePath = args.positional(0);
     const int from = wholeOption(args, "from", 1500, 3000);
@@ -62,6 +66,7 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
     const TargetBirths births = prepareTargetBirths(input, settings);
 
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "target-plan");
     if (args.has("births-only")) {
         for (const char* name : {"year", "births", "women_15_49", "mean_age"})
             csv.text(name);
@@ -170,7 +175,8 @@ const CommandSpec& targetPlanCommand()
                     {"seed", true},
                     {"threads", true},
                     {"report-dir", true},
-                    {"births-only", false}},
+                    {"births-only", false},
+                    {"xlsx", true}},
         .requiredOptions = {"male-pop", "female-pop", "male-rates", "female-rates", "fertility", "from", "to"},
         .run = runTargetPlan,
     };
