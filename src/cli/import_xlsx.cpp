@@ -327,6 +327,11 @@ std::vector<std::string> importWorkbook(const std::string& source, const std::st
             const auto reader = book->openSheet(sheet);
             layout = chooseSheetTypes(*reader, book->dates1904(), refuse);
         }
+        const std::size_t maxFields = format == tables::TableFormat::FoxPro ? 254 : 255;
+        if (layout.layout.fields.size() > maxFields)
+            refuse.sheet("has " + std::to_string(layout.layout.fields.size()) + " columns; a "
+                         + (format == tables::TableFormat::Paradox ? "Paradox" : "dBase") + " table holds at most "
+                         + std::to_string(maxFields) + " fields");
         if (format == tables::TableFormat::Paradox)
             for (std::size_t i = 0; i < layout.layout.fields.size(); ++i)
                 if (layout.layout.holdsLowest[i])
