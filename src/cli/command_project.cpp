@@ -161,7 +161,7 @@ const CommandSpec& projectCommand()
         .usage = "project TABLE --male-pop FIELD --female-pop FIELD --male-rates FIELD\n"
                  "    --female-rates FIELD --fertility FIELD --base-year N --end-year N\n"
                  "    [--schedule FILE] [--urban-share TEXT] [--migrants] [--migrant-stock TEXT]\n"
-                 "    [--survival-male FIELD --survival-female FIELD] [--exact] [--listing TEXT | --ages]",
+                 "    [--survival-male FIELD --survival-female FIELD] [--exact] [--listing TEXT | --ages] [--xlsx OUT.xlsx]",
         .help =
             "Runs the single-region cohort-component projection as a user of the projection\n"
             "dialog does: chooses the five fields (base-year population, central death rates\n"
@@ -196,7 +196,11 @@ const CommandSpec& projectCommand()
             "The program's refusals exit with 2 and the message alone on standard error, for\n"
             "example \"选定原始数据变量不够!\" when one of the five fields is left out or empty,\n"
             "\"数据格式不正确.\" when a field handler finds a value out of range. A schedule cell\n"
-            "or box text that is not a number exits with 1, naming the row and the year.\n",
+            "or box text that is not a number exits with 1, naming the row and the year.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "project single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n      --base-year 2020 --end-year 2050 > 预测.csv",
         .positionals = {"TABLE"},
         .options = {{"male-pop", true},       {"female-pop", true},     {"male-rates", true},

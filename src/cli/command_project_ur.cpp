@@ -172,7 +172,7 @@ const CommandSpec& projectUrCommand()
         .usage = "project-ur TABLE --rural-male-pop F --rural-female-pop F --rural-male-rates F\n"
                  "    --rural-female-rates F --rural-fertility F --urban-male-pop F --urban-female-pop F\n"
                  "    --urban-male-rates F --urban-female-rates F --urban-fertility F\n"
-                 "    --base-year N --end-year N [--schedule FILE] [--exact] [--listing TEXT | --ages]",
+                 "    --base-year N --end-year N [--schedule FILE] [--exact] [--listing TEXT | --ages] [--xlsx OUT.xlsx]",
         .help =
             "Runs the urban-rural projection as a user of the urban-rural dialog does: chooses\n"
             "the ten fields (base-year population, central death rates and fertility rates by\n"
@@ -202,7 +202,11 @@ const CommandSpec& projectUrCommand()
             "\n"
             "The program's refusals exit with 2 and the message alone on standard error, for\n"
             "example \"选定原始数据变量不够!\" when one of the ten fields is left out. A schedule\n"
-            "cell that is not a number exits with 1, naming the region, the row and the year.\n",
+            "cell that is not a number exits with 1, naming the region, the row and the year.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "project-ur urban_rural.DB --rural-male-pop 农村男性人口 --rural-female-pop 农村女性人口 \\\n"
                    "      --rural-male-rates 农村男性死亡率 --rural-female-rates 农村女性死亡率 \\\n"
                    "      --rural-fertility 农村年龄别生育率 --urban-male-pop 城镇男性人口 --urban-female-pop 城镇女性人口 \\\n"

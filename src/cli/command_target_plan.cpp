@@ -125,7 +125,7 @@ const CommandSpec& targetPlanCommand()
                  "       --fertility F --from N --to N [--target TEXT] [--mode constant|cohorts]\n"
                  "       [--individuals N] [--crossover P] [--mutation P] [--pressure Q]\n"
                  "       [--generations G] [--runs R] [--range K] [--seed S] [--threads N]\n"
-                 "       [--report-dir DIR] [--births-only]",
+                 "       [--report-dir DIR] [--births-only] [--xlsx OUT.xlsx]",
         .help =
             "Does what the population target dialog does: ages the base population of TABLE\n"
             "(record k is age k) without births from year N (--from) to year N (--to), derives\n"
@@ -151,7 +151,11 @@ const CommandSpec& targetPlanCommand()
             "Writes CSV year,births,women_15_49,mean_age,mean_tfr,tfr_up,tfr_low,converged,\n"
             "retained, one row per planning year (year = From + year index). A year without a\n"
             "converged run, without women 15-49, or a zero L ends with its message and exit\n"
-            "status 2; the report files of the years before it stay, and no CSV is written.\n",
+            "status 2; the report files of the years before it stay, and no CSV is written.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "target-plan single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n"
                    "      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n"
                    "      --from 2020 --to 2030 --births-only",
