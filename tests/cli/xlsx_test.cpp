@@ -127,6 +127,16 @@ wb.save('in.xlsx')
     EXPECT_EQ(compareSheet(scratch, "out.xlsx", runInProcess({"dump", scratch / "t.db"}).out), "t A2 True\nsame\n");
 }
 
+// Made by LibreOffice Calc from a CSV file: shared strings, a formula (=B2*3) with its value.
+TEST(CliXlsx, ImportsWorkbookMadeByLibreOffice)
+{
+    ScratchDir scratch;
+    const auto imported = runInProcess({"import", ZANDOR_SOURCE_DIR "/tests/data/libreoffice.xlsx", scratch / "t.dbf"});
+    ASSERT_EQ(imported.status, kExitOk) << imported.err;
+    EXPECT_EQ(runInProcess({"dump", scratch / "t.dbf"}).out,
+              "名称,n,x,d,b\n甲,1,1.5,2020-01-02,True\n乙,,3,2021-12-31,False\n");
+}
+
 TEST(CliXlsx, BrokenWorkbooksAreRefusedAndNothingIsMade)
 {
     if (!haveOpenpyxl())
