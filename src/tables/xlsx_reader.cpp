@@ -199,9 +199,7 @@ private:
             from = buf_.size() >= s.size() ? std::max(from, buf_.size() - s.size() + 1) : from;
             if (eof_)
                 fail("ends inside a tag");
-            const std::size_t before = pos_;
             readMore();
-            (void)before;
         }
     }
 
