@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "cli/import_types.h"
@@ -23,6 +25,9 @@ using tables::XlsxCellKind;
 
 std::string numberText(double number)
 {
+    // Whole numbers as digits (the shortest form would write 2000000000 as 2e+09).
+    if (number == std::floor(number) && std::fabs(number) < 1e15)
+        return std::to_string(static_cast<std::int64_t>(number));
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, number);
     return std::string(text, result.ptr);
@@ -53,12 +58,15 @@ std::string cellText(const XlsxCell& cell, bool dates1904)
 
 // What one column's cells allow so far.
 struct SheetColumnGuess {
-    ColumnTypeGuess numbers;  // the numeric cells, as the CSV import types them
+    bool allWhole = true;     // every number is whole and within 32 bits
+    bool holdsLowest = false; // some number is -2147483648, which Paradox keeps for an empty value
     bool anyValue = false;
     bool allBoolean = true;
     bool allDate = true;
     bool allNumber = true;
     std::size_t width = 0;    // longest text form in GBK bytes
+    std::string lastText;     // the last text cell and its width, as a column repeats its texts
+    std::size_t lastTextBytes = 0;
 
     tables::FieldDef field(const std::string& name) const
     {
@@ -68,7 +76,7 @@ struct SheetColumnGuess {
         else if (anyValue && allDate)
             def.kind = tables::FieldKind::Date;
         else if (anyValue && allNumber)
-            def = numbers.field();
+            def.kind = allWhole ? tables::FieldKind::Integer : tables::FieldKind::Float;
         else {
             def.kind = tables::FieldKind::Char;
             def.size = width < 1 ? 1 : static_cast<int>(width);
@@ -144,7 +152,11 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
                 refuse.cell(cell.column, row.number, "the error value " + cell.text + " fits no field type");
             case XlsxCellKind::Text:
                 g.allBoolean = g.allDate = g.allNumber = false;
-                g.width = std::max(g.width, textBytes(cell, row.number, refuse));
+                if (cell.text != g.lastText) {
+                    g.lastTextBytes = textBytes(cell, row.number, refuse);
+                    g.lastText = cell.text;
+                }
+                g.width = std::max(g.width, g.lastTextBytes);
                 break;
             case XlsxCellKind::Boolean:
                 g.allDate = g.allNumber = false;
@@ -155,9 +167,10 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
                 tables::Date d;
                 if (!(cell.dateStyle && tables::xlsxSerialDate(cell.number, dates1904, d)))
                     g.allDate = false;
-                const std::string text = cellText(cell, dates1904);
-                g.width = std::max(g.width, text.size());
-                g.numbers.add(numberText(cell.number), row.number);
+                g.width = std::max(g.width, cellText(cell, dates1904).size());
+                if (!(cell.number == std::floor(cell.number) && cell.number >= INT32_MIN && cell.number <= INT32_MAX))
+                    g.allWhole = false;
+                g.holdsLowest = g.holdsLowest || cell.number == INT32_MIN;
                 break;
             }
             case XlsxCellKind::Empty: break;
@@ -188,7 +201,7 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
     }
     for (std::size_t c = 0; c < out.columns; ++c) {
         out.layout.fields.push_back(guesses[c].field(names[c]));
-        out.layout.holdsLowest.push_back(guesses[c].allNumber && guesses[c].numbers.holdsLowest &&
+        out.layout.holdsLowest.push_back(guesses[c].allNumber && guesses[c].holdsLowest &&
                                          out.layout.fields.back().kind == tables::FieldKind::Integer);
     }
     return out;

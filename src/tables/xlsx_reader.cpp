@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <optional>
@@ -88,8 +89,8 @@ public:
     std::optional<std::string_view> attribute(std::string_view local)
     {
         for (const auto& [key, value] : attributes_)
-            if (localName(key) == local) {
-                if (value.find('&') == std::string_view::npos)
+            if (key == local) {
+                if (std::find(value.begin(), value.end(), '&') == value.end())
                     return value;
                 decode(value, attributeText_);
                 return std::string_view(attributeText_);
@@ -208,20 +209,24 @@ private:
     std::size_t findTagEnd()
     {
         std::size_t i = pos_ + 1;
-        char quote = 0;
         for (;;) {
-            for (; i < buf_.size(); ++i) {
+            while (i < buf_.size()) {
                 const char c = buf_[i];
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
+                if (c == '>')
                     return i;
-                } else if (c == '<') {
-                    fail("holds a '<' inside a tag");
+                if (c == '"' || c == '\'') {
+                    // Jump over the quoted value (short: a loop beats a call to memchr).
+                    std::size_t close = i + 1;
+                    while (close < buf_.size() && buf_[close] != c)
+                        ++close;
+                    if (close >= buf_.size())
+                        break;
+                    i = close + 1;
+                    continue;
                 }
+                if (c == '<')
+                    fail("holds a '<' inside a tag");
+                ++i;
             }
             if (eof_)
                 fail("ends inside a tag");
@@ -262,7 +267,7 @@ private:
                 ++i;
             if (i >= tag.size())
                 fail("holds an unclosed attribute value");
-            attributes_.emplace_back(key, tag.substr(valueStart, i - valueStart));
+            attributes_.emplace_back(localName(key), tag.substr(valueStart, i - valueStart));
             ++i;
         }
     }
@@ -270,20 +275,19 @@ private:
     Event readText()
     {
         std::size_t end = pos_;
+        bool entity = false;
         for (;;) {
-            const std::size_t at = buf_.find('<', end);
-            if (at != std::string::npos) {
-                end = at;
-                break;
+            while (end < buf_.size() && buf_[end] != '<') {
+                entity = entity || buf_[end] == '&';
+                ++end;
             }
-            end = buf_.size();
-            if (eof_)
+            if (end < buf_.size() || eof_)
                 break;
             readMore();
         }
         const std::string_view raw(buf_.data() + pos_, end - pos_);
         pos_ = end;
-        if (raw.find('&') == std::string_view::npos) {
+        if (!entity) {
             textView_ = raw;
         } else {
             decode(raw, text_);
@@ -360,6 +364,19 @@ private:
     std::vector<std::pair<std::string_view, std::string_view>> attributes_;
 };
 
+// Whether `name` is `literal`; short element names are compared inline, as the sheet is read
+// a few tags per cell.
+template <std::size_t N>
+inline bool named(std::string_view name, const char (&literal)[N])
+{
+    if (name.size() != N - 1)
+        return false;
+    for (std::size_t i = 0; i < N - 1; ++i)
+        if (name[i] != literal[i])
+            return false;
+    return true;
+}
+
 // Excel's text for "_xHHHH_" escapes (control characters kept in shared strings).
 void unescapeExcelText(std::string& s)
 {
@@ -382,6 +399,25 @@ void unescapeExcelText(std::string& s)
     s = std::move(out);
 }
 
+// Digits only, with an optional minus, of at most 15 digits (exact in a double): the common
+// case of a cell value, read without the general number parser.
+bool parsePlainInteger(std::string_view v, double& out)
+{
+    const bool negative = !v.empty() && v.front() == '-';
+    if (negative)
+        v.remove_prefix(1);
+    if (v.empty() || v.size() > 15)
+        return false;
+    std::int64_t n = 0;
+    for (char c : v) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + (c - '0');
+    }
+    out = negative ? -static_cast<double>(n) : static_cast<double>(n);
+    return true;
+}
+
 // Letters then digits: "C17" → column 3, row 17. Either part may be missing.
 bool parseReference(std::string_view ref, std::uint32_t& column, std::uint32_t& row)
 {
@@ -397,8 +433,14 @@ bool parseReference(std::string_view ref, std::uint32_t& column, std::uint32_t& 
         ++i;
     std::uint32_t r = 0;
     if (i < ref.size()) {
-        const auto [p, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), r);
-        if (ec != std::errc() || p != ref.data() + ref.size() || r == 0 || r > kMaxRow)
+        for (; i < ref.size(); ++i) {
+            if (ref[i] < '0' || ref[i] > '9')
+                return false;
+            r = r * 10 + static_cast<std::uint32_t>(ref[i] - '0');
+            if (r > kMaxRow)
+                return false;
+        }
+        if (r == 0)
             return false;
     }
     column = c;
@@ -472,6 +514,7 @@ public:
                             + ", the workbook holds " + std::to_string(sharedStrings_.size()));
         return sharedStrings_[index];
     }
+    std::size_t sharedStringCount() const { return sharedStrings_.size(); }
     bool isDateStyle(std::size_t style) const { return style < dateStyles_.size() && dateStyles_[style]; }
     const std::string& name() const { return name_; }
 
@@ -677,11 +720,11 @@ bool SheetReader::nextRow(XlsxRow& row)
             }
             if (e != XmlPull::Event::Start)
                 continue;
-            if (xml_.name() == "mergeCell") {
+            if (named(xml_.name(), "mergeCell")) {
                 readMerges();
                 continue;
             }
-            if (xml_.name() != "row")
+            if (!named(xml_.name(), "row"))
                 continue;
             std::uint32_t number = lastRow_ + 1;
             if (const auto r = xml_.attribute("r")) {
@@ -697,13 +740,13 @@ bool SheetReader::nextRow(XlsxRow& row)
             std::uint32_t lastColumn = 0;
             for (;;) {
                 const XmlPull::Event ce = xml_.next();
-                if (ce == XmlPull::Event::End && xml_.name() == "row")
+                if (ce == XmlPull::Event::End && named(xml_.name(), "row"))
                     break;
                 if (ce == XmlPull::Event::Done)
                     xml_.fail("ends inside row " + std::to_string(number));
                 if (ce != XmlPull::Event::Start)
                     continue;
-                if (xml_.name() != "c") {
+                if (!named(xml_.name(), "c")) {
                     xml_.skipElement();
                     continue;
                 }
@@ -734,10 +777,17 @@ bool SheetReader::nextRow(XlsxRow& row)
 
 void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
 {
-    std::string type(xml_.attribute("t").value_or("n"));
+    // The type is copied: the attribute's text lasts only until the next tag.
+    char typeText[12] = "n";
+    if (const auto t = xml_.attribute("t"); t && t->size() < sizeof typeText) {
+        std::copy(t->begin(), t->end(), typeText);
+        typeText[t->size()] = 0;
+    }
+    const std::string_view type(typeText);
     std::size_t style = 0;
     if (const auto s = xml_.attribute("s"))
-        std::from_chars(s->data(), s->data() + s->size(), style);
+        for (char c : *s)
+            style = c >= '0' && c <= '9' && style < 100000000 ? style * 10 + static_cast<std::size_t>(c - '0') : SIZE_MAX;
     cell.kind = XlsxCellKind::Empty;
     cell.dateStyle = false;
     cell.text.clear();
@@ -753,10 +803,10 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
         }
         if (e != XmlPull::Event::Start)
             continue;
-        if (xml_.name() == "v") {
+        if (named(xml_.name(), "v")) {
             xml_.elementText(value_);
             haveValue = true;
-        } else if (xml_.name() == "is") {
+        } else if (named(xml_.name(), "is")) {
             // Inline text: the runs' texts, phonetic guides left out.
             cell.text.clear();
             int inner = 1;
@@ -767,16 +817,16 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
                     xml_.fail("ends inside a cell");
                 if (ie == XmlPull::Event::Start) {
                     ++inner;
-                    if (xml_.name() == "rPh")
+                    if (named(xml_.name(), "rPh"))
                         ++phonetic;
-                    else if (xml_.name() == "t" && !phonetic) {
+                    else if (named(xml_.name(), "t") && !phonetic) {
                         xml_.elementText(value_);
                         --inner;
                         cell.text += value_;
                     }
                 } else if (ie == XmlPull::Event::End) {
                     --inner;
-                    if (xml_.name() == "rPh" && phonetic > 0)
+                    if (named(xml_.name(), "rPh") && phonetic > 0)
                         --phonetic;
                 }
             }
@@ -786,26 +836,26 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
             xml_.skipElement();  // the formula, extensions
         }
     }
-    if (type == "inlineStr")
+    if (named(type, "inlineStr"))
         return;
     if (!haveValue)
         return;
-    const std::string where = xlsxCellName(cell.column, rowNumber);
-    if (type == "s") {
+    const auto where = [&] { return xlsxCellName(cell.column, rowNumber); };
+    if (named(type, "s")) {
         std::size_t index = 0;
         const auto [p, ec] = std::from_chars(value_.data(), value_.data() + value_.size(), index);
         if (ec != std::errc() || p != value_.data() + value_.size())
-            xml_.fail("cell " + where + " refers to shared text '" + value_ + "'");
-        cell.text = book_.sharedString(index, "cell " + where);
+            xml_.fail("cell " + where() + " refers to shared text '" + value_ + "'");
+        cell.text = book_.sharedString(index, index < book_.sharedStringCount() ? std::string() : "cell " + where());
         cell.kind = XlsxCellKind::Text;
-    } else if (type == "str" || type == "d") {
+    } else if (named(type, "str") || named(type, "d")) {
         cell.text = value_;
         unescapeExcelText(cell.text);
         cell.kind = XlsxCellKind::Text;
-    } else if (type == "b") {
+    } else if (named(type, "b")) {
         cell.kind = XlsxCellKind::Boolean;
         cell.truth = value_ == "1" || value_ == "true";
-    } else if (type == "e") {
+    } else if (named(type, "e")) {
         cell.kind = XlsxCellKind::Error;
         cell.text = value_;
     } else {
@@ -819,9 +869,13 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
         if (!v.empty() && v.front() == '+')
             v.remove_prefix(1);
         double number = 0;
-        const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
-        if (ec != std::errc() || p != v.data() + v.size() || !std::isfinite(number))
-            xml_.fail("cell " + where + " holds '" + value_ + "', which is no number");
+        if (!parsePlainInteger(v, number)) {
+            const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
+            if (ec != std::errc() || p != v.data() + v.size())
+                number = NAN;
+        }
+        if (!std::isfinite(number))
+            xml_.fail("cell " + where() + " holds '" + value_ + "', which is no number");
         cell.kind = XlsxCellKind::Number;
         cell.number = number == 0 ? 0.0 : number;
         cell.dateStyle = book_.isDateStyle(style);
