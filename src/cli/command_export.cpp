@@ -29,23 +29,7 @@ int runExport(const ParsedArgs& args, Streams&)
     if (table->recordCount() >= 1048576)
         throw Refusal(source + " holds " + std::to_string(table->recordCount())
                       + " records; a worksheet holds 1048575 below its header");
-
-    tables::XlsxSheetSpec sheet;
-    sheet.name = std::filesystem::path(source).stem().string();
-    for (const tables::FieldInfo& field : table->fields()) {
-        sheet.header.push_back(field.name);
-        // dBase numeric fields keep their decimals; the rest are shown as they come.
-        sheet.decimals.push_back(field.kind() == tables::FieldKind::Float && field.decimals > 0 ? field.decimals : -1);
-    }
-    std::size_t next = 0;
-    const std::size_t count = table->recordCount();
-    sheet.nextRow = [&](tables::Record& row) {
-        if (next >= count)
-            return false;
-        table->read(next++, row);
-        return true;
-    };
-    tables::writeXlsxFile(target, {sheet});
+    tables::writeTableXlsx(*table, target);
     return 0;
 }
 

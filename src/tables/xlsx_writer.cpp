@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "tables/output_file.h"
+#include "tables/table_file.h"
 
 namespace zandor::tables {
 
@@ -234,6 +235,33 @@ void writeXlsxFile(const std::string& path, const std::vector<XlsxSheetSpec>& sh
         if (in.bad())
             throw std::runtime_error(path + ": the workbook made in " + temporary.path() + " cannot be read back");
     });
+}
+
+void writeTableXlsx(TableFile& table, const std::string& path)
+{
+    const std::size_t count = table.recordCount();
+    if (count >= kMaxRows)
+        throw std::runtime_error(table.path() + " holds " + std::to_string(count)
+                                 + " records; a worksheet holds 1048575 below its header");
+    XlsxSheetSpec sheet;
+    std::string stem = table.path();
+    if (const std::size_t slash = stem.find_last_of('/'); slash != std::string::npos)
+        stem.erase(0, slash + 1);
+    if (const std::size_t dot = stem.find_last_of('.'); dot != std::string::npos && dot > 0)
+        stem.erase(dot);
+    sheet.name = stem;
+    for (const FieldInfo& field : table.fields()) {
+        sheet.header.push_back(field.name);
+        sheet.decimals.push_back(field.kind() == FieldKind::Float && field.decimals > 0 ? field.decimals : -1);
+    }
+    std::size_t next = 0;
+    sheet.nextRow = [&](Record& row) {
+        if (next >= count)
+            return false;
+        table.read(next++, row);
+        return true;
+    };
+    writeXlsxFile(path, {sheet});
 }
 
 }  // namespace zandor::tables

@@ -26,6 +26,13 @@ struct XlsxSheetSpec {
 // std::runtime_error naming the file on failure; the old file is then as it was.
 void writeXlsxFile(const std::string& path, const std::vector<XlsxSheetSpec>& sheets);
 
+class TableFile;
+
+// Writes the whole table as the workbook `path`: one sheet named after the table's file, the
+// field names as its header, one row per record; a dBase numeric field keeps its decimals as
+// the cell format. Refuses (std::runtime_error) a table of more records than a sheet holds.
+void writeTableXlsx(TableFile& table, const std::string& path);
+
 // What Excel accepts as a sheet name made from `name`: at most 31 characters, none of
 // []:*?/\ , not empty.
 std::string xlsxSheetName(const std::string& name);
