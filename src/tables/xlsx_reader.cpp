@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -921,6 +923,11 @@ std::unique_ptr<XlsxWorkbook> openZip(zip_source_t* source, const std::string& n
 
 std::unique_ptr<XlsxWorkbook> XlsxWorkbook::open(const std::string& path)
 {
+    // A file that cannot be opened is a failure of the system, not a bad workbook.
+    if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+        std::fclose(f);
+    else
+        throw std::runtime_error(path + ": " + std::strerror(errno));
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_file_create(path.c_str(), 0, -1, &error);
