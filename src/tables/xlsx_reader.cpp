@@ -766,6 +766,9 @@ bool SheetReader::nextRow(XlsxRow& row)
                 lastColumn = column;
                 cell.column = column;
                 readCell(cell, number);
+                // An empty text is no value (Excel keeps some as shared strings).
+                if (cell.kind == XlsxCellKind::Text && cell.text.empty())
+                    cell.kind = XlsxCellKind::Empty;
                 if (cell.kind != XlsxCellKind::Empty)
                     ++used;
             }
