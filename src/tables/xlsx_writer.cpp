@@ -183,20 +183,18 @@ std::string xlsxSheetName(const std::string& name)
         const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
         if (i + n > name.size())
             break;
-        std::string piece = name.substr(i, n);
-        if (n == 1 && (std::string_view("[]:*?/\\").find(name[i]) != std::string_view::npos || c < 0x20))
-            piece = "_";
-        if (characters == 0 && piece == "'")
-            piece = "_";
-        out += piece;
+        const bool forbidden = n == 1 && (std::string_view("[]:*?/\\").find(name[i]) != std::string_view::npos ||
+                                          c < 0x20 || (characters == 0 && name[i] == '\''));
+        if (forbidden)
+            out.push_back('_');
+        else
+            out.append(name, i, n);
         ++characters;
         i += n;
     }
     if (!out.empty() && out.back() == '\'')
         out.back() = '_';
-    if (out.empty())
-        out = "Sheet1";
-    return out;
+    return out.empty() ? std::string("Sheet1") : out;
 }
 
 void writeXlsxFile(const std::string& path, const std::vector<XlsxSheetSpec>& sheets)
