@@ -22,6 +22,8 @@ constexpr std::uint32_t kMaxRow = 1048576;
 // The longest tag or text the parser holds at once (a cell holds at most 32767 characters).
 constexpr std::size_t kMaxToken = 4u << 20;
 constexpr std::size_t kChunk = 64u << 10;
+// The most the shared texts of a workbook may take in memory.
+constexpr std::size_t kMaxSharedBytes = std::size_t(1) << 30;
 
 // A pull parser for the plain XML of workbook parts: elements, attributes, text, the five
 // named entities and character references, CDATA; comments and processing instructions are
@@ -631,6 +633,7 @@ private:
     {
         int inItem = 0, inPhonetic = 0, inText = 0;
         std::string current;
+        std::size_t held = 0;
         readPart(part, [&](XmlPull& xml, XmlPull::Event e) {
             if (e == XmlPull::Event::Start) {
                 if (xml.name() == "si") {
@@ -645,6 +648,11 @@ private:
                 if (xml.name() == "si" && inItem) {
                     inItem = 0;
                     unescapeExcelText(current);
+                    // Each text costs its bytes and a string; a damaged or hostile part must
+                    // not take all the memory there is.
+                    held += current.size() + sizeof(std::string);
+                    if (held > kMaxSharedBytes)
+                        throw XlsxError("the part " + part + " holds more shared texts than can be read (over 1 GiB)");
                     sharedStrings_.push_back(std::move(current));
                     current.clear();
                 } else if (xml.name() == "rPh" && inPhonetic > 0) {
