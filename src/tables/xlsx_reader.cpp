@@ -909,6 +909,8 @@ void SheetReader::readMerges()
         xml_.fail("holds a merged range named '" + std::string(*ref) + "'");
     if (m.firstColumn == 0 || m.firstRow == 0 || m.lastColumn < m.firstColumn || m.lastRow < m.firstRow)
         return;
+    if (merges_.size() >= 1000000)
+        xml_.fail("holds more than a million merged ranges");
     merges_.push_back(m);
 }
 
