@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the seed corpus under fuzz/corpus/ with zandor-cli itself: small Paradox, dBase and
 # FoxPro tables (text, whole numbers, decimals, empty values, dates and logicals), the CSV
-# they came from, the statements that made them, and a few inputs of the write target.
+# they came from, workbooks, the statements that made them, and a few inputs of the write target.
 #   fuzz/make-corpus.sh [ZANDOR-CLI]   (default build-asan/src/zandor-cli)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +9,7 @@ cli="$(realpath "${1:-build-asan/src/zandor-cli}")"
 export ASAN_OPTIONS=detect_leaks=0
 out=fuzz/corpus
 rm -rf "$out"
-mkdir -p "$out"/{paradox,dbase,dbase_write,statement,csv}
+mkdir -p "$out"/{paradox,dbase,dbase_write,statement,csv,xlsx}
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -34,6 +34,18 @@ for s in "${statements[@]}"; do
 done
 cp "$work/mix.DB" "$work/d.DB" "$out/paradox/"
 cp "$work/mix.dbf" "$work/fox.dbf" "$work/d.dbf" "$out/dbase/"
+
+# Workbooks: one we write, one LibreOffice Calc wrote (shared strings, a formula's value),
+# and the parts of that one as text (the target zips text itself; see fuzz_xlsx.cpp).
+"$cli" export "$work/mix.DB" "$out/xlsx/export.xlsx" >/dev/null
+cp tests/data/libreoffice.xlsx "$out/xlsx/"
+python3 - "$out/xlsx" <<'PY'
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1] + '/libreoffice.xlsx')
+names = ['_rels/.rels', 'xl/_rels/workbook.xml.rels', 'xl/workbook.xml', 'xl/sharedStrings.xml',
+         'xl/styles.xml', 'xl/worksheets/sheet1.xml']
+open(sys.argv[1] + '/parts.txt', 'wb').write(b'\n@@\n'.join(z.read(n) for n in names))
+PY
 
 # The write target reads: format, field count, field kinds and sizes, then per step an
 # operation and one value per field.

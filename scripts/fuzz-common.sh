@@ -2,7 +2,7 @@
 # code and every library they link instrumented) into build-fuzz, or says why it cannot.
 # Sets FUZZ_TARGETS; returns 2 when clang or its fuzzer runtime is missing, 1 when the build
 # fails (callers run it in a test of its status, where `set -e` does not act inside it).
-FUZZ_TARGETS=(fuzz_paradox fuzz_dbase fuzz_dbase_write fuzz_statement fuzz_csv fuzz_ascii fuzz_schedule fuzz_chart_axis)
+FUZZ_TARGETS=(fuzz_paradox fuzz_dbase fuzz_dbase_write fuzz_statement fuzz_csv fuzz_ascii fuzz_schedule fuzz_chart_axis fuzz_xlsx)
 
 fuzz_build() {
   if ! command -v clang++ >/dev/null; then

@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev
   pxlib-dev python3-dbf
+  libxlsxwriter-dev libzip-dev python3-openpyxl libreoffice-calc-nogui
   qt6-translations-l10n
   xvfb xauth xdotool imagemagick unrtf
   dpkg-dev file desktop-file-utils

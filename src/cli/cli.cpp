@@ -124,6 +124,7 @@ const std::vector<const CommandSpec*>& commands()
         &infoCommand(),
         &dumpCommand(),
         &importCommand(),
+        &exportCommand(),
         &prepareCommand(),
         &sqlCommand(),
         &convertCommand(),

@@ -69,10 +69,12 @@ analysis::AdjustedSeries adjust(const ParsedArgs& args, analysis::AgeAdjustment 
 
 int runSmooth(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     analysis::AgeAdjustment request;
     request.smoothing = methodOf(kSmoothing, *args.value("method"));
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "smooth");
     csv.text("age");
     csv.text("original");
     csv.text("smoothed");
@@ -89,12 +91,14 @@ int runSmooth(const ParsedArgs& args, Streams& io)
 
 int runGraduate(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     analysis::AgeAdjustment request;
     request.graduation = methodOf(kGraduation, *args.value("method"));
     if (const std::optional<std::string> smooth = args.value("smooth"))
         request.smoothing = methodOf(kSmoothing, *smooth);
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "graduate");
     csv.text("age");
     csv.text("value");
     csv.endRow();
@@ -106,6 +110,10 @@ int runGraduate(const ParsedArgs& args, Streams& io)
     csv.finish();
     return 0;
 }
+
+constexpr const char* kXlsxHelp =
+    "  --xlsx OUT.xlsx  the same rows as the Excel workbook OUT.xlsx instead of standard\n"
+    "              output (numbers as numbers, the header row frozen), whole or not at all\n";
 
 constexpr const char* kInputHelp =
     "  --input five|single  what a record of F holds: five, one five-year group per\n"
@@ -149,19 +157,20 @@ const CommandSpec& smoothCommand()
             "              strong             ten-year groups averaged with their neighbours,\n"
             "                                 10-69 scaled back to its total, split as\n"
             "                                 Arriaga's\n") +
-        kInputHelp + kSaveHelp + kRefusalHelp;
+        kInputHelp + kSaveHelp + kXlsxHelp + kRefusalHelp;
     static const CommandSpec command{
         .name = "smooth",
         .summary = "smooth the five-year age groups of a field (Carrier-Farrag, Arriaga, ...)",
         .usage = "smooth TABLE --field F --method carrier-farrag|karup-king-newton|arriaga|\n"
-                 "       united-nations|strong [--input five|single] [--save NAME]",
+                 "       united-nations|strong [--input five|single] [--save NAME] [--xlsx OUT.xlsx]",
         .help = help,
         .example = "smooth single_region.DB --field 男性人口 --method arriaga",
         .positionals = {"TABLE"},
         .options = {{"field", true},
                     {"method", true, namesOf(kSmoothing)},
                     {"input", true, {"five", "single"}},
-                    {"save", true}},
+                    {"save", true},
+                    {"xlsx", true}},
         .requiredOptions = {"field", "method"},
         .run = runSmooth,
         .tableHold = TableHold::ExclusiveWhenSaving,
@@ -185,12 +194,12 @@ const CommandSpec& graduateCommand()
             "  --smooth METHOD  smooths the groups first (a method of 'smooth'): group,\n"
             "              smooth and split, the whole adjustment of a heaped field\n"
             "Each method needs five closed groups and the open group.\n") +
-        kInputHelp + kSaveHelp + kRefusalHelp;
+        kInputHelp + kSaveHelp + kXlsxHelp + kRefusalHelp;
     static const CommandSpec command{
         .name = "graduate",
         .summary = "split the five-year age groups of a field into single years (Sprague, Beers)",
         .usage = "graduate TABLE --field F --method sprague|beers-ordinary|beers-modified\n"
-                 "       [--smooth METHOD] [--input five|single] [--save NAME]",
+                 "       [--smooth METHOD] [--input five|single] [--save NAME] [--xlsx OUT.xlsx]",
         .help = help,
         .example = "graduate single_region.DB --field 男性人口 --method sprague --smooth arriaga --save 男性调整",
         .positionals = {"TABLE"},
@@ -198,7 +207,8 @@ const CommandSpec& graduateCommand()
                     {"method", true, namesOf(kGraduation)},
                     {"smooth", true, namesOf(kSmoothing)},
                     {"input", true, {"five", "single"}},
-                    {"save", true}},
+                    {"save", true},
+                    {"xlsx", true}},
         .requiredOptions = {"field", "method"},
         .run = runGraduate,
         .tableHold = TableHold::ExclusiveWhenSaving,

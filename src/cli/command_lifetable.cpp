@@ -65,12 +65,14 @@ analysis::LifeTableInput inputOf(const ParsedArgs& args)
 
 int runLifeTable(const ParsedArgs& args, Streams& io)
 {
+    checkWorkbookOption(args);
     const analysis::LifeTableInput input = inputOf(args);
     auto table = tables::Table::open(args.positional(0), /*readOnly=*/true);
     const analysis::LifeTable result = analysis::computeLifeTable(table, input);
     const text::TextGrid grid = analysis::lifeTableGrid(result);
 
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "lifetable");
     for (int c = 0; c < grid.columnCount(); ++c)
         csv.text(grid.cell(0, c));
     csv.endRow();
@@ -100,7 +102,7 @@ const CommandSpec& lifeTableCommand()
         .summary = "a period life table from death rates or from deaths and population",
         .usage = "lifetable TABLE (--rates FIELD | --population FIELD --deaths FIELD)\n"
                  "       [--width 1|5] [--method uniform|chiang|coale-demeny|un] [--sex TEXT]\n"
-                 "       [--a0 TEXT] [--a1 TEXT] [--formatted]",
+                 "       [--a0 TEXT] [--a1 TEXT] [--formatted] [--xlsx OUT.xlsx]",
         .help =
             "Computes the life table of the life-table dialog from TABLE, record k being age\n"
             "group k (at most 101 groups):\n"
@@ -119,7 +121,11 @@ const CommandSpec& lifeTableCommand()
             "group; 年龄组 is the group index (also for abridged groups). The radix l0 is 1.\n"
             "A table the dialog would refuse (no records, too many or too few groups, a zero\n"
             "population, a last death rate of 0, a sex other than Male or Female with\n"
-            "coale-demeny or un, ...) gives the refusal message and exit status 2.\n",
+            "coale-demeny or un, ...) gives the refusal message and exit status 2.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "lifetable single_region.DB --rates 男性死亡率 --sex Male",
         .positionals = {"TABLE"},
         .options = {{"rates", true},
@@ -130,7 +136,8 @@ const CommandSpec& lifeTableCommand()
                     {"sex", true},
                     {"a0", true},
                     {"a1", true},
-                    {"formatted", false}},
+                    {"formatted", false},
+                    {"xlsx", true}},
         .requiredOptions = {},
         .run = runLifeTable,
         .tableHold = TableHold::Shared,

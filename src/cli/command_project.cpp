@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/project_output.h"
 #include "cli/csv_writer.h"
+#include "text/refusal.h"
 #include "cli/schedule_file.h"
 #include "projection/indicators.h"
 #include "projection/single_region_projection.h"
@@ -83,7 +84,7 @@ void writeIndicatorRows(CsvWriter& csv, const projection::ProjectionResultSet& r
 }
 
 // The indicators of one run, or of the four variants (a first column `variant`).
-void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::FILE* out)
+void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::FILE* out, const ParsedArgs& args)
 {
     const auto& catalogue = projection::indicatorCatalogue(Edition::Full);
     std::vector<int> codes;
@@ -92,6 +93,7 @@ void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::
             codes.push_back(code);
 
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project");
     if (variants)
         csv.text("variant");
     csv.text("year");
@@ -103,9 +105,10 @@ void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::
     csv.finish();
 }
 
-void writeAges(const std::vector<NamedResults>& runs, bool variants, std::FILE* out)
+void writeAges(const std::vector<NamedResults>& runs, bool variants, std::FILE* out, const ParsedArgs& args)
 {
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project ages");
     if (variants)
         csv.text("variant");
     csv.text("age");
@@ -128,6 +131,9 @@ void writeAges(const std::vector<NamedResults>& runs, bool variants, std::FILE* 
 
 int runProject(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("listing"))
+        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
+    checkWorkbookOption(args);
     writeProjectOutput(args, io.out);
     return 0;
 }
@@ -194,9 +200,9 @@ ProjectTotals writeProjectOutput(const ParsedArgs& args, std::FILE* out)
     if (auto listing = args.value("listing"))
         writeLines(projection::textListing(results[0], *listing, Edition::Full), out);
     else if (args.has("ages"))
-        writeAges(named, variants, out);
+        writeAges(named, variants, out, args);
     else
-        writeIndicators(named, variants, out);
+        writeIndicators(named, variants, out, args);
 
     ProjectTotals totals;
     const projection::ProjectionResultSet& first = results[0];
@@ -216,7 +222,7 @@ const CommandSpec& projectCommand()
                  "    --female-rates FIELD --fertility FIELD --base-year N --end-year N\n"
                  "    [--schedule FILE] [--urban-share TEXT] [--migrants] [--migrant-stock TEXT]\n"
                  "    [--survival-male FIELD --survival-female FIELD] [--exact] [--variants]\n"
-                 "    [--listing TEXT | --ages]",
+                 "    [--listing TEXT | --ages] [--xlsx OUT.xlsx]",
         .help =
             "Runs the single-region cohort-component projection as a user of the projection\n"
             "dialog does: chooses the five fields (base-year population, central death rates\n"
@@ -258,7 +264,11 @@ const CommandSpec& projectCommand()
             "The program's refusals exit with 2 and the message alone on standard error, for\n"
             "example \"选定原始数据变量不够!\" when one of the five fields is left out or empty,\n"
             "\"数据格式不正确.\" when a field handler finds a value out of range. A schedule cell\n"
-            "or box text that is not a number exits with 1, naming the row and the year.\n",
+            "or box text that is not a number exits with 1, naming the row and the year.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "project single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n      --base-year 2020 --end-year 2050 --variants > 预测.csv",
         .positionals = {"TABLE"},
         .options = {{"male-pop", true},       {"female-pop", true},     {"male-rates", true},
@@ -266,7 +276,7 @@ const CommandSpec& projectCommand()
                     {"end-year", true},       {"schedule", true},       {"urban-share", true},
                     {"migrants", false},      {"migrant-stock", true},  {"survival-male", true},
                     {"survival-female", true}, {"exact", false},        {"listing", true},
-                    {"ages", false},          {"variants", false}},
+                    {"ages", false},          {"variants", false},       {"xlsx", true}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

@@ -77,8 +77,10 @@ std::vector<BatchRun> readManifest(const std::string& path)
 {
     const CommandSpec& project = projectCommand();
     std::map<std::string, const OptionSpec*> options;
+    // Every run writes its rows to DIR/NAME.csv; a workbook beside it is not a manifest column.
     for (const OptionSpec& option : project.options)
-        options[option.name] = &option;
+        if (option.name != "xlsx")
+            options[option.name] = &option;
 
     auto reader = text::CsvReader::openFile(path);
     std::vector<std::string> header;

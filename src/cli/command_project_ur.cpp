@@ -67,13 +67,14 @@ void applyScheduleFile(const std::string& path, UrbanRuralGrids& grids, int base
     }
 }
 
-void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out)
+void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     const auto& catalogue = projection::urbanRuralCatalogue();
     std::vector<std::vector<double>> values;
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
         values.push_back(projection::urbanRuralIndicatorValues(results, code));
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project-ur");
     csv.text("year");
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
         csv.text(catalogue[static_cast<std::size_t>(code)]);
@@ -87,9 +88,10 @@ void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* 
     csv.finish();
 }
 
-void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out)
+void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
     CsvWriter csv(out);
+    applyWorkbookOption(args, csv, "project-ur ages");
     for (const char* name : {"age", "rural_male", "rural_female", "urban_male", "urban_female"})
         csv.text(name);
     csv.endRow();
@@ -107,6 +109,9 @@ void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out)
 
 int runProjectUr(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("listing"))
+        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
+    checkWorkbookOption(args);
     if (args.has("listing") && args.has("ages"))
         throw UsageError("--listing and --ages cannot be given together");
     const int baseYear = yearOption(args, "base-year");
@@ -151,9 +156,9 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
     if (auto listing = args.value("listing"))
         writeLines(projection::urbanRuralTextListing(run.results, *listing), io.out);
     else if (args.has("ages"))
-        writeAges(run.results, io.out);
+        writeAges(run.results, io.out, args);
     else
-        writeIndicators(run.results, io.out);
+        writeIndicators(run.results, io.out, args);
     return 0;
 }
 
@@ -167,7 +172,7 @@ const CommandSpec& projectUrCommand()
         .usage = "project-ur TABLE --rural-male-pop F --rural-female-pop F --rural-male-rates F\n"
                  "    --rural-female-rates F --rural-fertility F --urban-male-pop F --urban-female-pop F\n"
                  "    --urban-male-rates F --urban-female-rates F --urban-fertility F\n"
-                 "    --base-year N --end-year N [--schedule FILE] [--exact] [--listing TEXT | --ages]",
+                 "    --base-year N --end-year N [--schedule FILE] [--exact] [--listing TEXT | --ages] [--xlsx OUT.xlsx]",
         .help =
             "Runs the urban-rural projection as a user of the urban-rural dialog does: chooses\n"
             "the ten fields (base-year population, central death rates and fertility rates by\n"
@@ -197,7 +202,11 @@ const CommandSpec& projectUrCommand()
             "\n"
             "The program's refusals exit with 2 and the message alone on standard error, for\n"
             "example \"选定原始数据变量不够!\" when one of the ten fields is left out. A schedule\n"
-            "cell that is not a number exits with 1, naming the region, the row and the year.\n",
+            "cell that is not a number exits with 1, naming the region, the row and the year.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "project-ur urban_rural.DB --rural-male-pop 农村男性人口 --rural-female-pop 农村女性人口 \\\n"
                    "      --rural-male-rates 农村男性死亡率 --rural-female-rates 农村女性死亡率 \\\n"
                    "      --rural-fertility 农村年龄别生育率 --urban-male-pop 城镇男性人口 --urban-female-pop 城镇女性人口 \\\n"
@@ -209,7 +218,7 @@ const CommandSpec& projectUrCommand()
                     {"urban-female-pop", true},   {"urban-male-rates", true}, {"urban-female-rates", true},
                     {"urban-fertility", true},    {"base-year", true},        {"end-year", true},
                     {"schedule", true},           {"exact", false},           {"listing", true},
-                    {"ages", false}},
+                    {"ages", false},           {"xlsx", true}},
         // A field left out is a field list left empty: the run refuses with the program's
         // own message, as the dialog does.
         .requiredOptions = {"base-year", "end-year"},

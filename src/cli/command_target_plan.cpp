@@ -8,6 +8,7 @@
 #include "analysis/target_planning.h"
 #include "cli/commands.h"
 #include "cli/csv_writer.h"
+#include "text/refusal.h"
 #include "tables/table.h"
 
 namespace zandor::cli {
@@ -28,6 +29,9 @@ Number wholeOption(const ParsedArgs& args, const char* name, Number lowest, Numb
 
 int runTargetPlan(const ParsedArgs& args, Streams& io)
 {
+    if (args.has("xlsx") && args.has("births-only"))
+        throw Refusal("--xlsx is for the full plan, not with --births-only");
+    checkWorkbookOption(args);
     using namespace analysis;
     const std::filesystem::path tablePath = args.positional(0);
     const int from = wholeOption(args, "from", 1500, 3000);
@@ -62,6 +66,7 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
     const TargetBirths births = prepareTargetBirths(input, settings);
 
     CsvWriter csv(io.out);
+    applyWorkbookOption(args, csv, "target-plan");
     if (args.has("births-only")) {
         for (const char* name : {"year", "births", "women_15_49", "mean_age"})
             csv.text(name);
@@ -124,7 +129,7 @@ const CommandSpec& targetPlanCommand()
                  "       --fertility F --from N --to N [--target TEXT] [--mode constant|cohorts]\n"
                  "       [--individuals N] [--crossover P] [--mutation P] [--pressure Q]\n"
                  "       [--generations G] [--runs R] [--range K] [--seed S] [--threads N]\n"
-                 "       [--report-dir DIR] [--births-only]",
+                 "       [--report-dir DIR] [--births-only] [--xlsx OUT.xlsx]",
         .help =
             "Does what the population target dialog does: ages the base population of TABLE\n"
             "(record k is age k) without births from year N (--from) to year N (--to), derives\n"
@@ -153,7 +158,11 @@ const CommandSpec& targetPlanCommand()
             "0 or below (the target is reached without births) are refused at once with a\n"
             "message naming the year and the births, exit status 2. A year without a\n"
             "converged run, without women 15-49, or a zero L ends with its message and exit\n"
-            "status 2; the report files of the years before it stay, and no CSV is written.\n",
+            "status 2; the report files of the years before it stay, and no CSV is written.\n"
+            "\n"
+            "--xlsx OUT.xlsx writes the same rows as the Excel workbook OUT.xlsx instead of\n"
+            "standard output (numbers as numbers, the header row bold and frozen), whole or\n"
+            "not at all.\n",
         .example = "target-plan single_region.DB --male-pop 男性人口 --female-pop 女性人口 \\\n"
                    "      --male-rates 男性死亡率 --female-rates 女性死亡率 --fertility 年龄别生育率 \\\n"
                    "      --from 2020 --to 2030 --births-only",
@@ -177,7 +186,8 @@ const CommandSpec& targetPlanCommand()
                     {"seed", true},
                     {"threads", true},
                     {"report-dir", true},
-                    {"births-only", false}},
+                    {"births-only", false},
+                    {"xlsx", true}},
         .requiredOptions = {"male-pop", "female-pop", "male-rates", "female-rates", "fertility", "from", "to"},
         .run = runTargetPlan,
         .tableHold = TableHold::Shared,

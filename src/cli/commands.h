@@ -12,6 +12,7 @@ namespace zandor::cli {
 const CommandSpec& infoCommand();
 const CommandSpec& dumpCommand();
 const CommandSpec& importCommand();
+const CommandSpec& exportCommand();
 const CommandSpec& prepareCommand();
 const CommandSpec& sqlCommand();
 const CommandSpec& convertCommand();

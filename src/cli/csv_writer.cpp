@@ -1,6 +1,11 @@
 // CSV output with a large buffer and std::to_chars for numbers.
 #include "cli/csv_writer.h"
 
+#include "cli/args.h"
+#include "tables/output_file.h"
+#include "tables/xlsx_writer.h"
+#include "text/refusal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -35,7 +40,39 @@ CsvWriter::CsvWriter(std::FILE* out, std::size_t bufferSize)
 {
 }
 
+struct CsvWriter::Workbook {
+    std::string path;
+    std::string sheet;
+    std::vector<tables::Record> rows;
+    tables::Record current;
+};
+
 CsvWriter::~CsvWriter() = default;
+
+void CsvWriter::writeWorkbookInstead(std::string path, std::string sheet)
+{
+    workbook_ = std::make_unique<Workbook>(Workbook{std::move(path), std::move(sheet), {}, {}});
+}
+
+void applyWorkbookOption(const ParsedArgs& args, CsvWriter& csv, const std::string& sheet)
+{
+    if (const auto path = args.value("xlsx")) {
+        checkWorkbookOption(args);
+        csv.writeWorkbookInstead(*path, sheet);
+    }
+}
+
+void checkWorkbookOption(const ParsedArgs& args)
+{
+    const auto path = args.value("xlsx");
+    if (!path)
+        return;
+    try {
+        tables::requireWritableOutput(*path);
+    } catch (const tables::OutputFileError& e) {
+        throw Refusal(e.what());
+    }
+}
 
 void CsvWriter::drain()
 {
@@ -80,6 +117,10 @@ void CsvWriter::separator()
 
 void CsvWriter::text(std::string_view utf8)
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(std::string(utf8));
+        return;
+    }
     separator();
     if (!needsQuoting(utf8)) {
         put(utf8);
@@ -101,6 +142,10 @@ void CsvWriter::text(std::string_view utf8)
 
 void CsvWriter::integer(std::int64_t v)
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(v);
+        return;
+    }
     separator();
     reserve(24);
     char* begin = buffer_.get() + used_;
@@ -109,6 +154,10 @@ void CsvWriter::integer(std::int64_t v)
 
 void CsvWriter::number(double v)
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(v);
+        return;
+    }
     separator();
     reserve(32);
     char* begin = buffer_.get() + used_;
@@ -117,6 +166,10 @@ void CsvWriter::number(double v)
 
 void CsvWriter::date(const tables::Date& d)
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(d);
+        return;
+    }
     separator();
     reserve(40);
     char* p = buffer_.get() + used_;
@@ -144,12 +197,20 @@ void CsvWriter::date(const tables::Date& d)
 
 void CsvWriter::boolean(bool v)
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(v);
+        return;
+    }
     separator();
     put(v ? std::string_view("True") : std::string_view("False"));
 }
 
 void CsvWriter::empty()
 {
+    if (workbook_) {
+        workbook_->current.emplace_back(std::monostate{});
+        return;
+    }
     separator();
 }
 
@@ -176,6 +237,11 @@ void CsvWriter::value(const tables::Value& v)
 
 void CsvWriter::endRow()
 {
+    if (workbook_) {
+        workbook_->rows.push_back(std::move(workbook_->current));
+        workbook_->current.clear();
+        return;
+    }
     reserve(1);
     buffer_[used_++] = '\n';
     rowStart_ = true;
@@ -183,6 +249,22 @@ void CsvWriter::endRow()
 
 void CsvWriter::finish()
 {
+    if (workbook_) {
+        tables::XlsxSheetSpec sheet;
+        sheet.name = workbook_->sheet;
+        if (!workbook_->rows.empty())
+            for (const tables::Value& v : workbook_->rows.front())
+                sheet.header.push_back(tables::toText(v));
+        std::size_t next = 1;
+        sheet.nextRow = [&](tables::Record& row) {
+            if (next >= workbook_->rows.size())
+                return false;
+            row = workbook_->rows[next++];
+            return true;
+        };
+        tables::writeXlsxFile(workbook_->path, {sheet});
+        return;
+    }
     drain();
     errno = 0;
     if (std::fflush(out_) != 0 || std::ferror(out_))

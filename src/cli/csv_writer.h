@@ -38,12 +38,19 @@ public:
     // output cannot be written (disk full, closed pipe).
     void finish();
 
+    // Makes the writer keep the rows and write them at finish() as the Excel workbook `path`
+    // (one sheet named `sheet`, the first row as its bold, frozen header; numbers as numbers)
+    // instead of CSV on the stream. The workbook is written whole or not at all.
+    void writeWorkbookInstead(std::string path, std::string sheet);
+
 private:
     void separator();
     void reserve(std::size_t n);
     void drain();
     void put(std::string_view bytes);
 
+    struct Workbook;
+    std::unique_ptr<Workbook> workbook_;
     std::FILE* out_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_;
@@ -53,5 +60,12 @@ private:
 
 // Whether a field must be quoted.
 bool needsQuoting(std::string_view field);
+
+struct ParsedArgs;
+// When the command was given --xlsx OUT.xlsx: checks OUT.xlsx can be written and makes `csv`
+// write that workbook (sheet `sheet`) instead of standard output.
+void applyWorkbookOption(const ParsedArgs& args, CsvWriter& csv, const std::string& sheet);
+// Checks early, before long work, that the file --xlsx names may be written.
+void checkWorkbookOption(const ParsedArgs& args);
 
 }  // namespace zandor::cli

@@ -51,4 +51,14 @@ std::string escapedText(std::string_view bytes);
 // Throws Refusal for a line with the wrong number of values, CsvFormatError for broken quoting.
 CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source);
 
+// Whether the source of an import is an Excel workbook (.xlsx, .xlsm), by its name.
+bool isWorkbookPath(const std::string& path);
+
+// Creates the table `target` from the worksheet `sheet` (the first when not given) of the
+// workbook `source`, by the same rewrite as a CSV import. Returns the remarks of the rewrite
+// (field names the format changed). Throws Refusal, naming the sheet and cell where a cell
+// is the cause; nothing is written then.
+std::vector<std::string> importWorkbook(const std::string& source, const std::string& target,
+                                        const std::optional<std::string>& sheet);
+
 }  // namespace zandor::cli

@@ -236,6 +236,15 @@ private slots:
         QCOMPARE(child<QPushButton>(r, "BitBtn1")->text(), QStringLiteral("保存"));
         QCOMPARE(child<QPushButton>(r, "BitBtn2")->text(), QStringLiteral("取消"));
 
+        // 导出Excel writes the table as a workbook where the user says.
+        QTemporaryDir dir;
+        prompts.saveAnswers = {dir.filePath("生命表.xlsx")};
+        QTest::mouseClick(child<QPushButton>(r, "BitBtn4"), Qt::LeftButton);
+        QCOMPARE(prompts.messages, QStringList());
+        QFile written(dir.filePath("生命表.xlsx"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(2), QByteArray("PK"));
+
         // A second press opens a new window; 取消 closes it.
         QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
         QVERIFY(o.form->resultWindow() != r);

@@ -58,6 +58,7 @@ QStringList expectedMenus(Edition edition)
         "Flie1|文件（&F）",
         "  New1|新建(&N)",
         "  Open1|打开(&O)",
+        "  Export1|导出(&E)…",
         "  N8|预测向导(&Y)",
         "  Save1|保存(&S)",
         "  Close1|关闭(&C)",
@@ -598,6 +599,25 @@ private slots:
         for (const char* command : {"Projection1", "N6", "Table_info"})
             action(&window, command)->trigger();
         QCOMPARE(prompts.messages, (QStringList{kNoTable, kNoTable, kNoTable}));
+    }
+
+    // 导出: the open table as a workbook where the user says; without a table, the usual message.
+    void exportWritesTheOpenTableAsAWorkbook()
+    {
+        QTemporaryDir dir;
+        PromptRecorder prompts;
+        Tvendol window(Edition::Full);
+        action(&window, "Export1")->trigger();
+        QCOMPARE(prompts.messages, QStringList{kNoTable});
+        prompts.messages.clear();
+        QVERIFY(window.openTable(prepare(dir.filePath("人口.DB"))));
+        prompts.saveAnswers = {dir.filePath("人口.xlsx")};
+        action(&window, "Export1")->trigger();
+        QCOMPARE(prompts.messages, QStringList());
+        QCOMPARE(prompts.saveFilters, QStringList{"Excel 工作簿 (*.xlsx)"});
+        QFile written(dir.filePath("人口.xlsx"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.read(2), QByteArray("PK"));
     }
 
     void targetEditionPreparesAnEmptyTable()

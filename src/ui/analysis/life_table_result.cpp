@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "analysis/life_table_save.h"
+#include "tables/xlsx_writer.h"
 #include "ui/analysis/survival_chart.h"
 #include "ui/app/session.h"
 #include "ui/charts/graph.h"
@@ -55,13 +56,16 @@ TLife_table_result::TLife_table_result(Session& session, analysis::LifeTable tab
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn1 = new QPushButton(QStringLiteral("保存"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn4 = new QPushButton(QStringLiteral("导出Excel"), this);
+    BitBtn4->setObjectName(QStringLiteral("BitBtn4"));
     BitBtn2 = new QPushButton(QStringLiteral("取消"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     connect(BitBtn3, &QPushButton::clicked, this, &TLife_table_result::BitBtn3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TLife_table_result::BitBtn1Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TLife_table_result::BitBtn4Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TLife_table_result::BitBtn2Click);
 
-    auto* buttons = buttonRow({BitBtn3, BitBtn1, BitBtn2});
+    auto* buttons = buttonRow({BitBtn3, BitBtn1, BitBtn4, BitBtn2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(StringGrid1);
     layout->addLayout(buttons);
@@ -99,6 +103,42 @@ void TLife_table_result::BitBtn1Click()
         return;
     }
     Prompts::informationWithCancel(this, QString::fromUtf8(analysis::kLifeTableSaved));
+}
+
+// The table as an Excel workbook: the heading row, then one row per age group with the
+// values in full, each column shown with as many decimals as this window shows.
+void TLife_table_result::BitBtn4Click()
+{
+    const QString name = Prompts::saveFileName(this, QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
+    if (name.isEmpty())
+        return;
+    tables::XlsxSheetSpec sheet;
+    sheet.name = "生命表";
+    for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+        sheet.header.push_back(StringGrid1->item(0, c)->text().toStdString());
+        int decimals = -1;
+        if (c > 0 && StringGrid1->rowCount() > 1) {
+            const QString shown = StringGrid1->item(1, c)->text();
+            const qsizetype point = shown.indexOf(QLatin1Char('.'));
+            decimals = point < 0 ? 0 : static_cast<int>(shown.size() - point - 1);
+        }
+        sheet.decimals.push_back(decimals);
+    }
+    std::size_t k = 0;
+    sheet.nextRow = [&](tables::Record& row) {
+        if (k >= table_.groupCount())
+            return false;
+        row.assign(1, static_cast<std::int64_t>(k));
+        for (const auto* column : {&table_.mx, &table_.qx, &table_.lx, &table_.dx, &table_.Lx, &table_.Tx, &table_.ex})
+            row.emplace_back((*column)[k]);
+        ++k;
+        return true;
+    };
+    try {
+        tables::writeXlsxFile(name.toStdString(), {sheet});
+    } catch (const std::exception& e) {
+        Prompts::information(this, QString::fromStdString(e.what()));
+    }
 }
 
 void TLife_table_result::BitBtn2Click() { close(); }

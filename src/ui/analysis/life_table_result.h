@@ -1,5 +1,6 @@
 // The life-table result window (unit Life_table_result1): the eight-column table, the
-// survival chart ("图形"), saving as a Paradox table ("保存") and closing ("取消").
+// survival chart ("图形"), saving as a Paradox table ("保存"), as an Excel workbook
+// ("导出Excel") and closing ("取消").
 #pragma once
 
 #include <QDialog>
@@ -29,11 +30,13 @@ public:
     QTableWidget* StringGrid1 = nullptr;
     QPushButton* BitBtn3 = nullptr;  // 图形
     QPushButton* BitBtn1 = nullptr;  // 保存
+    QPushButton* BitBtn4 = nullptr;  // 导出Excel
     QPushButton* BitBtn2 = nullptr;  // 取消
 
 public slots:
     void BitBtn3Click();
     void BitBtn1Click();
+    void BitBtn4Click();
     void BitBtn2Click();
 
     // The chart window of the latest "图形" (owned by this window; null before).

@@ -1,10 +1,12 @@
-// The 文件 menu: new table, open, the projection wizard, save, close and exit.
+// The 文件 menu: new table, open, export as a workbook, the projection wizard, save, close and exit.
 #include <QMenu>
 #include <QMenuBar>
 
 #include <exception>
 
 #include "tables/table.h"
+#include "tables/table_file.h"
+#include "tables/xlsx_writer.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
@@ -23,6 +25,7 @@ QMenu* Tvendol::buildFileMenu()
     QMenu* file = addSubmenu(menuBar(), "Flie1", QStringLiteral("文件（&F）"));
     addCommand(file, "New1", QStringLiteral("新建(&N)"), &Tvendol::New1Click);
     addCommand(file, "Open1", QStringLiteral("打开(&O)"), &Tvendol::Open1Click);
+    addCommand(file, "Export1", QStringLiteral("导出(&E)…"), &Tvendol::Export1Click);
     addCommand(file, "N8", QStringLiteral("预测向导(&Y)"), &Tvendol::N8Click);
     addCommand(file, "Save1", QStringLiteral("保存(&S)"), &Tvendol::Save1Click);
     addCommand(file, "Close1", QStringLiteral("关闭(&C)"), &Tvendol::Close1Click);
@@ -43,6 +46,21 @@ void Tvendol::Open1Click()
     if (name.isEmpty())
         return;
     openTable(name);
+}
+
+// The open table, as it is on disk with the edit in progress stored, as an Excel workbook.
+void Tvendol::Export1Click()
+{
+    if (!passesTableCheck(TableCheck::Required) || !postPendingEdit())
+        return;
+    const QString name = Prompts::saveFileName(this, QStringLiteral("Excel 工作簿 (*.xlsx)"), QStringLiteral("xlsx"));
+    if (name.isEmpty())
+        return;
+    try {
+        tables::writeTableXlsx(session_->table().file(), name.toStdString());
+    } catch (const std::exception& e) {
+        Prompts::information(this, QString::fromStdString(e.what()));
+    }
 }
 
 void Tvendol::N8Click()

@@ -1,0 +1,363 @@
+// zandor-cli import SOURCE.xlsx TABLE: a new table from one worksheet of an Excel workbook,
+// each column's type chosen from its cells as for a CSV file, with dates and truth values
+// kept as such.
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "cli/import_types.h"
+#include "tables/batch_move.h"
+#include "tables/codepage.h"
+#include "tables/table_error.h"
+#include "tables/table_file.h"
+#include "tables/xlsx_reader.h"
+#include "text/refusal.h"
+
+namespace zandor::cli {
+
+namespace {
+
+using tables::XlsxCell;
+using tables::XlsxCellKind;
+
+std::string numberText(double number)
+{
+    // Whole numbers as digits (the shortest form would write 2000000000 as 2e+09).
+    if (number == std::floor(number) && std::fabs(number) < 1e15)
+        return std::to_string(static_cast<std::int64_t>(number));
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, number);
+    return std::string(text, result.ptr);
+}
+
+std::string dateText(const tables::Date& d)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
+}
+
+// What a cell reads as in a Char field.
+std::string cellText(const XlsxCell& cell, bool dates1904)
+{
+    switch (cell.kind) {
+    case XlsxCellKind::Text: return cell.text;
+    case XlsxCellKind::Boolean: return cell.truth ? "TRUE" : "FALSE";
+    case XlsxCellKind::Number: {
+        tables::Date d;
+        if (cell.dateStyle && tables::xlsxSerialDate(cell.number, dates1904, d))
+            return dateText(d);
+        return numberText(cell.number);
+    }
+    default: return {};
+    }
+}
+
+// What one column's cells allow so far.
+struct SheetColumnGuess {
+    bool allWhole = true;     // every number is whole and within 32 bits
+    bool holdsLowest = false; // some number is -2147483648, which Paradox keeps for an empty value
+    bool anyValue = false;
+    bool allBoolean = true;
+    bool allDate = true;
+    bool allNumber = true;
+    std::size_t width = 0;    // longest text form in GBK bytes
+    std::string lastText;     // the last text cell and its width, as a column repeats its texts
+    std::size_t lastTextBytes = 0;
+
+    tables::FieldDef field(const std::string& name) const
+    {
+        tables::FieldDef def;
+        if (anyValue && allBoolean)
+            def.kind = tables::FieldKind::Boolean;
+        else if (anyValue && allDate)
+            def.kind = tables::FieldKind::Date;
+        else if (anyValue && allNumber)
+            def.kind = allWhole ? tables::FieldKind::Integer : tables::FieldKind::Float;
+        else {
+            def.kind = tables::FieldKind::Char;
+            def.size = width < 1 ? 1 : static_cast<int>(width);
+        }
+        def.name = name;
+        return def;
+    }
+};
+
+struct SheetLayout {
+    CsvLayout layout;
+    std::uint32_t headerRow = 0;
+    std::size_t columns = 0;
+};
+
+class SheetRefusal {
+public:
+    SheetRefusal(std::string source, std::string sheet) : prefix_(std::move(source) + ", sheet '" + std::move(sheet) + "'") {}
+    [[noreturn]] void cell(std::uint32_t column, std::uint32_t row, const std::string& why) const
+    {
+        throw Refusal(prefix_ + ", cell " + tables::xlsxCellName(column, row) + ": " + why);
+    }
+    [[noreturn]] void sheet(const std::string& why) const { throw Refusal(prefix_ + " " + why); }
+
+private:
+    std::string prefix_;
+};
+
+// The GBK width of a text cell's value, refusing what a table cannot hold.
+std::size_t textBytes(const XlsxCell& cell, std::uint32_t row, const SheetRefusal& refuse)
+{
+    const std::string& value = cell.text;
+    bool ascii = true;
+    for (char c : value)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return value.size();
+    if (escapedText(value) != value)
+        refuse.cell(cell.column, row, "the text '" + escapedText(value) + "' is no UTF-8 text");
+    const auto encoded = tables::encodeText(value, tables::kDefaultCodePage);
+    if (!encoded)
+        refuse.cell(cell.column, row, "the text '" + value + "' has characters outside the GBK code page");
+    return encoded->size();
+}
+
+SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, const SheetRefusal& refuse)
+{
+    SheetLayout out;
+    tables::XlsxRow row;
+    std::vector<XlsxCell> header;
+    std::vector<SheetColumnGuess> guesses;
+    std::uint32_t lastRow = 0;
+    while (sheet.nextRow(row)) {
+        if (row.cells.empty())
+            continue;
+        if (out.headerRow == 0) {
+            out.headerRow = row.number;
+            header = row.cells;
+            for (const XlsxCell& cell : header)
+                if (cell.kind == XlsxCellKind::Error)
+                    refuse.cell(cell.column, row.number, "the field name is the error value " + cell.text);
+            out.columns = header.back().column;
+            continue;
+        }
+        lastRow = row.number;
+        if (row.cells.back().column > guesses.size())
+            guesses.resize(row.cells.back().column);
+        for (const XlsxCell& cell : row.cells) {
+            SheetColumnGuess& g = guesses[cell.column - 1];
+            g.anyValue = true;
+            switch (cell.kind) {
+            case XlsxCellKind::Error:
+                refuse.cell(cell.column, row.number, "the error value " + cell.text + " fits no field type");
+            case XlsxCellKind::Text:
+                g.allBoolean = g.allDate = g.allNumber = false;
+                if (cell.text != g.lastText) {
+                    g.lastTextBytes = textBytes(cell, row.number, refuse);
+                    g.lastText = cell.text;
+                }
+                g.width = std::max(g.width, g.lastTextBytes);
+                break;
+            case XlsxCellKind::Boolean:
+                g.allDate = g.allNumber = false;
+                g.width = std::max<std::size_t>(g.width, 5);
+                break;
+            case XlsxCellKind::Number: {
+                g.allBoolean = false;
+                tables::Date d;
+                if (!(cell.dateStyle && tables::xlsxSerialDate(cell.number, dates1904, d)))
+                    g.allDate = false;
+                g.width = std::max(g.width, cellText(cell, dates1904).size());
+                if (!(cell.number == std::floor(cell.number) && cell.number >= INT32_MIN && cell.number <= INT32_MAX))
+                    g.allWhole = false;
+                g.holdsLowest = g.holdsLowest || cell.number == INT32_MIN;
+                break;
+            }
+            case XlsxCellKind::Empty: break;
+            }
+        }
+    }
+    if (out.headerRow == 0)
+        refuse.sheet("is empty: its first row must hold the field names");
+    out.columns = std::max(out.columns, guesses.size());
+    guesses.resize(out.columns);
+    out.layout.records = lastRow == 0 ? 0 : lastRow - out.headerRow;
+
+    // Field names: the header's cells; the columns under a merged header cell after its first
+    // are named after it with _2, _3, ...
+    std::vector<std::string> names(out.columns);
+    for (const XlsxCell& cell : header)
+        names[cell.column - 1] = cellText(cell, dates1904);
+    for (std::size_t c = 1; c <= out.columns; ++c) {
+        if (!names[c - 1].empty())
+            continue;
+        for (const tables::XlsxMerge& m : sheet.merges())
+            if (m.firstRow <= out.headerRow && out.headerRow <= m.lastRow && m.firstColumn < c && c <= m.lastColumn &&
+                !names[m.firstColumn - 1].empty())
+                names[c - 1] = names[m.firstColumn - 1] + "_" + std::to_string(c - m.firstColumn + 1);
+        if (names[c - 1].empty())
+            refuse.cell(static_cast<std::uint32_t>(c), out.headerRow,
+                        "the header row gives no field name to a column that holds values");
+    }
+    for (std::size_t c = 0; c < out.columns; ++c) {
+        out.layout.fields.push_back(guesses[c].field(names[c]));
+        out.layout.holdsLowest.push_back(guesses[c].allNumber && guesses[c].holdsLowest &&
+                                         out.layout.fields.back().kind == tables::FieldKind::Integer);
+    }
+    return out;
+}
+
+tables::StorageType storageOf(tables::FieldKind kind)
+{
+    switch (kind) {
+    case tables::FieldKind::Integer: return tables::StorageType::LongInt;
+    case tables::FieldKind::Float: return tables::StorageType::Number;
+    case tables::FieldKind::Date: return tables::StorageType::Date;
+    case tables::FieldKind::Boolean: return tables::StorageType::Logical;
+    default: return tables::StorageType::Alpha;
+    }
+}
+
+// The worksheet seen as a read-only table whose fields have the chosen types, written into
+// the new table by the same safe rewrite as a CSV file.
+class SheetTable final : public tables::TableFile {
+public:
+    SheetTable(std::string path, tables::XlsxWorkbook& book, std::size_t sheet, const SheetLayout& layout)
+        : path_(std::move(path)), book_(book), sheet_(sheet), headerRow_(layout.headerRow),
+          records_(layout.layout.records)
+    {
+        for (const tables::FieldDef& def : layout.layout.fields) {
+            tables::FieldInfo info;
+            info.name = def.name;
+            info.storage = storageOf(def.kind);
+            info.size = def.size;
+            info.width = def.size;
+            fields_.push_back(info);
+        }
+        rewind();
+    }
+
+    tables::TableFormat format() const override { return tables::TableFormat::Ascii; }
+    const std::string& path() const override { return path_; }
+    const std::vector<tables::FieldInfo>& fields() const override { return fields_; }
+    std::size_t recordCount() const override { return records_; }
+    bool readOnly() const override { return true; }
+
+    void read(std::size_t index, tables::Record& out) override
+    {
+        if (index >= records_)
+            throw tables::TableError(path_ + ": there is no record " + std::to_string(index + 1));
+        if (index < next_)
+            rewind();
+        const std::uint32_t wanted = headerRow_ + 1 + static_cast<std::uint32_t>(index);
+        while (haveRow_ && row_.number < wanted)
+            haveRow_ = reader_->nextRow(row_);
+        next_ = index + 1;
+        out.assign(fields_.size(), std::monostate{});
+        if (!haveRow_ || row_.number != wanted)
+            return;
+        for (const XlsxCell& cell : row_.cells) {
+            if (cell.column > fields_.size())
+                continue;
+            out[cell.column - 1] = value(cell, fields_[cell.column - 1].kind());
+        }
+    }
+
+    void write(std::size_t, const tables::Record&) override { readOnlyError(); }
+    void append(const tables::Record&) override { readOnlyError(); }
+    void remove(std::size_t) override { readOnlyError(); }
+    void flush() override {}
+
+private:
+    tables::Value value(const XlsxCell& cell, tables::FieldKind kind) const
+    {
+        switch (kind) {
+        case tables::FieldKind::Integer: return static_cast<std::int64_t>(cell.number);
+        case tables::FieldKind::Float: return cell.number;
+        case tables::FieldKind::Boolean: return cell.truth;
+        case tables::FieldKind::Date: {
+            tables::Date d;
+            tables::xlsxSerialDate(cell.number, book_.dates1904(), d);
+            return d;
+        }
+        default: return cellText(cell, book_.dates1904());
+        }
+    }
+    void rewind()
+    {
+        reader_ = book_.openSheet(sheet_);
+        haveRow_ = true;
+        row_.number = 0;
+        next_ = 0;
+    }
+    [[noreturn]] void readOnlyError() const { throw tables::TableError(path_ + " is read as a source only"); }
+
+    std::string path_;
+    tables::XlsxWorkbook& book_;
+    std::size_t sheet_;
+    std::uint32_t headerRow_;
+    std::size_t records_;
+    std::vector<tables::FieldInfo> fields_;
+    std::unique_ptr<tables::XlsxSheetReader> reader_;
+    tables::XlsxRow row_;
+    bool haveRow_ = false;
+    std::size_t next_ = 0;
+};
+
+}  // namespace
+
+bool isWorkbookPath(const std::string& path)
+{
+    if (path.size() < 5)
+        return false;
+    std::string tail = path.substr(path.size() - 5);
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".xlsx" || tail.substr(1) == ".xlsm";
+}
+
+std::vector<std::string> importWorkbook(const std::string& source, const std::string& target,
+                                        const std::optional<std::string>& sheetName)
+{
+    const tables::TableFormat format = tables::formatOfPath(target);
+    try {
+        const auto book = tables::XlsxWorkbook::open(source);
+        const std::vector<std::string>& names = book->sheetNames();
+        std::size_t sheet = 0;
+        if (sheetName) {
+            const auto found = std::find(names.begin(), names.end(), *sheetName);
+            if (found == names.end()) {
+                std::string list;
+                for (const std::string& n : names)
+                    list += (list.empty() ? "'" : ", '") + n + "'";
+                throw Refusal(source + " has no sheet named '" + *sheetName + "' (its sheets: " + list + ")");
+            }
+            sheet = static_cast<std::size_t>(found - names.begin());
+        }
+        const SheetRefusal refuse(source, names[sheet]);
+        SheetLayout layout;
+        {
+            const auto reader = book->openSheet(sheet);
+            layout = chooseSheetTypes(*reader, book->dates1904(), refuse);
+        }
+        const std::size_t maxFields = format == tables::TableFormat::FoxPro ? 254 : 255;
+        if (layout.layout.fields.size() > maxFields)
+            refuse.sheet("has " + std::to_string(layout.layout.fields.size()) + " columns; a "
+                         + (format == tables::TableFormat::Paradox ? "Paradox" : "dBase") + " table holds at most "
+                         + std::to_string(maxFields) + " fields");
+        if (format == tables::TableFormat::Paradox)
+            for (std::size_t i = 0; i < layout.layout.fields.size(); ++i)
+                if (layout.layout.holdsLowest[i])
+                    layout.layout.fields[i].kind = tables::FieldKind::Float;
+        SheetTable table(source, *book, sheet, layout);
+        std::vector<tables::TargetField> fields;
+        for (std::size_t i = 0; i < layout.layout.fields.size(); ++i)
+            fields.push_back(tables::TargetField{layout.layout.fields[i], static_cast<int>(i)});
+        // Created under the table's lock, never replacing, as the CSV import does.
+        return tables::rewriteTable(table, target, format, fields, {}, tables::ExistingTarget::Refuse);
+    } catch (const tables::XlsxError& e) {
+        throw Refusal(e.what());
+    }
+}
+
+}  // namespace zandor::cli
