@@ -134,7 +134,8 @@ TEST(CliTargetPlan, ExitStatuses)
     }
     EXPECT_TRUE(dir.files().empty());
     // A report folder that cannot be written is named before any search.
-    const auto nowhere = runInProcess(with(sampleArgs("2000", "2001"), {"--report-dir", folder + "/none"}));
+    const auto nowhere =
+        runInProcess(with(sampleArgs("2000", "2001"), {"--target", "11500000", "--report-dir", folder + "/none"}));
     EXPECT_EQ(nowhere.status, 2);
     EXPECT_NE(nowhere.err.find("报告文件夹 " + folder + "/none 不存在"), std::string::npos) << nowhere.err;
     auto missing = sampleArgs("2000", "2001");

@@ -37,8 +37,9 @@ TEST(OutputFile, ReplacesARegularFileWholeThroughALinkKeepingItsPermissions)
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     // Run as the administrator, another user's file stays theirs.
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(file.c_str(), 4321, 4322), 0);
+    }
     fs::create_symlink("report.txt", scratch / "latest.txt");
     // The hidden file of a killed writer (process numbers stay below 4194304) is removed by
     // the next write of the name.
