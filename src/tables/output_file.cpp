@@ -100,24 +100,25 @@ bool processGone(long pid)
     return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
-// Removes the hidden files ".NAME~outPID-N" beside `target` whose process is gone.
-void removeStaleParts(const std::string& target)
+// Removes the hidden files ".NAME~outPID-N" of `folder` whose process is gone: those of the
+// file `name`, or of every file when `name` is empty.
+void removeStaleParts(const std::string& folder, std::string_view name = {})
 {
-    const std::string folder = folderOf(target);
-    const std::string prefix = "." + fileOf(target) + kMarker;
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
         return;
     std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(prefix))
+        const std::string_view entryName = entry->d_name;
+        const auto marker = entryName.rfind(kMarker);
+        if (!entryName.starts_with('.') || marker == std::string_view::npos ||
+            (!name.empty() && entryName.substr(1, marker - 1) != name))
             continue;
-        const std::string rest(name.substr(prefix.size()));
+        const std::string rest(entryName.substr(marker + std::strlen(kMarker)));
         char* end = nullptr;
         const long pid = std::strtol(rest.c_str(), &end, 10);
         if (end != rest.c_str() && *end == '-' && processGone(pid))
-            stale.push_back(folder + std::string(name));
+            stale.push_back(folder + std::string(entryName));
     }
     ::closedir(dir);
     for (const std::string& part : stale)
@@ -228,7 +229,7 @@ public:
     PartFile(const std::string& path, const std::string& target, bool scanStale = true) : path_(path)
     {
         if (scanStale)
-            removeStaleParts(target);
+            removeStaleParts(folderOf(target), fileOf(target));
         static std::atomic<unsigned> counter{0};
         const std::string base = folderOf(target) + "." + fileOf(target) + kMarker + std::to_string(::getpid()) + "-";
         for (;;) {
@@ -321,29 +322,6 @@ private:
     bool installed_ = false;
 };
 
-// Removes every hidden file ".NAME~outPID-N" of `folder` whose process is gone.
-void removeStalePartsOfFolder(const std::string& folder)
-{
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return;
-    std::vector<std::string> stale;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        const auto marker = name.rfind(kMarker);
-        if (!name.starts_with('.') || marker == std::string_view::npos)
-            continue;
-        const std::string rest(name.substr(marker + std::strlen(kMarker)));
-        char* end = nullptr;
-        const long pid = std::strtol(rest.c_str(), &end, 10);
-        if (end != rest.c_str() && *end == '-' && processGone(pid))
-            stale.push_back(folder + std::string(name));
-    }
-    ::closedir(dir);
-    for (const std::string& part : stale)
-        ::unlink(part.c_str());
-}
-
 // Flushes to disk everything written to the file system that holds `folder`.
 void syncFileSystem(const std::string& folder, const std::string& path)
 {
@@ -411,7 +389,7 @@ void OutputFileGroup::add(const std::string& path, std::string_view bytes)
     {
         std::lock_guard guard(lock_);
         if (scannedFolders_.insert(folder).second)
-            removeStalePartsOfFolder(folder);
+            removeStaleParts(folder);
     }
     auto part = std::make_unique<PartFile>(path, target, /*scanStale=*/false);
     part->keepAttributes(existing);
