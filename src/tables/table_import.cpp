@@ -1,22 +1,18 @@
-// zandor-cli import SOURCE.csv TABLE: a new table from a CSV file, with each column's type
-// chosen from its values.
-#include "cli/import_types.h"
+// Import of a CSV file into a new table: the column types chosen from the values, then the
+// records written through the safe rewrite.
+#include "tables/table_import.h"
 
 #include <charconv>
-#include <cstdio>
 #include <stdexcept>
 
-#include "cli/commands.h"
-#include "text/csv_reader.h"
-#include "tables/batch_move.h"
 #include "tables/binary_file.h"
 #include "tables/codepage.h"
 #include "tables/table_error.h"
-#include "tables/table_file.h"
+#include "text/csv_reader.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
 
-namespace zandor::cli {
+namespace zandor::tables {
 
 using text::CsvFormatError;
 using text::CsvReader;
@@ -86,7 +82,7 @@ void ColumnTypeGuess::add(std::string_view value, std::size_t line)
                                   + ", field " + name + ": the value '" + escapedText(value) + "'";
         if (escapedText(value) != value)
             throw std::runtime_error(where + " is no UTF-8 text");
-        const auto encoded = tables::encodeText(value, tables::kDefaultCodePage);
+        const auto encoded = encodeText(value, kDefaultCodePage);
         if (!encoded)
             throw std::runtime_error(where + " has characters outside the GBK code page");
         bytes = encoded->size();
@@ -131,22 +127,22 @@ std::string escapedText(std::string_view bytes)
     return out;
 }
 
-tables::FieldDef ColumnTypeGuess::field() const
+FieldDef ColumnTypeGuess::field() const
 {
-    tables::FieldDef def;
+    FieldDef def;
     def.name = name;
     if (anyValue && allWhole) {
-        def.kind = tables::FieldKind::Integer;
+        def.kind = FieldKind::Integer;
     } else if (anyValue && allNumbers) {
-        def.kind = tables::FieldKind::Float;
+        def.kind = FieldKind::Float;
     } else {
-        def.kind = tables::FieldKind::Char;
+        def.kind = FieldKind::Char;
         def.size = width < 1 ? 1 : static_cast<int>(width);
     }
     return def;
 }
 
-CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
+CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source, FirstRows* first, const ReadHook& afterRead)
 {
     std::vector<std::string> values;
     if (!reader.next(values))
@@ -172,50 +168,54 @@ CsvLayout chooseFieldTypes(CsvReader& reader, const std::string& source)
                           + std::to_string(columns.size()));
         for (std::size_t i = 0; i < values.size(); ++i)
             columns[i].add(values[i], reader.line());
+        if (first && first->rows.size() < first->wanted)
+            first->rows.push_back(values);
+        if (afterRead)
+            afterRead(layout.records);
     }
     layout.fields.reserve(columns.size());
     for (const ColumnTypeGuess& column : columns) {
         layout.fields.push_back(column.field());
-        layout.holdsLowest.push_back(column.holdsLowest && layout.fields.back().kind == tables::FieldKind::Integer);
+        layout.holdsLowest.push_back(column.holdsLowest && layout.fields.back().kind == FieldKind::Integer);
     }
     return layout;
 }
 
 namespace {
 
-tables::Value cellValue(const std::string& text, tables::FieldKind kind)
+Value cellValue(const std::string& text, FieldKind kind)
 {
     if (text.empty())
         return std::monostate{};
     switch (kind) {
-    case tables::FieldKind::Integer:
+    case FieldKind::Integer:
         return static_cast<std::int64_t>(*parseWholeNumber(text));
-    case tables::FieldKind::Float:
+    case FieldKind::Float:
         return *text::parseNumber(text);
     default:
         return text;
     }
 }
 
-tables::StorageType storageOf(tables::FieldKind kind)
+StorageType storageOf(FieldKind kind)
 {
     switch (kind) {
-    case tables::FieldKind::Integer: return tables::StorageType::LongInt;
-    case tables::FieldKind::Float: return tables::StorageType::Number;
-    default: return tables::StorageType::Alpha;
+    case FieldKind::Integer: return StorageType::LongInt;
+    case FieldKind::Float: return StorageType::Number;
+    default: return StorageType::Alpha;
     }
 }
 
 // The CSV file seen as a read-only table whose fields have the chosen types, so that the
 // table store's safe rewrite (new file beside the target, moved into place with its
 // companion files only when complete) writes the new table.
-class CsvTable final : public tables::TableFile {
+class CsvTable final : public TableFile {
 public:
     CsvTable(std::string path, CsvReader& reader, const CsvLayout& layout)
         : path_(std::move(path)), reader_(reader), records_(layout.records)
     {
-        for (const tables::FieldDef& def : layout.fields) {
-            tables::FieldInfo info;
+        for (const FieldDef& def : layout.fields) {
+            FieldInfo info;
             info.name = def.name;
             info.storage = storageOf(def.kind);
             info.size = def.size;
@@ -225,16 +225,16 @@ public:
         rewind();
     }
 
-    tables::TableFormat format() const override { return tables::TableFormat::Ascii; }
+    TableFormat format() const override { return TableFormat::Ascii; }
     const std::string& path() const override { return path_; }
-    const std::vector<tables::FieldInfo>& fields() const override { return fields_; }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
     std::size_t recordCount() const override { return records_; }
     bool readOnly() const override { return true; }
 
-    void read(std::size_t index, tables::Record& out) override
+    void read(std::size_t index, Record& out) override
     {
         if (index >= records_)
-            throw tables::TableError(path_ + ": there is no record " + std::to_string(index + 1));
+            throw TableError(path_ + ": there is no record " + std::to_string(index + 1));
         if (index < next_)
             rewind();
         while (next_ <= index) {
@@ -246,8 +246,8 @@ public:
             out[i] = cellValue(values_[i], fields_[i].kind());
     }
 
-    void write(std::size_t, const tables::Record&) override { readOnlyError(); }
-    void append(const tables::Record&) override { readOnlyError(); }
+    void write(std::size_t, const Record&) override { readOnlyError(); }
+    void append(const Record&) override { readOnlyError(); }
     void remove(std::size_t) override { readOnlyError(); }
     void flush() override {}
 
@@ -260,128 +260,82 @@ private:
     }
     [[noreturn]] void readOnlyError() const
     {
-        throw tables::TableError(path_ + " is read as a source only");
+        throw TableError(path_ + " is read as a source only");
     }
 
     std::string path_;
     CsvReader& reader_;
     std::size_t records_;
-    std::vector<tables::FieldInfo> fields_;
+    std::vector<FieldInfo> fields_;
     std::vector<std::string> values_;
     std::size_t next_ = 0;
 };
 
-std::string existingMessage(const std::string& target)
-{
-    return target + " exists already: import only creates new tables";
-}
+}  // namespace
 
-int runImport(const ParsedArgs& args, Streams& io)
+std::vector<std::string> importCsv(const std::string& source, const std::string& target, const ReadHook& afterRead,
+                                   const CopyHook& afterRecord)
 {
-    const std::string& source = args.positional(0);
-    const std::string& target = args.positional(1);
-    const tables::TableFormat format = tables::formatOfPath(target);
-    if (tables::fileExists(target))
-        throw Refusal(existingMessage(target));
-    if (isWorkbookPath(source)) {
-        std::vector<std::string> remarks;
-        try {
-            remarks = importWorkbook(source, target, args.value("sheet"));
-        } catch (const tables::TableExists&) {
-            throw Refusal(existingMessage(target));
-        }
-        for (const std::string& remark : remarks)
-            std::fprintf(io.err, "%s\n", remark.c_str());
-        return 0;
-    }
-    if (args.has("sheet"))
-        throw Refusal("--sheet is for a workbook (.xlsx); " + source + " is read as a CSV file");
-
+    const TableFormat format = formatOfPath(target);
     // Two passes over the file, one record in memory at a time: the first chooses the field
     // types, the second writes the records.
     const auto reader = CsvReader::openFile(source);
     CsvLayout layout;
     try {
-        layout = chooseFieldTypes(*reader, source);
+        layout = chooseFieldTypes(*reader, source, nullptr, afterRead);
     } catch (const CsvFormatError& e) {
         throw Refusal(source + " " + e.what());
     }
 
     // Paradox keeps the lowest 32-bit number for an empty value: a column holding it becomes
     // a Float field there, so the value is kept.
-    if (format == tables::TableFormat::Paradox)
+    if (format == TableFormat::Paradox)
         for (std::size_t i = 0; i < layout.fields.size(); ++i)
             if (layout.holdsLowest[i])
-                layout.fields[i].kind = tables::FieldKind::Float;
+                layout.fields[i].kind = FieldKind::Float;
     CsvTable csv(source, *reader, layout);
-    std::vector<tables::TargetField> fields;
+    std::vector<TargetField> fields;
     for (std::size_t i = 0; i < layout.fields.size(); ++i)
-        fields.push_back(tables::TargetField{layout.fields[i], static_cast<int>(i)});
-    std::vector<std::string> remarks;
+        fields.push_back(TargetField{layout.fields[i], static_cast<int>(i)});
+    // Created under the table's lock, never replacing: an import to the same new name that
+    // another program finished meanwhile is kept, and this one refused.
+    return rewriteTable(csv, target, format, fields, afterRecord, ExistingTarget::Refuse);
+}
+
+namespace {
+
+ImportPreview previewCsv(const std::string& source, TableFormat format, std::size_t rows, const ReadHook& afterRead)
+{
+    const auto reader = CsvReader::openFile(source);
+    FirstRows first{rows, {}};
+    CsvLayout layout;
     try {
-        // Created under the table's lock, never replacing: an import to the same new name that
-        // another program finished meanwhile is kept, and this one refused.
-        remarks = tables::rewriteTable(csv, target, format, fields, {}, tables::ExistingTarget::Refuse);
-    } catch (const tables::TableExists&) {
-        throw Refusal(existingMessage(target));
+        layout = chooseFieldTypes(*reader, source, &first, afterRead);
+    } catch (const CsvFormatError& e) {
+        throw Refusal(source + " " + e.what());
     }
-    for (const std::string& remark : remarks)
-        std::fprintf(io.err, "%s\n", remark.c_str());
-    return 0;
+    if (format == TableFormat::Paradox)
+        for (std::size_t i = 0; i < layout.fields.size(); ++i)
+            if (layout.holdsLowest[i])
+                layout.fields[i].kind = FieldKind::Float;
+    ImportPreview preview;
+    preview.fields = std::move(layout.fields);
+    preview.rows = std::move(first.rows);
+    preview.records = layout.records;
+    return preview;
 }
 
 }  // namespace
 
-const CommandSpec& importCommand()
+ImportPreview previewWorkbook(const std::string& source, TableFormat format, const std::optional<std::string>& sheet,
+                              std::size_t rows, const ReadHook& afterRead);
+
+ImportPreview previewImport(const std::string& source, TableFormat format, const std::optional<std::string>& sheet,
+                            std::size_t rows, const ReadHook& afterRead)
 {
-    static const CommandSpec command{
-        .name = "import",
-        .summary = "a new table from a CSV file or an Excel workbook",
-        .usage = "import SOURCE.csv|SOURCE.xlsx TABLE [--sheet NAME]",
-        .help =
-            "Creates the table TABLE (Paradox for .db, dBase for .dbf) from the UTF-8 CSV file\n"
-            "SOURCE.csv, whose first line holds the field names. Quoted values (RFC 4180),\n"
-            "a UTF-8 byte order mark and CRLF line ends are accepted.\n"
-            "\n"
-            "Each column's type comes from its values; empty values are left out of the\n"
-            "choice and stored as empty (null) values:\n"
-            "  Integer  every value is a whole number written without a point or exponent\n"
-            "           that fits 32 bits (-2147483648 to 2147483647; a Paradox table keeps\n"
-            "           -2147483648 for an empty value, so there such a column is Float)\n"
-            "  Float    every value is a number (sign, digits, optional point and exponent)\n"
-            "  Char     otherwise, as wide as the longest value in GBK bytes; a column with\n"
-            "           no value at all becomes Char of width 1\n"
-            "\n"
-            "Refused (exit 2, no table written): TABLE exists already; a line whose number of\n"
-            "values differs from the header's (the message names the line); broken quoting;\n"
-            "a TABLE that another program creates while the import runs (that table is kept).\n"
-            "A field name or value that is no UTF-8 text or holds a NUL byte fails (exit 1),\n"
-            "naming the line and column.\n"
-            "Field names that the format has to change (dBase keeps 10 bytes) are reported\n"
-            "on standard error.\n"
-            "\n"
-            "A SOURCE ending in .xlsx is read as an Excel workbook: the first worksheet, or\n"
-            "the one --sheet names. Its first row with values holds the field names; a\n"
-            "header cell merged over several columns names the first, the others get\n"
-            "NAME_2, NAME_3, ... Rows and columns without values at the end are left out.\n"
-            "Texts stay texts (a column holding any text is Char), numbers are typed as\n"
-            "above, formulas give their last computed value; besides:\n"
-            "  Date     every value is a whole day shown with a date format\n"
-            "  Boolean  every value is TRUE or FALSE\n"
-            "In a Char column numbers are written out, dates as YYYY-MM-DD, truth values as\n"
-            "TRUE and FALSE. Refused, naming the sheet and the cell (e.g. C17): an error value\n"
-            "such as #DIV/0!, a text outside the GBK code page; refused as well: a file that is\n"
-            "no workbook or is cut short, a missing sheet, more fields than the table holds.\n"
-            "\n"
-            "From a CSV file:\n"
-            "  zandor-cli import data.csv 人口.DB\n",
-        .example = "import 普查.xlsx 人口.DB --sheet 分年龄",
-        .positionals = {"SOURCE", "TABLE"},
-        .options = {{"sheet", true}},
-        .requiredOptions = {},
-        .run = runImport,
-    };
-    return command;
+    if (isWorkbookPath(source))
+        return previewWorkbook(source, format, sheet, rows, afterRead);
+    return previewCsv(source, format, rows, afterRead);
 }
 
-}  // namespace zandor::cli
+}  // namespace zandor::tables
