@@ -176,14 +176,20 @@ IndexReport qualityReport(AgeIndex index, const std::vector<double>& x)
     IndexReport report;
     auto single = [&report](const char* label, double value, QualityBand band) {
         report.lines.push_back(label + formatIndex(value));
+        std::string name = label;
+        name.erase(name.find_last_not_of(' ') + 1);
+        report.values.emplace_back(name, value);
         report.value = value;
         report.band = band;
     };
     switch (index) {
     case AgeIndex::Preference: {
         const std::vector<double> p = agePreference(x);
-        for (std::size_t k = 0; k < p.size(); ++k)
+        for (std::size_t k = 0; k < p.size(); ++k) {
             report.lines.push_back(std::to_string(k + 2) + "  " + formatIndex(p[k]));
+            report.values.emplace_back(std::to_string(k + 2), p[k]);
+        }
+        report.labelHeading = "年龄";
         report.bands = {"Near 100", "<110", ">110"};
         break;
     }

@@ -29,6 +29,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zandor::tables {
@@ -54,6 +55,10 @@ struct IndexReport {
     // The single index value and the band it falls in (none for the age preference index).
     std::optional<double> value;
     std::optional<QualityBand> band;
+    // The values of the lines as numbers, each with its label (the age for the age
+    // preference index), for a workbook.
+    std::string labelHeading = "指数";
+    std::vector<std::pair<std::string, double>> values;
 };
 
 // The refusals of the quality dialog (and the UN dialog's field check).

@@ -107,6 +107,7 @@ IndexReport unIndexReport(const std::vector<double>& male, const std::vector<dou
     report.lines = {"联合国分性别指数:   " + formatIndex(index)};
     report.bands = {"<20", "20-40", ">40"};
     report.value = index;
+    report.values = {{"联合国分性别指数", index}};
     report.band = unIndexBand(index);
     return report;
 }

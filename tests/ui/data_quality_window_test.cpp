@@ -114,6 +114,20 @@ private slots:
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().toStdString(), analysis::reportText(whipple));
+
+        // 导出Excel: the index with its two decimals and the bands, read back by openpyxl.
+        const QString book = dir_.filePath("whipple.xlsx");
+        prompts.saveAnswers << book;
+        click(form->resultWindow(), "BitBtn3");
+        QVERIFY(QFile::exists(book));
+        if (openpyxlAvailable()) {
+            const QStringList read = readWithOpenpyxl(book);
+            QCOMPARE(read.mid(0, 3), (QStringList{"数据质量评价\t2\t2", "指数|General\t数值|General",
+                                                  QStringLiteral("WI|General\t%1|0.00").arg(*whipple.value, 0, 'g', QLocale::FloatingPointShortest)}));
+            QCOMPARE(read.at(3), QStringLiteral("指数范围\t5\t2"));
+        } else {
+            qWarning("python3-openpyxl is not installed (scripts/install-deps.sh): the workbook is not read back");
+        }
         click(form->resultWindow(), "BitBtn2");
         QTRY_VERIFY(!form->resultWindow());
 

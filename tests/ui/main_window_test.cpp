@@ -4,6 +4,10 @@
 #include <QtTest>
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -17,12 +21,14 @@
 #include <memory>
 
 #include "tables/prepared.h"
+#include "tables/xlsx_writer.h"
 #include "test_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/first_run_panel.h"
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/app/table_model.h"
+#include "ui/tables/import_table.h"
 #include "ui/tables/structure_rows.h"
 #include "ui/tables/table_info.h"
 
@@ -58,6 +64,7 @@ QStringList expectedMenus(Edition edition)
         "Flie1|文件（&F）",
         "  New1|新建(&N)",
         "  Open1|打开(&O)",
+        "  Import1|导入(&I)…",
         "  Export1|导出(&E)…",
         "  N8|预测向导(&Y)",
         "  Save1|保存(&S)",
@@ -602,6 +609,81 @@ private slots:
     }
 
     // 导出: the open table as a workbook where the user says; without a table, the usual message.
+    // 文件 → 导入: the workbook chosen in the real open dialog, its second sheet picked, the
+    // types shown above the first records, then the new dBase table created and opened.
+    void importPreviewsTheTypesThenOpensTheNewTable()
+    {
+        QTemporaryDir dir;
+        const QString book = dir.filePath("普查.xlsx");
+        std::vector<zandor::tables::Record> rows = {
+            {std::string("北京"), std::int64_t{100}, 0.5, zandor::tables::Date{2020, 11, 1}},
+            {std::string("上海"), std::int64_t{200}, 1.25, zandor::tables::Date{2020, 11, 1}},
+        };
+        std::size_t next = 0;
+        zandor::tables::writeXlsxFile(book.toStdString(),
+                                      {{"说明", {"备注"}, {}, [done = false](zandor::tables::Record& row) mutable {
+                                            row = {std::string("第七次普查")};
+                                            return !std::exchange(done, true);
+                                        }},
+                                       {"分地区", {"地区", "人口", "比重", "日期"}, {}, [&](zandor::tables::Record& row) {
+                                            if (next == rows.size())
+                                                return false;
+                                            row = rows[next++];
+                                            return true;
+                                        }}});
+        PromptRecorder prompts;
+        // The source comes from the real open dialog.
+        zandor::ui::PromptHooks hooks = zandor::ui::Prompts::setHooks({});
+        hooks.openFileName = nullptr;
+        zandor::ui::Prompts::setHooks(hooks);
+        Tvendol window(Edition::Full);
+        action(&window, "Import1")->trigger();
+        auto* dialog = window.findChild<zandor::ui::TImport_Frm*>("Import_Frm");
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->Button2->isEnabled());
+        QTimer::singleShot(0, [&] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(files);
+            auto* edit = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(book);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        dialog->Button1->click();
+        QCOMPARE(dialog->ComboBox1->count(), 2);
+        QCOMPARE(dialog->StringGrid1->columnCount(), 1);
+        dialog->ComboBox1->setCurrentIndex(1);
+        QTableWidget* grid = dialog->StringGrid1;
+        QCOMPARE(grid->columnCount(), 4);
+        QCOMPARE(grid->rowCount(), 3);
+        QStringList names, types, first;
+        for (int c = 0; c < 4; ++c) {
+            names << grid->horizontalHeaderItem(c)->text();
+            types << grid->item(0, c)->text();
+            first << grid->item(1, c)->text();
+        }
+        QCOMPARE(names, (QStringList{"地区", "人口", "比重", "日期"}));
+        QCOMPARE(types, (QStringList{"Char(4)", "Integer", "Float", "Date"}));
+        QCOMPARE(first, (QStringList{"北京", "100", "0.5", "2020-11-01"}));
+        QVERIFY(dialog->Button2->isEnabled());
+
+        prompts.saveAnswers = {dir.filePath("人口.dbf")};
+        dialog->Button2->click();
+        QCOMPARE(prompts.messages, QStringList());
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(window.session().tableOpen(), true);
+        QCOMPARE(headers(window), (QStringList{"地区", "人口", "比重", "日期"}));
+        QCOMPARE(window.grid()->model()->rowCount(), 2);
+        // A second import to the same name is refused; the table stays as it is.
+        action(&window, "Import1")->trigger();
+        auto* again = window.findChildren<zandor::ui::TImport_Frm*>("Import_Frm").last();
+        QVERIFY(again != dialog);
+        again->chooseSource(book);
+        prompts.saveAnswers = {dir.filePath("人口.dbf")};
+        again->Button2->click();
+        QCOMPARE(prompts.messages, QStringList{dir.filePath("人口.dbf") + " 文件已存在."});
+    }
+
     void exportWritesTheOpenTableAsAWorkbook()
     {
         QTemporaryDir dir;

@@ -257,6 +257,37 @@ private slots:
         }
     }
 
+    // 导出Excel: every indicator group a sheet, years as rows, read back by openpyxl.
+    void exportExcelWritesOneSheetPerIndicatorGroup()
+    {
+        ResultsFixture f;
+        const QString path = f.dir.filePath("预测结果.xlsx");
+        f.prompts.saveAnswers << path;
+        f.get<QPushButton>("BitBtn3")->click();
+        QCOMPARE(f.prompts.messages, QStringList());
+        QVERIFY(QFile::exists(path));
+        if (!openpyxlAvailable())
+            QSKIP("python3-openpyxl is not installed (scripts/install-deps.sh): the workbook is not read back");
+        const QStringList read = readWithOpenpyxl(path);
+        QStringList sheets;
+        for (const QString& line : read)
+            if (!line.contains(QLatin1Char('|')))
+                sheets << line;
+        const int years = f.results().yearCount;
+        QCOMPARE(sheets, (QStringList{QStringLiteral("人口总量\t%1\t6").arg(years + 1),
+                                      QStringLiteral("出生死亡\t%1\t8").arg(years + 1),
+                                      QStringLiteral("年龄结构\t%1\t20").arg(years + 1),
+                                      QStringLiteral("流动人口\t%1\t4").arg(years + 1),
+                                      QStringLiteral("预测参数\t%1\t43").arg(years + 1),
+                                      QStringLiteral("2005年年龄结构\t%1\t3").arg(f.results().ageCount + 1)}));
+        // The first year's total as the engine has it; births shown as whole persons.
+        const QStringList totals = read[2].split(QLatin1Char('\t'));
+        QCOMPARE(totals[0], QStringLiteral("2001|0"));
+        QCOMPARE(totals[1].section(QLatin1Char('|'), 0, 0).toDouble(), f.results().total[0]);
+        const QStringList births = read[5].split(QLatin1Char('\t'));
+        QCOMPARE(births[5].section(QLatin1Char('|'), 1), QStringLiteral("0"));
+    }
+
     void listingKeepsItsLines()
     {
         Tpop_data_resultForm1 window;

@@ -113,6 +113,25 @@ private slots:
         QCOMPARE(form->chart()->chart().model().series.at(0).points.size(), 35 * years);
         QVERIFY(prompts.messages.size() == 3);
 
+        // 导出Excel: the finished years, a row each, read back by openpyxl.
+        auto* exportButton = child<QPushButton>(form, "BitBtn3");
+        QVERIFY(exportButton->isEnabled());
+        const QString book = dir_.filePath("目标规划.xlsx");
+        prompts.saveAnswers << book;
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QVERIFY(prompts.messages.size() == 3);
+        QVERIFY(QFile::exists(book));
+        if (openpyxlAvailable()) {
+            const QStringList read = readWithOpenpyxl(book);
+            QCOMPARE(read.at(0), QStringLiteral("目标规划\t%1\t9").arg(years + 1));
+            const QStringList first = read.at(2).split(QLatin1Char('\t'));
+            QCOMPARE(first.at(0), QStringLiteral("2000|0"));
+            QCOMPARE(first.at(4).section(QLatin1Char('|'), 0, 0).toDouble(), form->finishedYears()[0].meanTfr);
+            QCOMPARE(read.at(3), QStringLiteral("生育模式\t%1\t36").arg(years + 1));
+        } else {
+            qWarning("python3-openpyxl is not installed (scripts/install-deps.sh): the workbook is not read back");
+        }
+
         // Closing the dialog during a search stops it.
         QTest::mouseClick(ok, Qt::LeftButton);
         QVERIFY(form->searching());

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QList>
 #include <QMenu>
+#include <QProcess>
 #include <QStringList>
 #include <QWidget>
 
@@ -187,6 +188,33 @@ inline QAction* action(QWidget* window, const QString& name)
         if (a->objectName() == name)
             return a;
     return nullptr;
+}
+
+// Whether python3-openpyxl, the independent reader of the workbooks the windows write, is
+// installed (scripts/install-deps.sh).
+inline bool openpyxlAvailable()
+{
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+    return python.waitForFinished(30000) && python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0;
+}
+
+// A workbook as openpyxl reads it: per sheet a line "name<TAB>rows<TAB>columns", then its
+// first two rows, each cell as "value|number format", separated by tabs.
+inline QStringList readWithOpenpyxl(const QString& path)
+{
+    static const char* const script = R"(
+import sys, openpyxl
+for ws in openpyxl.load_workbook(sys.argv[1]).worksheets:
+    print('%s\t%d\t%d' % (ws.title, ws.max_row, ws.max_column))
+    for row in ws.iter_rows(min_row=1, max_row=2):
+        print('\t'.join('%s|%s' % (c.value, c.number_format) for c in row))
+)";
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+        return {QStringLiteral("openpyxl failed: ") + QString::fromUtf8(python.readAllStandardError())};
+    return QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 }  // namespace testing_support

@@ -226,6 +226,27 @@ private slots:
         QCOMPARE(listings[0]->lines(), projection::urbanRuralTextListing(expected, "城市男性总人口数"));
         listings[0]->Button2Click();
 
+        // 导出Excel: a sheet per region and the end year's ages, years as rows.
+        const QString book = f.dir.filePath("分城乡.xlsx");
+        f.prompts.saveAnswers << book;
+        child<QPushButton>(results, "BitBtn3")->click();
+        QCOMPARE(f.prompts.messages, QStringList());
+        QVERIFY(QFile::exists(book));
+        if (openpyxlAvailable()) {
+            const QStringList read = readWithOpenpyxl(book);
+            QStringList sheets;
+            for (const QString& line : read)
+                if (!line.contains(QLatin1Char('|')))
+                    sheets << line;
+            QCOMPARE(sheets, (QStringList{"合计\t6\t10", "农村\t6\t10", "城市\t6\t10",
+                                          QStringLiteral("2025年年龄结构\t%1\t7").arg(expected.ageCount + 1)}));
+            const QStringList urban = read[8].split(QLatin1Char('\t'));  // 城市, 2021
+            QCOMPARE(urban[0], QStringLiteral("2021|0"));
+            QCOMPARE(urban[2].section(QLatin1Char('|'), 0, 0).toDouble(), expected.urban.maleTotal[0]);
+        } else {
+            qWarning("python3-openpyxl is not installed (scripts/install-deps.sh): the workbook is not read back");
+        }
+
         child<QRadioButton>(results, "RadioButton1")->click();
         child<QComboBox>(results, "ComboBox1")->setCurrentText("总人口年龄结构");
         child<QPushButton>(results, "BitBtn2")->click();

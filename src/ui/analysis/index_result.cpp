@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "analysis/result_workbooks.h"
 #include "tables/output_file.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/common/workbook_export.h"
 
 namespace zandor::ui {
 
@@ -65,10 +67,12 @@ TIndex_Result_frm::TIndex_Result_frm(analysis::IndexReport report, QWidget* pare
 
     BitBtn1 = named(new QPushButton(QStringLiteral("保存"), this), "BitBtn1");
     BitBtn2 = named(new QPushButton(QStringLiteral("取消"), this), "BitBtn2");
+    BitBtn3 = named(new QPushButton(QStringLiteral("导出Excel"), this), "BitBtn3");
+    connect(BitBtn3, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TIndex_Result_frm::BitBtn2Click);
 
-    auto* buttons = buttonRow({BitBtn1, BitBtn2});
+    auto* buttons = buttonRow({BitBtn1, BitBtn3, BitBtn2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListBox1, 1);
     layout->addWidget(bands);
@@ -90,6 +94,12 @@ void TIndex_Result_frm::BitBtn1Click()
     } catch (const tables::OutputFileError& e) {
         Prompts::information(this, kCannotSave.arg(path, QString::fromStdString(e.reason())));
     }
+}
+
+// The index values and the bands as a workbook.
+void TIndex_Result_frm::BitBtn3Click()
+{
+    exportWorkbook(this, [this] { return analysis::qualitySheets(report_); });
 }
 
 void TIndex_Result_frm::BitBtn2Click() { close(); }

@@ -1,6 +1,7 @@
 // The data-quality result window (unit Index_result1), caption "数据质量评价": the result lines
 // of one index, its three interpretation bands, the band the value falls in, "保存" (the
-// lines and bands as a UTF-8 text file) and "取消".
+// lines and bands as a UTF-8 text file), "导出Excel" (the values and bands as a workbook) and
+// "取消".
 #pragma once
 
 #include <QDialog>
@@ -26,10 +27,12 @@ public:
     QLabel* BandLabel = nullptr;    // where the value falls; empty for the age preference index
     QPushButton* BitBtn1 = nullptr;  // 保存
     QPushButton* BitBtn2 = nullptr;  // 取消
+    QPushButton* BitBtn3 = nullptr;  // 导出Excel
 
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
+    void BitBtn3Click();
 
 private:
     analysis::IndexReport report_;

@@ -24,11 +24,13 @@
 #include <exception>
 #include <stop_token>
 
+#include "analysis/result_workbooks.h"
 #include "text/refusal.h"
 #include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
+#include "ui/common/workbook_export.h"
 
 namespace zandor::ui {
 
@@ -151,6 +153,8 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
     BitBtn2 = named(new QPushButton(QStringLiteral("&OK"), this), "BitBtn2");
     BitBtn1 = named(new QPushButton(QStringLiteral("&Exit"), this), "BitBtn1");
     BitBtn2->setDefault(true);
+    BitBtn3 = named(new QPushButton(QStringLiteral("导出Excel"), this), "BitBtn3");
+    BitBtn3->setEnabled(false);
 
     auto* left = new QVBoxLayout;
     left->addWidget(fields);
@@ -160,7 +164,7 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
     auto* right = new QVBoxLayout;
     right->addWidget(Chart1, 1);
     right->addLayout(status);
-    auto* buttons = buttonRow({BitBtn2, BitBtn1});
+    auto* buttons = buttonRow({BitBtn2, BitBtn3, BitBtn1});
     right->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -182,6 +186,7 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
         });
     connect(BitBtn2, &QPushButton::clicked, this, &TTarget_Planning_Frm1::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TTarget_Planning_Frm1::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TTarget_Planning_Frm1::BitBtn3Click);
     connect(StopButton, &QPushButton::clicked, this, &TTarget_Planning_Frm1::StopButtonClick);
     refresh_ = new QTimer(this);
     refresh_->setInterval(kRefreshMs);
@@ -308,9 +313,18 @@ void TTarget_Planning_Frm1::BitBtn2Click()
     }));
     connect(worker_.get(), &QThread::finished, this, &TTarget_Planning_Frm1::searchEnded);
     BitBtn2->setEnabled(false);
+    BitBtn3->setEnabled(false);
     StopButton->setEnabled(true);
     refresh_->start();
     worker_->start();
+}
+
+// The years the latest search finished, as a workbook.
+void TTarget_Planning_Frm1::BitBtn3Click()
+{
+    if (searching() || finished_.empty())
+        return;
+    exportWorkbook(this, [this] { return analysis::targetPlanSheets(births_, finished_); });
 }
 
 void TTarget_Planning_Frm1::StopButtonClick()
@@ -351,6 +365,7 @@ void TTarget_Planning_Frm1::searchEnded()
     refresh_->stop();
     QCoreApplication::sendPostedEvents(this);
     BitBtn2->setEnabled(true);
+    BitBtn3->setEnabled(!finished_.empty());
     StopButton->setEnabled(false);
     if (failed_)
         Prompts::information(this, failure_);

@@ -77,11 +77,13 @@ public:
     QPushButton* StopButton = nullptr;
     QPushButton* BitBtn2 = nullptr;  // &OK
     QPushButton* BitBtn1 = nullptr;  // &Exit
+    QPushButton* BitBtn3 = nullptr;  // 导出Excel, once a search has finished years
 
 public slots:
     void ComboBox6Change();
     void BitBtn2Click();
     void BitBtn1Click();
+    void BitBtn3Click();
     void StopButtonClick();
 
 protected:

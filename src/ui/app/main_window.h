@@ -50,6 +50,7 @@ public slots:
     // 文件
     void New1Click();
     void Open1Click();
+    void Import1Click();
     void Export1Click();
     void N8Click();
     void Save1Click();

@@ -1,4 +1,4 @@
-// The 文件 menu: new table, open, export as a workbook, the projection wizard, save, close and exit.
+// The 文件 menu: new table, open, import a CSV file or workbook, export as a workbook, the projection wizard, save, close and exit.
 #include <QMenu>
 #include <QMenuBar>
 
@@ -10,6 +10,7 @@
 #include "ui/app/main_window.h"
 #include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/tables/import_table.h"
 #include "ui/tables/new_table.h"
 #include "ui/wizard/wizard_frm.h"
 
@@ -25,6 +26,7 @@ QMenu* Tvendol::buildFileMenu()
     QMenu* file = addSubmenu(menuBar(), "Flie1", QStringLiteral("文件（&F）"));
     addCommand(file, "New1", QStringLiteral("新建(&N)"), &Tvendol::New1Click);
     addCommand(file, "Open1", QStringLiteral("打开(&O)"), &Tvendol::Open1Click);
+    addCommand(file, "Import1", QStringLiteral("导入(&I)…"), &Tvendol::Import1Click);
     addCommand(file, "Export1", QStringLiteral("导出(&E)…"), &Tvendol::Export1Click);
     addCommand(file, "N8", QStringLiteral("预测向导(&Y)"), &Tvendol::N8Click);
     addCommand(file, "Save1", QStringLiteral("保存(&S)"), &Tvendol::Save1Click);
@@ -46,6 +48,12 @@ void Tvendol::Open1Click()
     if (name.isEmpty())
         return;
     openTable(name);
+}
+
+void Tvendol::Import1Click()
+{
+    openDialog([this] { return new TImport_Frm([this](const QString& path) { return openTable(path); }, this); },
+               {TableCheck::None});
 }
 
 // The open table, as it is on disk with the edit in progress stored, as an Excel workbook.

@@ -8,7 +8,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "projection/result_workbook.h"
 #include "projection/urban_rural_results.h"
+#include "ui/common/workbook_export.h"
 #include "ui/app/session.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
@@ -61,9 +63,10 @@ Tmulti_result_Frm::Tmulti_result_Frm(Session& session, QWidget* parent) : QDialo
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    BitBtn3 = named(new QPushButton(QStringLiteral("导出Excel"), this), "BitBtn3");
     BitBtn2 = named(new QPushButton(QStringLiteral("显示"), this), "BitBtn2");
     BitBtn1 = named(new QPushButton(QStringLiteral("取消"), this), "BitBtn1");
-    for (QPushButton* button : {BitBtn2, BitBtn1}) {
+    for (QPushButton* button : {BitBtn3, BitBtn2, BitBtn1}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
@@ -71,6 +74,7 @@ Tmulti_result_Frm::Tmulti_result_Frm(Session& session, QWidget* parent) : QDialo
     resize(420, sizeHint().height());
     connect(BitBtn2, &QPushButton::clicked, this, &Tmulti_result_Frm::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Tmulti_result_Frm::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &Tmulti_result_Frm::BitBtn3Click);
 }
 
 Tmulti_result_Frm::~Tmulti_result_Frm() = default;
@@ -95,6 +99,12 @@ void Tmulti_result_Frm::BitBtn2Click()
     } else {
         showSeriesChart(session_.charts, session_.edition(), this, plan, RadioButton15->isChecked());
     }
+}
+
+// Every indicator of the three regions, as a workbook of one sheet per region.
+void Tmulti_result_Frm::BitBtn3Click()
+{
+    exportWorkbook(this, [this] { return projection::urbanRuralSheets(session_.urbanRural.results); });
 }
 
 void Tmulti_result_Frm::BitBtn1Click() { close(); }

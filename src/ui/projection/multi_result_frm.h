@@ -23,6 +23,7 @@ public:
 public slots:
     void BitBtn2Click();  // 显示
     void BitBtn1Click();  // 取消: closes; the main grid's colours stay as they are
+    void BitBtn3Click();  // 导出Excel
 
 private:
     Session& session_;
@@ -32,6 +33,7 @@ private:
     QRadioButton* RadioButton15;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
+    QPushButton* BitBtn3;
 };
 
 }  // namespace zandor::ui

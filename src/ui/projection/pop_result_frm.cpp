@@ -11,7 +11,9 @@
 #include "projection/indicators.h"
 #include "projection/variants.h"
 #include "ui/app/data_grid.h"
+#include "projection/result_workbook.h"
 #include "ui/app/session.h"
+#include "ui/common/workbook_export.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/projection_charts.h"
@@ -61,11 +63,13 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    BitBtn3 = new QPushButton(QStringLiteral("导出Excel"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn2 = new QPushButton(QStringLiteral("显示"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn1 = new QPushButton(QStringLiteral("取消"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    for (QPushButton* button : {BitBtn2, BitBtn1}) {
+    for (QPushButton* button : {BitBtn3, BitBtn2, BitBtn1}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
@@ -73,6 +77,7 @@ Tpop_result_Form1::Tpop_result_Form1(Session& session, DataGrid* mainGrid, QWidg
     resize(420, sizeHint().height());
     connect(BitBtn2, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn1Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &Tpop_result_Form1::BitBtn3Click);
 }
 
 Tpop_result_Form1::~Tpop_result_Form1()
@@ -89,6 +94,12 @@ void Tpop_result_Form1::BitBtn2Click()
         showListing(entry);
     else
         showChart(entry, RadioButton15->isChecked());
+}
+
+// Every indicator of the variant shown, as a workbook of one sheet per group of indicators.
+void Tpop_result_Form1::BitBtn3Click()
+{
+    exportWorkbook(this, [this] { return projection::projectionSheets(session_.singleRegion.results, session_.edition()); });
 }
 
 void Tpop_result_Form1::BitBtn1Click()

@@ -30,6 +30,7 @@ public:
 public slots:
     void BitBtn2Click();  // 显示
     void BitBtn1Click();  // 取消
+    void BitBtn3Click();  // 导出Excel
     // With the variants of a "多方案预测" run:
     void ComboBoxVariantChange(int index);  // the variant the listings and charts show
     void ButtonVariantChartClick();         // total population and births, a line per variant
@@ -51,6 +52,7 @@ private:
     QRadioButton* RadioButton15;
     QPushButton* BitBtn2;
     QPushButton* BitBtn1;
+    QPushButton* BitBtn3;
     QComboBox* ComboBoxVariant = nullptr;  // null without variants
     QPushButton* ButtonVariantChart = nullptr;
     QPushButton* ButtonVariantListing = nullptr;

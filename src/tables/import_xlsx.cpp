@@ -1,6 +1,5 @@
-// zandor-cli import SOURCE.xlsx TABLE: a new table from one worksheet of an Excel workbook,
-// each column's type chosen from its cells as for a CSV file, with dates and truth values
-// kept as such.
+// Import of one worksheet of an Excel workbook into a new table: each column's type chosen
+// from its cells as for a CSV file, with dates and truth values kept as such.
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -8,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/import_types.h"
+#include "tables/table_import.h"
 #include "tables/batch_move.h"
 #include "tables/codepage.h"
 #include "tables/table_error.h"
@@ -16,12 +15,10 @@
 #include "tables/xlsx_reader.h"
 #include "text/refusal.h"
 
-namespace zandor::cli {
+namespace zandor::tables {
 
 namespace {
 
-using tables::XlsxCell;
-using tables::XlsxCellKind;
 
 std::string numberText(double number)
 {
@@ -33,7 +30,7 @@ std::string numberText(double number)
     return std::string(text, result.ptr);
 }
 
-std::string dateText(const tables::Date& d)
+std::string dateText(const Date& d)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
@@ -47,8 +44,8 @@ std::string cellText(const XlsxCell& cell, bool dates1904)
     case XlsxCellKind::Text: return cell.text;
     case XlsxCellKind::Boolean: return cell.truth ? "TRUE" : "FALSE";
     case XlsxCellKind::Number: {
-        tables::Date d;
-        if (cell.dateStyle && tables::xlsxSerialDate(cell.number, dates1904, d))
+        Date d;
+        if (cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d))
             return dateText(d);
         return numberText(cell.number);
     }
@@ -68,17 +65,17 @@ struct SheetColumnGuess {
     std::string lastText;     // the last text cell and its width, as a column repeats its texts
     std::size_t lastTextBytes = 0;
 
-    tables::FieldDef field(const std::string& name) const
+    FieldDef field(const std::string& name) const
     {
-        tables::FieldDef def;
+        FieldDef def;
         if (anyValue && allBoolean)
-            def.kind = tables::FieldKind::Boolean;
+            def.kind = FieldKind::Boolean;
         else if (anyValue && allDate)
-            def.kind = tables::FieldKind::Date;
+            def.kind = FieldKind::Date;
         else if (anyValue && allNumber)
-            def.kind = allWhole ? tables::FieldKind::Integer : tables::FieldKind::Float;
+            def.kind = allWhole ? FieldKind::Integer : FieldKind::Float;
         else {
-            def.kind = tables::FieldKind::Char;
+            def.kind = FieldKind::Char;
             def.size = width < 1 ? 1 : static_cast<int>(width);
         }
         def.name = name;
@@ -97,7 +94,7 @@ public:
     SheetRefusal(std::string source, std::string sheet) : prefix_(std::move(source) + ", sheet '" + std::move(sheet) + "'") {}
     [[noreturn]] void cell(std::uint32_t column, std::uint32_t row, const std::string& why) const
     {
-        throw Refusal(prefix_ + ", cell " + tables::xlsxCellName(column, row) + ": " + why);
+        throw Refusal(prefix_ + ", cell " + xlsxCellName(column, row) + ": " + why);
     }
     [[noreturn]] void sheet(const std::string& why) const { throw Refusal(prefix_ + " " + why); }
 
@@ -116,16 +113,17 @@ std::size_t textBytes(const XlsxCell& cell, std::uint32_t row, const SheetRefusa
         return value.size();
     if (escapedText(value) != value)
         refuse.cell(cell.column, row, "the text '" + escapedText(value) + "' is no UTF-8 text");
-    const auto encoded = tables::encodeText(value, tables::kDefaultCodePage);
+    const auto encoded = encodeText(value, kDefaultCodePage);
     if (!encoded)
         refuse.cell(cell.column, row, "the text '" + value + "' has characters outside the GBK code page");
     return encoded->size();
 }
 
-SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, const SheetRefusal& refuse)
+SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const SheetRefusal& refuse, FirstRows* first,
+                             const ReadHook& afterRead)
 {
     SheetLayout out;
-    tables::XlsxRow row;
+    XlsxRow row;
     std::vector<XlsxCell> header;
     std::vector<SheetColumnGuess> guesses;
     std::uint32_t lastRow = 0;
@@ -142,6 +140,18 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
             continue;
         }
         lastRow = row.number;
+        if (first) {
+            // Rows without values inside the sheet are records of empty values.
+            while (first->rows.size() < first->wanted && out.headerRow + first->rows.size() + 1 < row.number)
+                first->rows.emplace_back();
+            if (first->rows.size() < first->wanted) {
+                std::vector<std::string>& texts = first->rows.emplace_back(row.cells.back().column);
+                for (const XlsxCell& cell : row.cells)
+                    texts[cell.column - 1] = cellText(cell, dates1904);
+            }
+        }
+        if (afterRead)
+            afterRead(lastRow - out.headerRow);
         if (row.cells.back().column > guesses.size())
             guesses.resize(row.cells.back().column);
         for (const XlsxCell& cell : row.cells) {
@@ -164,8 +174,8 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
                 break;
             case XlsxCellKind::Number: {
                 g.allBoolean = false;
-                tables::Date d;
-                if (!(cell.dateStyle && tables::xlsxSerialDate(cell.number, dates1904, d)))
+                Date d;
+                if (!(cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d)))
                     g.allDate = false;
                 g.width = std::max(g.width, cellText(cell, dates1904).size());
                 if (!(cell.number == std::floor(cell.number) && cell.number >= INT32_MIN && cell.number <= INT32_MAX))
@@ -191,7 +201,7 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
     for (std::size_t c = 1; c <= out.columns; ++c) {
         if (!names[c - 1].empty())
             continue;
-        for (const tables::XlsxMerge& m : sheet.merges())
+        for (const XlsxMerge& m : sheet.merges())
             if (m.firstRow <= out.headerRow && out.headerRow <= m.lastRow && m.firstColumn < c && c <= m.lastColumn &&
                 !names[m.firstColumn - 1].empty())
                 names[c - 1] = names[m.firstColumn - 1] + "_" + std::to_string(c - m.firstColumn + 1);
@@ -199,35 +209,38 @@ SheetLayout chooseSheetTypes(tables::XlsxSheetReader& sheet, bool dates1904, con
             refuse.cell(static_cast<std::uint32_t>(c), out.headerRow,
                         "the header row gives no field name to a column that holds values");
     }
+    if (first)
+        for (std::vector<std::string>& texts : first->rows)
+            texts.resize(out.columns);
     for (std::size_t c = 0; c < out.columns; ++c) {
         out.layout.fields.push_back(guesses[c].field(names[c]));
         out.layout.holdsLowest.push_back(guesses[c].allNumber && guesses[c].holdsLowest &&
-                                         out.layout.fields.back().kind == tables::FieldKind::Integer);
+                                         out.layout.fields.back().kind == FieldKind::Integer);
     }
     return out;
 }
 
-tables::StorageType storageOf(tables::FieldKind kind)
+StorageType storageOf(FieldKind kind)
 {
     switch (kind) {
-    case tables::FieldKind::Integer: return tables::StorageType::LongInt;
-    case tables::FieldKind::Float: return tables::StorageType::Number;
-    case tables::FieldKind::Date: return tables::StorageType::Date;
-    case tables::FieldKind::Boolean: return tables::StorageType::Logical;
-    default: return tables::StorageType::Alpha;
+    case FieldKind::Integer: return StorageType::LongInt;
+    case FieldKind::Float: return StorageType::Number;
+    case FieldKind::Date: return StorageType::Date;
+    case FieldKind::Boolean: return StorageType::Logical;
+    default: return StorageType::Alpha;
     }
 }
 
 // The worksheet seen as a read-only table whose fields have the chosen types, written into
 // the new table by the same safe rewrite as a CSV file.
-class SheetTable final : public tables::TableFile {
+class SheetTable final : public TableFile {
 public:
-    SheetTable(std::string path, tables::XlsxWorkbook& book, std::size_t sheet, const SheetLayout& layout)
+    SheetTable(std::string path, XlsxWorkbook& book, std::size_t sheet, const SheetLayout& layout)
         : path_(std::move(path)), book_(book), sheet_(sheet), headerRow_(layout.headerRow),
           records_(layout.layout.records)
     {
-        for (const tables::FieldDef& def : layout.layout.fields) {
-            tables::FieldInfo info;
+        for (const FieldDef& def : layout.layout.fields) {
+            FieldInfo info;
             info.name = def.name;
             info.storage = storageOf(def.kind);
             info.size = def.size;
@@ -237,16 +250,16 @@ public:
         rewind();
     }
 
-    tables::TableFormat format() const override { return tables::TableFormat::Ascii; }
+    TableFormat format() const override { return TableFormat::Ascii; }
     const std::string& path() const override { return path_; }
-    const std::vector<tables::FieldInfo>& fields() const override { return fields_; }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
     std::size_t recordCount() const override { return records_; }
     bool readOnly() const override { return true; }
 
-    void read(std::size_t index, tables::Record& out) override
+    void read(std::size_t index, Record& out) override
     {
         if (index >= records_)
-            throw tables::TableError(path_ + ": there is no record " + std::to_string(index + 1));
+            throw TableError(path_ + ": there is no record " + std::to_string(index + 1));
         if (index < next_)
             rewind();
         const std::uint32_t wanted = headerRow_ + 1 + static_cast<std::uint32_t>(index);
@@ -263,21 +276,21 @@ public:
         }
     }
 
-    void write(std::size_t, const tables::Record&) override { readOnlyError(); }
-    void append(const tables::Record&) override { readOnlyError(); }
+    void write(std::size_t, const Record&) override { readOnlyError(); }
+    void append(const Record&) override { readOnlyError(); }
     void remove(std::size_t) override { readOnlyError(); }
     void flush() override {}
 
 private:
-    tables::Value value(const XlsxCell& cell, tables::FieldKind kind) const
+    Value value(const XlsxCell& cell, FieldKind kind) const
     {
         switch (kind) {
-        case tables::FieldKind::Integer: return static_cast<std::int64_t>(cell.number);
-        case tables::FieldKind::Float: return cell.number;
-        case tables::FieldKind::Boolean: return cell.truth;
-        case tables::FieldKind::Date: {
-            tables::Date d;
-            tables::xlsxSerialDate(cell.number, book_.dates1904(), d);
+        case FieldKind::Integer: return static_cast<std::int64_t>(cell.number);
+        case FieldKind::Float: return cell.number;
+        case FieldKind::Boolean: return cell.truth;
+        case FieldKind::Date: {
+            Date d;
+            xlsxSerialDate(cell.number, book_.dates1904(), d);
             return d;
         }
         default: return cellText(cell, book_.dates1904());
@@ -290,16 +303,16 @@ private:
         row_.number = 0;
         next_ = 0;
     }
-    [[noreturn]] void readOnlyError() const { throw tables::TableError(path_ + " is read as a source only"); }
+    [[noreturn]] void readOnlyError() const { throw TableError(path_ + " is read as a source only"); }
 
     std::string path_;
-    tables::XlsxWorkbook& book_;
+    XlsxWorkbook& book_;
     std::size_t sheet_;
     std::uint32_t headerRow_;
     std::size_t records_;
-    std::vector<tables::FieldInfo> fields_;
-    std::unique_ptr<tables::XlsxSheetReader> reader_;
-    tables::XlsxRow row_;
+    std::vector<FieldInfo> fields_;
+    std::unique_ptr<XlsxSheetReader> reader_;
+    XlsxRow row_;
     bool haveRow_ = false;
     std::size_t next_ = 0;
 };
@@ -316,48 +329,93 @@ bool isWorkbookPath(const std::string& path)
     return tail == ".xlsx" || tail.substr(1) == ".xlsm";
 }
 
-std::vector<std::string> importWorkbook(const std::string& source, const std::string& target,
-                                        const std::optional<std::string>& sheetName)
+namespace {
+
+// The workbook open at the chosen sheet, with the fields a table of `format` gets from it.
+struct ChosenSheet {
+    std::unique_ptr<XlsxWorkbook> book;
+    std::size_t index = 0;
+    SheetLayout layout;
+};
+
+ChosenSheet chooseSheet(const std::string& source, TableFormat format, const std::optional<std::string>& sheetName,
+                        FirstRows* first, const ReadHook& afterRead)
 {
-    const tables::TableFormat format = tables::formatOfPath(target);
+    ChosenSheet chosen;
+    chosen.book = XlsxWorkbook::open(source);
+    const std::vector<std::string>& names = chosen.book->sheetNames();
+    if (sheetName) {
+        const auto found = std::find(names.begin(), names.end(), *sheetName);
+        if (found == names.end()) {
+            std::string list;
+            for (const std::string& n : names)
+                list += (list.empty() ? "'" : ", '") + n + "'";
+            throw Refusal(source + " has no sheet named '" + *sheetName + "' (its sheets: " + list + ")");
+        }
+        chosen.index = static_cast<std::size_t>(found - names.begin());
+    }
+    const SheetRefusal refuse(source, names[chosen.index]);
+    {
+        const auto reader = chosen.book->openSheet(chosen.index);
+        chosen.layout = chooseSheetTypes(*reader, chosen.book->dates1904(), refuse, first, afterRead);
+    }
+    CsvLayout& layout = chosen.layout.layout;
+    const std::size_t maxFields = format == TableFormat::FoxPro ? 254 : 255;
+    if (layout.fields.size() > maxFields)
+        refuse.sheet("has " + std::to_string(layout.fields.size()) + " columns; a "
+                     + (format == TableFormat::Paradox ? "Paradox" : "dBase") + " table holds at most "
+                     + std::to_string(maxFields) + " fields");
+    if (format == TableFormat::Paradox)
+        for (std::size_t i = 0; i < layout.fields.size(); ++i)
+            if (layout.holdsLowest[i])
+                layout.fields[i].kind = FieldKind::Float;
+    return chosen;
+}
+
+}  // namespace
+
+std::vector<std::string> workbookSheets(const std::string& source)
+{
     try {
-        const auto book = tables::XlsxWorkbook::open(source);
-        const std::vector<std::string>& names = book->sheetNames();
-        std::size_t sheet = 0;
-        if (sheetName) {
-            const auto found = std::find(names.begin(), names.end(), *sheetName);
-            if (found == names.end()) {
-                std::string list;
-                for (const std::string& n : names)
-                    list += (list.empty() ? "'" : ", '") + n + "'";
-                throw Refusal(source + " has no sheet named '" + *sheetName + "' (its sheets: " + list + ")");
-            }
-            sheet = static_cast<std::size_t>(found - names.begin());
-        }
-        const SheetRefusal refuse(source, names[sheet]);
-        SheetLayout layout;
-        {
-            const auto reader = book->openSheet(sheet);
-            layout = chooseSheetTypes(*reader, book->dates1904(), refuse);
-        }
-        const std::size_t maxFields = format == tables::TableFormat::FoxPro ? 254 : 255;
-        if (layout.layout.fields.size() > maxFields)
-            refuse.sheet("has " + std::to_string(layout.layout.fields.size()) + " columns; a "
-                         + (format == tables::TableFormat::Paradox ? "Paradox" : "dBase") + " table holds at most "
-                         + std::to_string(maxFields) + " fields");
-        if (format == tables::TableFormat::Paradox)
-            for (std::size_t i = 0; i < layout.layout.fields.size(); ++i)
-                if (layout.layout.holdsLowest[i])
-                    layout.layout.fields[i].kind = tables::FieldKind::Float;
-        SheetTable table(source, *book, sheet, layout);
-        std::vector<tables::TargetField> fields;
-        for (std::size_t i = 0; i < layout.layout.fields.size(); ++i)
-            fields.push_back(tables::TargetField{layout.layout.fields[i], static_cast<int>(i)});
-        // Created under the table's lock, never replacing, as the CSV import does.
-        return tables::rewriteTable(table, target, format, fields, {}, tables::ExistingTarget::Refuse);
-    } catch (const tables::XlsxError& e) {
+        return XlsxWorkbook::open(source)->sheetNames();
+    } catch (const XlsxError& e) {
         throw Refusal(e.what());
     }
 }
 
-}  // namespace zandor::cli
+ImportPreview previewWorkbook(const std::string& source, TableFormat format, const std::optional<std::string>& sheet,
+                              std::size_t rows, const ReadHook& afterRead)
+{
+    try {
+        FirstRows first{rows, {}};
+        ChosenSheet chosen = chooseSheet(source, format, sheet, &first, afterRead);
+        ImportPreview preview;
+        preview.sheet = chosen.book->sheetNames()[chosen.index];
+        preview.fields = std::move(chosen.layout.layout.fields);
+        preview.records = chosen.layout.layout.records;
+        preview.rows = std::move(first.rows);
+        return preview;
+    } catch (const XlsxError& e) {
+        throw Refusal(e.what());
+    }
+}
+
+std::vector<std::string> importWorkbook(const std::string& source, const std::string& target,
+                                        const std::optional<std::string>& sheetName, const ReadHook& afterRead,
+                                        const CopyHook& afterRecord)
+{
+    const TableFormat format = formatOfPath(target);
+    try {
+        ChosenSheet chosen = chooseSheet(source, format, sheetName, nullptr, afterRead);
+        SheetTable table(source, *chosen.book, chosen.index, chosen.layout);
+        std::vector<TargetField> fields;
+        for (std::size_t i = 0; i < chosen.layout.layout.fields.size(); ++i)
+            fields.push_back(TargetField{chosen.layout.layout.fields[i], static_cast<int>(i)});
+        // Created under the table's lock, never replacing, as the CSV import does.
+        return rewriteTable(table, target, format, fields, afterRecord, ExistingTarget::Refuse);
+    } catch (const XlsxError& e) {
+        throw Refusal(e.what());
+    }
+}
+
+}  // namespace zandor::tables
