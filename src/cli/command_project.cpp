@@ -2,13 +2,11 @@
 // projection dialog runs it, with the indicators, one text listing or the last year's
 // population as output.
 #include <cstdio>
-#include <map>
 #include <utility>
 
 #include "cli/commands.h"
 #include "cli/project_output.h"
 #include "cli/csv_writer.h"
-#include "text/refusal.h"
 #include "cli/schedule_file.h"
 #include "projection/indicators.h"
 #include "projection/single_region_projection.h"
@@ -20,7 +18,6 @@ namespace zandor::cli {
 
 namespace {
 
-using projection::InputField;
 using projection::SingleRegionGrids;
 
 // A run's results under the name of its variant.
@@ -28,43 +25,6 @@ struct NamedResults {
     std::string_view name;
     const projection::ProjectionResultSet* results;
 };
-
-// The grid cell a schedule-file row name stands for.
-struct GridRow {
-    text::TextGrid SingleRegionGrids::*grid;
-    int row;
-};
-
-std::map<std::string, GridRow> scheduleRows()
-{
-    std::map<std::string, GridRow> rows = {
-        {"tfr", {&SingleRegionGrids::tfr, 1}},
-        {"e0_male", {&SingleRegionGrids::lifeExpectancy, projection::kMaleRow}},
-        {"e0_female", {&SingleRegionGrids::lifeExpectancy, projection::kFemaleRow}},
-        {"sex_ratio", {&SingleRegionGrids::sexRatio, 1}},
-        {"new_migrants", {&SingleRegionGrids::migrants, projection::kNewMigrantsRow}},
-        {"migrant_birth_rate", {&SingleRegionGrids::migrants, projection::kMigrantBirthRateRow}},
-        {"migrant_death_rate", {&SingleRegionGrids::migrants, projection::kMigrantDeathRateRow}},
-    };
-    for (int age = projection::kFirstFertileAge; age <= projection::kLastFertileAge; ++age)
-        rows["pattern_" + std::to_string(age)] = {&SingleRegionGrids::pattern,
-                                                  age - projection::kFirstFertileAge + 1};
-    return rows;
-}
-
-// Puts the cells of the schedule file into the grids, as if typed. The file is read whole
-// and checked before any cell is written.
-void applyScheduleFile(const std::string& path, SingleRegionGrids& grids, int baseYear, int endYear)
-{
-    const auto rows = scheduleRows();
-    const auto lines = readScheduleFile(path, baseYear, endYear,
-                                        [&](const std::string& name) { return rows.contains(name); });
-    for (const ScheduleLine& line : lines) {
-        const GridRow& row = rows.at(line.row);
-        for (std::size_t i = 0; i < line.cells.size(); ++i)
-            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, line.cells[i]);
-    }
-}
 
 // The indicator rows of one run; with `variant`, a first column holding its name.
 void writeIndicatorRows(CsvWriter& csv, const projection::ProjectionResultSet& results, const std::vector<int>& codes,
@@ -158,12 +118,7 @@ ProjectTotals writeProjectOutput(const ParsedArgs& args, std::FILE* out)
     // The dialog as it opens at the start of a session, then the five field handlers with the
     // years set (the same grids as choosing the fields first and rebuilding for new years).
     SingleRegionGrids grids = projection::openScheduleGrids(0, baseYear);
-    const std::pair<InputField, const char*> fields[] = {
-        {InputField::MalePopulation, "male-pop"},   {InputField::FemalePopulation, "female-pop"},
-        {InputField::MaleDeathRates, "male-rates"}, {InputField::FemaleDeathRates, "female-rates"},
-        {InputField::Fertility, "fertility"},
-    };
-    for (const auto& [field, option] : fields)
+    for (const auto& [field, option] : kFieldOptions)
         projection::chooseField(inputs, grids, field, args.value(option).value_or(""), table, baseYear, endYear);
     if (args.has("migrants"))
         projection::chooseMigrantOption(inputs, grids, true, baseYear, Edition::Full);

@@ -2,7 +2,6 @@
 // urban-rural dialog runs it, with the indicators, one text listing or the last year's
 // population of both regions as output.
 #include <cstdio>
-#include <map>
 #include <utility>
 
 #include "cli/commands.h"
@@ -16,56 +15,7 @@ namespace zandor::cli {
 
 namespace {
 
-using projection::InputField;
-using projection::Region;
 using projection::UrbanRuralGrids;
-
-struct GridRow {
-    text::TextGrid UrbanRuralGrids::*grid;
-    int row;
-};
-
-std::map<std::string, GridRow> scheduleRows()
-{
-    using projection::lifeExpectancyRow;
-    using projection::Sex;
-    std::map<std::string, GridRow> rows = {
-        {"tfr_rural", {&UrbanRuralGrids::tfr, 1}},
-        {"tfr_urban", {&UrbanRuralGrids::tfr, 2}},
-        {"sex_ratio_rural", {&UrbanRuralGrids::sexRatio, 1}},
-        {"sex_ratio_urban", {&UrbanRuralGrids::sexRatio, 2}},
-        {"e0_rural_male", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Rural, Sex::Male)}},
-        {"e0_rural_female", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Rural, Sex::Female)}},
-        {"e0_urban_male", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Urban, Sex::Male)}},
-        {"e0_urban_female", {&UrbanRuralGrids::lifeExpectancy, lifeExpectancyRow(Region::Urban, Sex::Female)}},
-        {"movers_male", {&UrbanRuralGrids::movers, 1}},
-        {"movers_female", {&UrbanRuralGrids::movers, 2}},
-    };
-    for (int age = projection::kFirstFertileAge; age <= projection::kLastFertileAge; ++age) {
-        const int row = age - projection::kFirstFertileAge + 1;
-        rows["rural_pattern_" + std::to_string(age)] = {&UrbanRuralGrids::ruralPattern, row};
-        rows["urban_pattern_" + std::to_string(age)] = {&UrbanRuralGrids::urbanPattern, row};
-    }
-    for (int age = 0; age < projection::kMoverShareAges; ++age) {
-        rows["mover_share_male_" + std::to_string(age)] = {&UrbanRuralGrids::maleMoverShares, age + 1};
-        rows["mover_share_female_" + std::to_string(age)] = {&UrbanRuralGrids::femaleMoverShares, age + 1};
-    }
-    return rows;
-}
-
-// Puts the cells of the schedule file into the grids, as if typed, once the whole file is
-// checked.
-void applyScheduleFile(const std::string& path, UrbanRuralGrids& grids, int baseYear, int endYear)
-{
-    const auto rows = scheduleRows();
-    const auto lines = readScheduleFile(path, baseYear, endYear,
-                                        [&](const std::string& name) { return rows.contains(name); });
-    for (const ScheduleLine& line : lines) {
-        const GridRow& row = rows.at(line.row);
-        for (std::size_t i = 0; i < line.cells.size(); ++i)
-            (grids.*row.grid).setCell(row.row, static_cast<int>(i) + 1, line.cells[i]);
-    }
-}
 
 void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
@@ -124,23 +74,9 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
     // The dialog as it opens (its years 1990 to 2000), the years set, the grids rebuilt as a
     // double-click on a year box does: the ten field handlers with the new years.
     UrbanRuralGrids grids = projection::openUrbanRuralGrids(10, 1990);
-    const std::pair<InputField, const char*> fields[] = {
-        {InputField::MalePopulation, "male-pop"},   {InputField::FemalePopulation, "female-pop"},
-        {InputField::MaleDeathRates, "male-rates"}, {InputField::FemaleDeathRates, "female-rates"},
-        {InputField::Fertility, "fertility"},
-    };
-    auto setField = [](projection::ChosenFields& chosen, InputField field, std::string name) {
-        switch (field) {
-        case InputField::MalePopulation: chosen.malePopulation = std::move(name); break;
-        case InputField::FemalePopulation: chosen.femalePopulation = std::move(name); break;
-        case InputField::MaleDeathRates: chosen.maleDeathRates = std::move(name); break;
-        case InputField::FemaleDeathRates: chosen.femaleDeathRates = std::move(name); break;
-        case InputField::Fertility: chosen.fertility = std::move(name); break;
-        }
-    };
-    for (const auto& [field, option] : fields) {
-        setField(rural.fields, field, args.value(std::string("rural-") + option).value_or(""));
-        setField(urban.fields, field, args.value(std::string("urban-") + option).value_or(""));
+    for (const auto& [field, option] : kFieldOptions) {
+        projection::fieldText(rural.fields, field) = args.value("rural-" + std::string(option)).value_or("");
+        projection::fieldText(urban.fields, field) = args.value("urban-" + std::string(option)).value_or("");
     }
     bool yearsChanged = true;
     const auto refusals =

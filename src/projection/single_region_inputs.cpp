@@ -15,18 +15,17 @@ namespace zandor::projection {
 
 void sizeInputSet(SingleRegionInputs& in) { sizeRegion(in.region, in.ageCount, in.yearCount); }
 
-namespace {
-
-std::string& fieldText(ChosenFields& fields, InputField field) {
-    switch (field) {
-    case InputField::MalePopulation: return fields.malePopulation;
-    case InputField::FemalePopulation: return fields.femalePopulation;
-    case InputField::MaleDeathRates: return fields.maleDeathRates;
-    case InputField::FemaleDeathRates: return fields.femaleDeathRates;
-    case InputField::Fertility: return fields.fertility;
-    }
+const std::string& fieldText(const ChosenFields& fields, InputField field) {
+    for (const InputFieldText& entry : kInputFieldTexts)
+        if (entry.field == field) return fields.*entry.text;
     return fields.malePopulation;
 }
+
+std::string& fieldText(ChosenFields& fields, InputField field) {
+    return const_cast<std::string&>(fieldText(std::as_const(fields), field));
+}
+
+namespace {
 
 void choosePopulation(SingleRegionInputs& in, SingleRegionGrids& grids, Sex sex, int baseYear) {
     seedSexRatio(in, grids, sex, baseYear);

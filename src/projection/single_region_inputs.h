@@ -34,6 +34,23 @@ struct ChosenFields {
 
 enum class InputField { MalePopulation, FemalePopulation, MaleDeathRates, FemaleDeathRates, Fertility };
 
+// Each input field with the text of its list in ChosenFields.
+struct InputFieldText {
+    InputField field;
+    std::string ChosenFields::*text;
+};
+inline constexpr InputFieldText kInputFieldTexts[] = {
+    {InputField::MalePopulation, &ChosenFields::malePopulation},
+    {InputField::FemalePopulation, &ChosenFields::femalePopulation},
+    {InputField::MaleDeathRates, &ChosenFields::maleDeathRates},
+    {InputField::FemaleDeathRates, &ChosenFields::femaleDeathRates},
+    {InputField::Fertility, &ChosenFields::fertility},
+};
+
+// The chosen field name of `field`.
+std::string& fieldText(ChosenFields& fields, InputField field);
+const std::string& fieldText(const ChosenFields& fields, InputField field);
+
 struct SingleRegionInputs {
     int ageCount = 0;   // N, the record count of the table
     int yearCount = 0;  // Y, end year - base year

@@ -79,17 +79,6 @@ void seedRows(const SingleRegionInputs& in, Region which, UrbanRuralGrids& grids
     }
 }
 
-std::string fieldName(const ChosenFields& f, InputField field) {
-    switch (field) {
-    case InputField::MalePopulation: return f.malePopulation;
-    case InputField::FemalePopulation: return f.femalePopulation;
-    case InputField::MaleDeathRates: return f.maleDeathRates;
-    case InputField::FemaleDeathRates: return f.femaleDeathRates;
-    case InputField::Fertility: return f.fertility;
-    }
-    return {};
-}
-
 constexpr InputField kHandlerOrder[] = {InputField::MalePopulation, InputField::FemalePopulation,
                                         InputField::MaleDeathRates, InputField::FemaleDeathRates,
                                         InputField::Fertility};
@@ -161,7 +150,7 @@ std::vector<std::string> rebuildUrbanRuralYears(UrbanRuralInputs inputs, UrbanRu
     if (sizeRefused(table.recordCount())) {
         for (const SingleRegionInputs* region : {&inputs.rural, &inputs.urban}) {
             for (InputField field : kHandlerOrder) {
-                if (!fieldName(region->fields, field).empty()) {
+                if (!fieldText(region->fields, field).empty()) {
                     throw Refusal(urbanRuralAgeRowsRefusal(table.recordCount()));
                 }
             }
@@ -176,8 +165,9 @@ std::vector<std::string> rebuildUrbanRuralYears(UrbanRuralInputs inputs, UrbanRu
         SingleRegionInputs& region = which == Region::Rural ? inputs.rural : inputs.urban;
         for (InputField field : kHandlerOrder) {
             try {
-                chooseUrbanRuralField(region, which, grids, field, fieldName(region.fields, field), table, baseYear,
-                                      endYear);
+                // A copy: the handler sets the chosen name again.
+                const std::string name = fieldText(region.fields, field);
+                chooseUrbanRuralField(region, which, grids, field, name, table, baseYear, endYear);
             } catch (const Refusal& refusal) {
                 refusals.emplace_back(refusal.what());
             }

@@ -69,6 +69,9 @@ bool waitForAnimation(TGraph* graph)
 class ProjectionChartWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The frames and their order are what is checked, not their pace.
+    void initTestCase() { zandor::ui::FrameAnimator::setSpeed(100); }
+
     void lineChartTurnsRedPointByPoint()
     {
         ResultsFixture f;

@@ -91,6 +91,9 @@ QString tableCopy(const Fixture& f) { return f.dir.filePath(QStringLiteral("sing
 class SingleRegionWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The charts' frames are checked, not their pace.
+    void initTestCase() { zandor::ui::FrameAnimator::setSpeed(100); }
+
     void opensWithItsPagesAndDefaults()
     {
         Fixture f;

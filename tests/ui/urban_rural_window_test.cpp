@@ -89,6 +89,9 @@ class UrbanRuralWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The charts' frames are checked, not their pace.
+    void initTestCase() { zandor::ui::FrameAnimator::setSpeed(100); }
+
     void opensWithItsPagesYearsAndGrids()
     {
         Fixture f;

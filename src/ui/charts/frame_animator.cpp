@@ -1,7 +1,16 @@
 // Timer-driven animation frames.
 #include "ui/charts/frame_animator.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace zandor::ui {
+
+namespace {
+double gSpeed = 1.0;
+}  // namespace
+
+void FrameAnimator::setSpeed(double timesRealTime) { gSpeed = std::max(1.0, timesRealTime); }
 
 FrameAnimator::FrameAnimator(QObject* parent) : QObject(parent)
 {
@@ -47,7 +56,7 @@ void FrameAnimator::next()
     frames_.pop_front();
     frame.run();
     emit frameShown();
-    timer_.start(frame.waitMs);
+    timer_.start(static_cast<int>(std::lround(frame.waitMs / gSpeed)));
 }
 
 }  // namespace zandor::ui

@@ -24,6 +24,11 @@ public:
     void finish();
     bool running() const { return timer_.isActive() || !frames_.empty(); }
 
+    // How many times faster than real time every animator of the program plays: each wait
+    // is divided by it (1, real time, unless changed; values below 1 count as 1). The window
+    // tests play their animations fast this way; the frames and their order stay the same.
+    static void setSpeed(double timesRealTime);
+
 signals:
     // A frame has run (the chart should repaint).
     void frameShown();
