@@ -1,6 +1,5 @@
 #include "projection/result_workbook.h"
 
-#include <memory>
 #include <string>
 
 #include "text/numbers.h"
@@ -8,20 +7,6 @@
 namespace zandor::projection {
 
 namespace {
-
-// A sheet of rows made beforehand; the rows are shared by the copies of the sheet's reader.
-tables::XlsxSheetSpec sheetOf(std::string name, std::vector<std::string> header, std::vector<int> decimals,
-                              std::vector<tables::Record> rows)
-{
-    auto held = std::make_shared<std::vector<tables::Record>>(std::move(rows));
-    auto next = std::make_shared<std::size_t>(0);
-    return {std::move(name), std::move(header), std::move(decimals), [held, next](tables::Record& row) {
-                if (*next >= held->size())
-                    return false;
-                row = (*held)[(*next)++];
-                return true;
-            }};
-}
 
 // A column of yearly values under its heading, with the decimals the listing shows.
 struct Column {
@@ -47,7 +32,7 @@ tables::XlsxSheetSpec yearSheet(std::string name, int yearCount, int baseYear, c
         }
         rows.push_back(std::move(row));
     }
-    return sheetOf(std::move(name), std::move(header), std::move(decimals), std::move(rows));
+    return tables::xlsxSheetOfRows(std::move(name), std::move(header), std::move(decimals), std::move(rows));
 }
 
 std::vector<Column> indicatorColumns(const ProjectionResultSet& r, const std::vector<int>& codes)
@@ -107,7 +92,7 @@ std::vector<tables::XlsxSheetSpec> projectionSheets(const ProjectionResultSet& r
         const auto age = static_cast<std::size_t>(a);
         ages.push_back({std::int64_t{a}, r.malePopulation[age], r.femalePopulation[age]});
     }
-    sheets.push_back(sheetOf(std::to_string(r.endYear) + "年年龄结构", {"年龄", "男性", "女性"}, {0, 0, 0},
+    sheets.push_back(tables::xlsxSheetOfRows(std::to_string(r.endYear) + "年年龄结构", {"年龄", "男性", "女性"}, {0, 0, 0},
                              std::move(ages)));
     return sheets;
 }
@@ -133,7 +118,7 @@ std::vector<tables::XlsxSheetSpec> urbanRuralSheets(const UrbanRuralResultSet& r
         ages.push_back({std::int64_t{a}, ruralMale + urbanMale, ruralFemale + urbanFemale, ruralMale, ruralFemale,
                         urbanMale, urbanFemale});
     }
-    sheets.push_back(sheetOf(std::to_string(r.endYear) + "年年龄结构",
+    sheets.push_back(tables::xlsxSheetOfRows(std::to_string(r.endYear) + "年年龄结构",
                              {"年龄", "男性", "女性", "农村男性", "农村女性", "城市男性", "城市女性"},
                              {0, 0, 0, 0, 0, 0, 0}, std::move(ages)));
     return sheets;

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "tables/output_file.h"
@@ -260,6 +260,19 @@ void writeTableXlsx(TableFile& table, const std::string& path)
         return true;
     };
     writeXlsxFile(path, {sheet});
+}
+
+XlsxSheetSpec xlsxSheetOfRows(std::string name, std::vector<std::string> header, std::vector<int> decimals,
+                              std::vector<Record> rows)
+{
+    auto held = std::make_shared<std::vector<Record>>(std::move(rows));
+    auto next = std::make_shared<std::size_t>(0);
+    return {std::move(name), std::move(header), std::move(decimals), [held, next](Record& row) {
+                if (*next >= held->size())
+                    return false;
+                row = (*held)[(*next)++];
+                return true;
+            }};
 }
 
 }  // namespace zandor::tables

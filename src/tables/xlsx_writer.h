@@ -22,6 +22,10 @@ struct XlsxSheetSpec {
     std::function<bool(Record& row)> nextRow;
 };
 
+// A sheet of rows made beforehand; the copies of the sheet share the rows.
+XlsxSheetSpec xlsxSheetOfRows(std::string name, std::vector<std::string> header, std::vector<int> decimals,
+                              std::vector<Record> rows);
+
 // Writes the sheets, in order, as the workbook `path`. Throws OutputFileError or
 // std::runtime_error naming the file on failure; the old file is then as it was.
 void writeXlsxFile(const std::string& path, const std::vector<XlsxSheetSpec>& sheets);
