@@ -20,14 +20,20 @@ namespace zandor::tables {
 namespace {
 
 
-std::string numberText(double number)
+// The text form of a number into `text` (32 bytes); returns its length.
+std::size_t numberChars(double number, char* text)
 {
     // Whole numbers as digits (the shortest form would write 2000000000 as 2e+09).
-    if (number == std::floor(number) && std::fabs(number) < 1e15)
-        return std::to_string(static_cast<std::int64_t>(number));
+    const auto result = number == std::floor(number) && std::fabs(number) < 1e15
+                            ? std::to_chars(text, text + 32, static_cast<std::int64_t>(number))
+                            : std::to_chars(text, text + 32, number);
+    return static_cast<std::size_t>(result.ptr - text);
+}
+
+std::string numberText(double number)
+{
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, number);
-    return std::string(text, result.ptr);
+    return std::string(text, numberChars(number, text));
 }
 
 std::string dateText(const Date& d)
@@ -174,10 +180,15 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
                 break;
             case XlsxCellKind::Number: {
                 g.allBoolean = false;
+                // The width of the cell's text form, without making the text.
                 Date d;
-                if (!(cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d)))
+                std::size_t width = 10;  // a date as 2024-01-31
+                if (!(cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d))) {
                     g.allDate = false;
-                g.width = std::max(g.width, cellText(cell, dates1904).size());
+                    char text[32];
+                    width = numberChars(cell.number, text);
+                }
+                g.width = std::max(g.width, width);
                 if (!(cell.number == std::floor(cell.number) && cell.number >= INT32_MIN && cell.number <= INT32_MAX))
                     g.allWhole = false;
                 g.holdsLowest = g.holdsLowest || cell.number == INT32_MIN;
