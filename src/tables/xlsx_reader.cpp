@@ -93,7 +93,7 @@ public:
     std::optional<std::string_view> attribute(std::string_view local)
     {
         for (const auto& [key, value] : attributes_)
-            if (key == local) {
+            if (same(key, local)) {
                 if (std::find(value.begin(), value.end(), '&') == value.end())
                     return value;
                 decode(value, attributeText_);
@@ -108,7 +108,7 @@ public:
     // nothing is consumed, for the general path.
     bool plainValueThenEnd(std::string_view open, std::string_view close, std::string_view& value)
     {
-        if (pendingEnd_ || !ensure(open.size()) || std::string_view(buf_).substr(pos_, open.size()) != open)
+        if (pendingEnd_ || !ensure(open.size()) || !same(std::string_view(buf_.data() + pos_, open.size()), open))
             return false;
         std::size_t i = pos_ + open.size();
         for (;;) {
@@ -122,7 +122,7 @@ public:
             readMore();
         }
         if (buf_[i] != '<' || i - pos_ > 4096 || !ensure(i - pos_ + close.size()) ||
-            std::string_view(buf_).substr(i, close.size()) != close)
+            !same(std::string_view(buf_.data() + i, close.size()), close))
             return false;
         value = std::string_view(buf_.data() + pos_ + open.size(), i - pos_ - open.size());
         pos_ = i + close.size();
@@ -186,6 +186,16 @@ private:
         return s;
     }
     static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    // Equality of short texts (names, tags): a loop beats a call to memcmp.
+    static bool same(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
 
     void compact()
     {
