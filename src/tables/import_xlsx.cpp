@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "tables/table_import.h"
 #include "tables/batch_move.h"
@@ -20,14 +22,30 @@ namespace zandor::tables {
 namespace {
 
 
-std::string numberText(double number)
+// The text form of a number into `text` (32 bytes); returns its length.
+std::size_t numberChars(double number, char* text)
 {
     // Whole numbers as digits (the shortest form would write 2000000000 as 2e+09).
-    if (number == std::floor(number) && std::fabs(number) < 1e15)
-        return std::to_string(static_cast<std::int64_t>(number));
+    const auto result = number == std::floor(number) && std::fabs(number) < 1e15
+                            ? std::to_chars(text, text + 32, static_cast<std::int64_t>(number))
+                            : std::to_chars(text, text + 32, number);
+    return static_cast<std::size_t>(result.ptr - text);
+}
+
+std::string numberText(double number)
+{
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, number);
-    return std::string(text, result.ptr);
+    return std::string(text, numberChars(number, text));
+}
+
+// The length of a number cell's text form, without making the text.
+std::size_t numberWidth(const XlsxCell& cell, bool dates1904)
+{
+    Date d;
+    if (cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d))
+        return 10;  // a date as 2024-01-31
+    char text[32];
+    return numberChars(cell.number, text);
 }
 
 std::string dateText(const Date& d)
@@ -64,6 +82,17 @@ struct SheetColumnGuess {
     std::size_t width = 0;    // longest text form in GBK bytes
     std::string lastText;     // the last text cell and its width, as a column repeats its texts
     std::size_t lastTextBytes = 0;
+    // The widths of numbers count only in a column that becomes Char, which takes a text or
+    // truth value; they are measured from the row of the first of these on, and the numbers
+    // of the rows before it, if any, measured again afterwards.
+    std::uint32_t measuredFrom = 0;
+    bool numbersBefore = false;
+
+    void measureNumbersFrom(std::uint32_t row)
+    {
+        if (measuredFrom == 0)
+            measuredFrom = row;
+    }
 
     FieldDef field(const std::string& name) const
     {
@@ -120,7 +149,8 @@ std::size_t textBytes(const XlsxCell& cell, std::uint32_t row, const SheetRefusa
 }
 
 SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const SheetRefusal& refuse, FirstRows* first,
-                             const ReadHook& afterRead)
+                             const ReadHook& afterRead,
+                             const std::function<std::unique_ptr<XlsxSheetReader>()>& readAgain)
 {
     SheetLayout out;
     XlsxRow row;
@@ -162,6 +192,7 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
                 refuse.cell(cell.column, row.number, "the error value " + cell.text + " fits no field type");
             case XlsxCellKind::Text:
                 g.allBoolean = g.allDate = g.allNumber = false;
+                g.measureNumbersFrom(row.number);
                 if (cell.text != g.lastText) {
                     g.lastTextBytes = textBytes(cell, row.number, refuse);
                     g.lastText = cell.text;
@@ -170,6 +201,7 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
                 break;
             case XlsxCellKind::Boolean:
                 g.allDate = g.allNumber = false;
+                g.measureNumbersFrom(row.number);
                 g.width = std::max<std::size_t>(g.width, 5);
                 break;
             case XlsxCellKind::Number: {
@@ -177,7 +209,10 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
                 Date d;
                 if (!(cell.dateStyle && xlsxSerialDate(cell.number, dates1904, d)))
                     g.allDate = false;
-                g.width = std::max(g.width, cellText(cell, dates1904).size());
+                if (g.measuredFrom != 0)
+                    g.width = std::max(g.width, numberWidth(cell, dates1904));
+                else
+                    g.numbersBefore = true;
                 if (!(cell.number == std::floor(cell.number) && cell.number >= INT32_MIN && cell.number <= INT32_MAX))
                     g.allWhole = false;
                 g.holdsLowest = g.holdsLowest || cell.number == INT32_MIN;
@@ -189,6 +224,25 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
     }
     if (out.headerRow == 0)
         refuse.sheet("is empty: its first row must hold the field names");
+    // The numbers above the first text or truth value of a column that holds both.
+    std::uint32_t measureBelow = 0;
+    for (const SheetColumnGuess& g : guesses)
+        if (g.measuredFrom != 0 && g.numbersBefore)
+            measureBelow = std::max(measureBelow, g.measuredFrom);
+    if (measureBelow != 0) {
+        const auto again = readAgain();
+        while (again->nextRow(row) && row.number < measureBelow) {
+            if (row.number <= out.headerRow)
+                continue;
+            for (const XlsxCell& cell : row.cells) {
+                if (cell.kind != XlsxCellKind::Number || cell.column > guesses.size())
+                    continue;
+                SheetColumnGuess& g = guesses[cell.column - 1];
+                if (g.numbersBefore && row.number < g.measuredFrom)
+                    g.width = std::max(g.width, numberWidth(cell, dates1904));
+            }
+        }
+    }
     out.columns = std::max(out.columns, guesses.size());
     guesses.resize(out.columns);
     out.layout.records = lastRow == 0 ? 0 : lastRow - out.headerRow;
@@ -357,7 +411,10 @@ ChosenSheet chooseSheet(const std::string& source, TableFormat format, const std
     const SheetRefusal refuse(source, names[chosen.index]);
     {
         const auto reader = chosen.book->openSheet(chosen.index);
-        chosen.layout = chooseSheetTypes(*reader, chosen.book->dates1904(), refuse, first, afterRead);
+        XlsxWorkbook& book = *chosen.book;
+        const std::size_t index = chosen.index;
+        chosen.layout = chooseSheetTypes(*reader, book.dates1904(), refuse, first, afterRead,
+                                         [&book, index] { return book.openSheet(index); });
     }
     CsvLayout& layout = chosen.layout.layout;
     const std::size_t maxFields = format == TableFormat::FoxPro ? 254 : 255;

@@ -93,13 +93,41 @@ public:
     std::optional<std::string_view> attribute(std::string_view local)
     {
         for (const auto& [key, value] : attributes_)
-            if (key == local) {
+            if (same(key, local)) {
                 if (std::find(value.begin(), value.end(), '&') == value.end())
                     return value;
                 decode(value, attributeText_);
                 return std::string_view(attributeText_);
             }
         return std::nullopt;
+    }
+
+    // The common cells `<v>TEXT</v></c>` and `<is><t>TEXT</t></is></c>` read at once: when
+    // the element whose start was just read holds exactly `open`, a short plain text (no markup,
+    // no entities) and `close`, that text, with the parser past `close`. Otherwise false and
+    // nothing is consumed, for the general path.
+    bool plainValueThenEnd(std::string_view open, std::string_view close, std::string_view& value)
+    {
+        if (pendingEnd_ || !ensure(open.size()) || !same(std::string_view(buf_.data() + pos_, open.size()), open))
+            return false;
+        std::size_t i = pos_ + open.size();
+        for (;;) {
+            while (i < buf_.size() && buf_[i] != '<' && buf_[i] != '&')
+                ++i;
+            if (i < buf_.size())
+                break;
+            // Long texts are left to the general path and its limits.
+            if (eof_ || buf_.size() - pos_ > 256)
+                return false;
+            readMore();
+        }
+        if (buf_[i] != '<' || i - pos_ > 4096 || !ensure(i - pos_ + close.size()) ||
+            !same(std::string_view(buf_.data() + i, close.size()), close))
+            return false;
+        value = std::string_view(buf_.data() + pos_ + open.size(), i - pos_ - open.size());
+        pos_ = i + close.size();
+        name_ = "c";
+        return true;
     }
 
     // Skips to the end of the element whose start was just read.
@@ -145,8 +173,11 @@ public:
 private:
     static std::string_view localName(std::string_view qualified)
     {
-        const std::size_t colon = qualified.find(':');
-        return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+        // Names are short: a loop beats a call to memchr.
+        for (std::size_t i = 0; i < qualified.size(); ++i)
+            if (qualified[i] == ':')
+                return qualified.substr(i + 1);
+        return qualified;
     }
     static std::string_view trimRight(std::string_view s)
     {
@@ -155,6 +186,16 @@ private:
         return s;
     }
     static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+    // Equality of short texts (names, tags): a loop beats a call to memcmp.
+    static bool same(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
 
     void compact()
     {
@@ -403,22 +444,37 @@ void unescapeExcelText(std::string& s)
     s = std::move(out);
 }
 
-// Digits only, with an optional minus, of at most 15 digits (exact in a double): the common
-// case of a cell value, read without the general number parser.
-bool parsePlainInteger(std::string_view v, double& out)
+// Digits with an optional minus and an optional decimal point between digits, at most 15
+// digits in all: the common case of a cell value, read without the general number parser.
+// The digits as a whole number and the power of ten are both exact in a double, so their
+// quotient is the correctly rounded value, as the general parser gives it.
+bool parsePlainDecimal(std::string_view v, double& out)
 {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool negative = !v.empty() && v.front() == '-';
     if (negative)
         v.remove_prefix(1);
-    if (v.empty() || v.size() > 15)
+    if (v.empty() || v.size() > 16)
         return false;
     std::int64_t n = 0;
-    for (char c : v) {
-        if (c < '0' || c > '9')
+    std::size_t digits = 0, point = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const char c = v[i];
+        if (c >= '0' && c <= '9') {
+            n = n * 10 + (c - '0');
+            ++digits;
+        } else if (c == '.' && point == 0 && i > 0 && i + 1 < v.size()) {
+            point = i;
+        } else {
             return false;
-        n = n * 10 + (c - '0');
+        }
     }
-    out = negative ? -static_cast<double>(n) : static_cast<double>(n);
+    if (digits > 15)
+        return false;
+    const double value = point == 0 ? static_cast<double>(n)
+                                    : static_cast<double>(n) / kPowers[v.size() - point - 1];
+    out = negative ? -value : value;
     return true;
 }
 
@@ -792,11 +848,12 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
 {
     // The type is copied: the attribute's text lasts only until the next tag.
     char typeText[12] = "n";
+    std::size_t typeSize = 1;
     if (const auto t = xml_.attribute("t"); t && t->size() < sizeof typeText) {
         std::copy(t->begin(), t->end(), typeText);
-        typeText[t->size()] = 0;
+        typeSize = t->size();
     }
-    const std::string_view type(typeText);
+    const std::string_view type(typeText, typeSize);
     std::size_t style = 0;
     if (const auto s = xml_.attribute("s"))
         for (char c : *s)
@@ -806,6 +863,16 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
     cell.text.clear();
     bool haveValue = false;
     int depth = 1;
+    if (std::string_view plain; xml_.plainValueThenEnd("<v>", "</v></c>", plain)) {
+        value_.assign(plain);
+        haveValue = true;
+        depth = 0;
+    } else if (xml_.plainValueThenEnd("<is><t>", "</t></is></c>", plain)) {
+        cell.text.assign(plain);
+        unescapeExcelText(cell.text);
+        cell.kind = XlsxCellKind::Text;
+        return;
+    }
     while (depth > 0) {
         const XmlPull::Event e = xml_.next();
         if (e == XmlPull::Event::Done)
@@ -882,7 +949,7 @@ void SheetReader::readCell(XlsxCell& cell, std::uint32_t rowNumber)
         if (!v.empty() && v.front() == '+')
             v.remove_prefix(1);
         double number = 0;
-        if (!parsePlainInteger(v, number)) {
+        if (!parsePlainDecimal(v, number)) {
             const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), number);
             if (ec != std::errc() || p != v.data() + v.size())
                 number = NAN;

@@ -99,10 +99,10 @@ TEST(CliXlsx, ImportsWorkbookMadeByOpenpyxl)
     python(scratch, R"(
 import datetime, openpyxl
 wb = openpyxl.Workbook(); ws = wb.active; ws.title = '分年龄'
-ws.append(['年龄', '人口', '比例', '地区', '日期', '城镇', '分组', None])
+ws.append(['年龄', '人口', '比例', '地区', '日期', '城镇', '分组', None, '混合'])
 ws.merge_cells('G1:H1')
 for i in range(3):
-    ws.append([i, 1000 + i, 0.25 * i, '北京' if i % 2 else 'a,"b"', datetime.date(2020, 1, i + 1), i % 2 == 0, 7, 'x' * i])
+    ws.append([i, 1000 + i, 0.25 * i, '北京' if i % 2 else 'a,"b"', datetime.date(2020, 1, i + 1), i % 2 == 0, 7, 'x' * i, [123456.75, 'ab', 1][i]])
 ws['B4'] = None
 ws.append([]); ws.append([None])
 other = wb.create_sheet('Other'); other.append(['a']); other.append([1.5])
@@ -112,12 +112,12 @@ wb.save('in.xlsx')
     ASSERT_EQ(imported.status, kExitOk) << imported.err;
     EXPECT_EQ(runInProcess({"info", scratch / "t.db"}).out,
               "number,name,type,width\n1,年龄,Integer,\n2,人口,Integer,\n3,比例,Float,\n4,地区,Char,5\n"
-              "5,日期,Date,\n6,城镇,Boolean,\n7,分组,Integer,\n8,分组_2,Char,2\n");
+              "5,日期,Date,\n6,城镇,Boolean,\n7,分组,Integer,\n8,分组_2,Char,2\n9,混合,Char,9\n");
     EXPECT_EQ(runInProcess({"dump", scratch / "t.db"}).out,
-              "年龄,人口,比例,地区,日期,城镇,分组,分组_2\n"
-              "0,1000,0,\"a,\"\"b\"\"\",2020-01-01,True,7,\n"
-              "1,1001,0.25,北京,2020-01-02,False,7,x\n"
-              "2,,0.5,\"a,\"\"b\"\"\",2020-01-03,True,7,xx\n");
+              "年龄,人口,比例,地区,日期,城镇,分组,分组_2,混合\n"
+              "0,1000,0,\"a,\"\"b\"\"\",2020-01-01,True,7,,123456.75\n"
+              "1,1001,0.25,北京,2020-01-02,False,7,x,ab\n"
+              "2,,0.5,\"a,\"\"b\"\"\",2020-01-03,True,7,xx,1\n");
     const auto other = runInProcess({"import", scratch / "in.xlsx", scratch / "o.dbf", "--sheet", "Other"});
     ASSERT_EQ(other.status, kExitOk) << other.err;
     EXPECT_EQ(runInProcess({"dump", scratch / "o.dbf"}).out, "a\n1.5\n");
