@@ -18,8 +18,8 @@
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
 #include "ui/app/quenta_logo.h"
-#include "ui/app/session.h"
 #include "ui/app/table_model.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::ui::Tvendol;

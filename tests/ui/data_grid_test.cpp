@@ -13,8 +13,8 @@
 #include "test_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/app/table_model.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::ui::DataGrid;

@@ -26,10 +26,10 @@
 #include "ui/app/data_grid.h"
 #include "ui/app/first_run_panel.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/app/table_model.h"
+#include "ui/session/session.h"
+#include "ui/session/structure_rows.h"
 #include "ui/tables/import_table.h"
-#include "ui/tables/structure_rows.h"
 #include "ui/tables/table_info.h"
 
 using namespace testing_support;

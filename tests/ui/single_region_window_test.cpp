@@ -16,12 +16,12 @@
 #include "text/numbers.h"
 #include "projection_window_support.h"
 #include "ui/app/data_grid.h"
-#include "ui/app/session.h"
 #include "ui/app/table_model.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::Edition;

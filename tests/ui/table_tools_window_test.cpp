@@ -16,7 +16,7 @@
 #include "test_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 #include "ui/tables/compute_frm.h"
 #include "ui/tables/convert_table.h"
 

@@ -17,12 +17,12 @@
 #include "test_support.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/multi_result_frm.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::ui::ScheduleGrid;

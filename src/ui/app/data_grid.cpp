@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "tables/table.h"
-#include "ui/app/session.h"
 #include "ui/app/table_model.h"
 #include "ui/common/editor_tracking_delegate.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -20,10 +20,10 @@
 #include "ui/app/first_run_panel.h"
 #include "ui/app/help_window.h"
 #include "ui/app/navigator.h"
-#include "ui/app/session.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
 #include "ui/tables/table_info.h"
 
 namespace zandor::ui {

@@ -12,9 +12,9 @@
 #include "ui/analysis/un_sex_age_frm.h"
 #include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -9,7 +9,7 @@
 
 #include "tables/table.h"
 #include "tables/table_error.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
