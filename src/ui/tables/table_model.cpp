@@ -1,4 +1,4 @@
-#include "ui/app/table_model.h"
+#include "ui/tables/table_model.h"
 
 #include <QMetaObject>
 
