@@ -14,12 +14,12 @@
 #include "test_support.h"
 #include "ui/app/about_frm.h"
 #include "ui/app/application.h"
-#include "ui/app/data_grid.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
 #include "ui/app/quenta_logo.h"
-#include "ui/app/session.h"
-#include "ui/app/table_model.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
+#include "ui/tables/table_model.h"
 
 using namespace testing_support;
 using zandor::ui::Tvendol;

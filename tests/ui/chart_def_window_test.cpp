@@ -24,12 +24,12 @@
 #include "cli/cli.h"
 #include "test_support.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/age_stru_frm.h"
 #include "ui/charts/chart_def_frm.h"
 #include "ui/charts/chart_prompts.h"
 #include "ui/charts/graph.h"
 #include "ui/charts/scatter_frm.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using namespace zandor::ui;

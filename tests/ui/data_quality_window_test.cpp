@@ -22,9 +22,9 @@
 #include "ui/analysis/index_result.h"
 #include "ui/analysis/un_sex_age_frm.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
 #include "tables/numeric_column.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using namespace zandor::ui;

@@ -15,7 +15,7 @@
 #include "ui/analysis/pop_stru_end_frm.h"
 #include "ui/analysis/standardization_frm.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using namespace zandor::ui;

@@ -19,8 +19,8 @@
 #include "ui/analysis/life_table_frm.h"
 #include "ui/analysis/life_table_result.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/graph.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::Edition;

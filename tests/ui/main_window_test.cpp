@@ -23,14 +23,14 @@
 #include "tables/prepared.h"
 #include "tables/xlsx_writer.h"
 #include "test_support.h"
-#include "ui/app/data_grid.h"
 #include "ui/app/first_run_panel.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
-#include "ui/app/table_model.h"
+#include "ui/session/session.h"
+#include "ui/session/structure_rows.h"
+#include "ui/tables/data_grid.h"
 #include "ui/tables/import_table.h"
-#include "ui/tables/structure_rows.h"
 #include "ui/tables/table_info.h"
+#include "ui/tables/table_model.h"
 
 using namespace testing_support;
 using zandor::Edition;

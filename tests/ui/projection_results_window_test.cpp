@@ -13,11 +13,11 @@
 
 #include "projection/indicators.h"
 #include "projection_window_support.h"
-#include "ui/app/data_grid.h"
-#include "ui/app/session.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/rtf_document.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 
 using namespace testing_support;
 using zandor::Edition;

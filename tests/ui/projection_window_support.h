@@ -16,10 +16,10 @@
 #include "tables/table.h"
 #include "test_support.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/session/session.h"
 #include <QComboBox>
 #include <QPushButton>
 

@@ -15,13 +15,13 @@
 #include "projection/messages.h"
 #include "text/numbers.h"
 #include "projection_window_support.h"
-#include "ui/app/data_grid.h"
-#include "ui/app/session.h"
-#include "ui/app/table_model.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
+#include "ui/tables/table_model.h"
 
 using namespace testing_support;
 using zandor::Edition;

@@ -14,11 +14,11 @@
 #include "tables/statements.h"
 #include "tables/table.h"
 #include "test_support.h"
-#include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 #include "ui/tables/compute_frm.h"
 #include "ui/tables/convert_table.h"
+#include "ui/tables/data_grid.h"
 
 #ifdef ZANDOR_HAVE_PXLIB
 extern "C" {

@@ -17,8 +17,8 @@
 #include "test_support.h"
 #include "ui/analysis/target_planning_frm.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
+#include "ui/session/session.h"
 
 using namespace testing_support;
 using zandor::Edition;

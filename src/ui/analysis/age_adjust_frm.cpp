@@ -17,11 +17,11 @@
 
 #include "tables/numeric_column.h"
 #include "tables/result_field.h"
-#include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -12,9 +12,9 @@
 #include <exception>
 
 #include "ui/analysis/index_result.h"
-#include "ui/app/session.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -7,8 +7,8 @@
 #include "analysis/age_series.h"
 #include "projection/messages.h"
 #include "tables/numeric_column.h"
-#include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -15,9 +15,9 @@
 
 #include "tables/table.h"
 #include "ui/analysis/life_table_result.h"
-#include "ui/app/session.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

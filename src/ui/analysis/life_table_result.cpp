@@ -13,10 +13,10 @@
 #include "analysis/life_table_save.h"
 #include "tables/xlsx_writer.h"
 #include "ui/analysis/survival_chart.h"
-#include "ui/app/session.h"
 #include "ui/charts/graph.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -14,11 +14,11 @@
 #include "tables/result_field.h"
 #include "text/refusal.h"
 #include "ui/analysis/field_series.h"
-#include "ui/app/session.h"
 #include "ui/common/background_run.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

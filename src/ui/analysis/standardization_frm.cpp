@@ -14,9 +14,9 @@
 #include "analysis/standardization.h"
 #include "text/refusal.h"
 #include "ui/analysis/field_series.h"
-#include "ui/app/session.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -26,11 +26,11 @@
 
 #include "analysis/result_workbooks.h"
 #include "text/refusal.h"
-#include "ui/app/session.h"
 #include "ui/charts/chart_view.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
 #include "ui/common/workbook_export.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

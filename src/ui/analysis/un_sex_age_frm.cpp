@@ -13,9 +13,9 @@
 
 #include "analysis/un_sex_age.h"
 #include "ui/analysis/index_result.h"
-#include "ui/app/session.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -12,7 +12,7 @@
 
 #include "ui/app/main_window.h"
 #include "ui/app/quenta_logo.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 #include "zandor_version.h"
 
 namespace zandor::ui {

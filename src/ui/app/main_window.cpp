@@ -16,14 +16,14 @@
 #include "tables/table.h"
 #include "ui/analysis/life_table_frm.h"
 #include "ui/app/about_frm.h"
-#include "ui/app/data_grid.h"
 #include "ui/app/first_run_panel.h"
 #include "ui/app/help_window.h"
 #include "ui/app/navigator.h"
-#include "ui/app/session.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 #include "ui/tables/table_info.h"
 
 namespace zandor::ui {

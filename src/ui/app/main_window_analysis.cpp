@@ -10,11 +10,11 @@
 #include "ui/analysis/standardization_frm.h"
 #include "ui/analysis/target_planning_frm.h"
 #include "ui/analysis/un_sex_age_frm.h"
-#include "ui/app/data_grid.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 
 namespace zandor::ui {
 

@@ -10,11 +10,11 @@
 #include "tables/table.h"
 #include "text/refusal.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
+#include "ui/session/structure_rows.h"
 #include "ui/tables/compute_frm.h"
 #include "ui/tables/convert_table.h"
-#include "ui/tables/structure_rows.h"
 #include "ui/tables/table_info.h"
 #include "ui/tables/table_restructure.h"
 

@@ -4,10 +4,10 @@
 #include <QMenuBar>
 
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
 #include "ui/charts/age_stru_frm.h"
 #include "ui/charts/chart_def_frm.h"
 #include "ui/charts/scatter_frm.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -5,7 +5,7 @@
 #include "ui/app/about_frm.h"
 #include "ui/app/help_window.h"
 #include "ui/app/main_window.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 namespace {

@@ -3,9 +3,9 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
-#include "ui/app/data_grid.h"
-#include "ui/app/table_model.h"
 #include "ui/common/icons.h"
+#include "ui/tables/data_grid.h"
+#include "ui/tables/table_model.h"
 
 namespace zandor::ui {
 

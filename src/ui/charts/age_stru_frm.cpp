@@ -15,11 +15,11 @@
 
 #include "charts/chart_builders.h"
 #include "tables/table_error.h"
-#include "ui/app/session.h"
 #include "ui/charts/graph.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

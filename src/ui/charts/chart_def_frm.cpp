@@ -19,12 +19,12 @@
 
 #include "charts/chart_fonts.h"
 #include "tables/table_error.h"
-#include "ui/app/session.h"
 #include "ui/charts/chart_prompts.h"
 #include "ui/charts/graph.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

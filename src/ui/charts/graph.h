@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "text/edition.h"
-#include "ui/charts/chart_settings.h"
 #include "ui/charts/chart_view.h"
 #include "ui/charts/frame_animator.h"
+#include "ui/session/chart_settings.h"
 
 class QPrinter;
 class QPushButton;

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "ui/charts/chart_settings.h"
+#include "ui/session/chart_settings.h"
 
 class QCheckBox;
 class QLabel;

@@ -15,11 +15,11 @@
 #include "projection/urban_rural_projection.h"
 #include "tables/table.h"
 #include "text/numbers.h"
-#include "ui/app/session.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/multi_result_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

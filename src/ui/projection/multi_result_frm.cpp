@@ -11,10 +11,10 @@
 #include "projection/result_workbook.h"
 #include "projection/urban_rural_results.h"
 #include "ui/common/workbook_export.h"
-#include "ui/app/session.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/projection_charts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -10,13 +10,13 @@
 
 #include "projection/indicators.h"
 #include "projection/variants.h"
-#include "ui/app/data_grid.h"
 #include "projection/result_workbook.h"
-#include "ui/app/session.h"
 #include "ui/common/workbook_export.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
 #include "ui/projection/projection_charts.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 
 namespace zandor::ui {
 

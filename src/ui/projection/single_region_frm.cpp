@@ -21,13 +21,13 @@
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
-#include "ui/app/data_grid.h"
-#include "ui/app/session.h"
 #include "ui/common/background_run.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 
 namespace zandor::ui {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "projection/interpolation.h"
-#include "ui/projection/single_region_session.h"
+#include "ui/session/single_region_session.h"
 
 class QCheckBox;
 class QComboBox;

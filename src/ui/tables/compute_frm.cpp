@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "tables/field_calculator.h"
-#include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 namespace {

@@ -11,8 +11,8 @@
 #include "tables/statements.h"
 #include "tables/table_error.h"
 #include "tables/table_file.h"
-#include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 #include "ui/tables/structure_grid.h"
 
 namespace zandor::ui {

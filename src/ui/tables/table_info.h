@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "ui/tables/structure_rows.h"
+#include "ui/session/structure_rows.h"
 
 class QTableWidget;
 

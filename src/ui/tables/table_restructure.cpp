@@ -9,8 +9,8 @@
 
 #include "tables/statements.h"
 #include "tables/table_error.h"
-#include "ui/app/session.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
 #include "ui/tables/new_table.h"
 #include "ui/tables/structure_grid.h"
 

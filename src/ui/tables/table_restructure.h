@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/tables/structure_rows.h"
+#include "ui/session/structure_rows.h"
 
 class QPushButton;
 

@@ -16,13 +16,13 @@
 
 #include "projection/messages.h"
 #include "projection/wizard_data.h"
-#include "ui/app/data_grid.h"
-#include "ui/app/session.h"
 #include "ui/common/editor_tracking_delegate.h"
 #include "ui/common/named.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
+#include "ui/tables/data_grid.h"
 
 namespace zandor::ui {
 

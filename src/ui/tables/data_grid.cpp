@@ -1,4 +1,4 @@
-#include "ui/app/data_grid.h"
+#include "ui/tables/data_grid.h"
 
 #include <QHeaderView>
 #include <QTimer>
@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "tables/table.h"
-#include "ui/app/session.h"
-#include "ui/app/table_model.h"
 #include "ui/common/editor_tracking_delegate.h"
 #include "ui/common/prompts.h"
+#include "ui/session/session.h"
+#include "ui/tables/table_model.h"
 
 namespace zandor::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/tables/structure_rows.h"
+#include "ui/session/structure_rows.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "ui/app/table_model.h"
+#include "ui/tables/table_model.h"
 
 #include <QMetaObject>
 
@@ -9,7 +9,7 @@
 
 #include "tables/table.h"
 #include "tables/table_error.h"
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 

@@ -15,10 +15,10 @@
 #include "tables/table.h"
 #include "tables/table_lock.h"
 #include "text/edition.h"
-#include "ui/charts/chart_settings.h"
-#include "ui/projection/single_region_session.h"
-#include "ui/projection/urban_rural_session.h"
-#include "ui/tables/structure_rows.h"
+#include "ui/session/chart_settings.h"
+#include "ui/session/single_region_session.h"
+#include "ui/session/structure_rows.h"
+#include "ui/session/urban_rural_session.h"
 
 class QWidget;
 

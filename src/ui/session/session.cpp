@@ -1,4 +1,4 @@
-#include "ui/app/session.h"
+#include "ui/session/session.h"
 
 #include <QWidget>
 
