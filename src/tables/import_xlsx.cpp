@@ -274,16 +274,6 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
     return out;
 }
 
-StorageType storageOf(FieldKind kind)
-{
-    switch (kind) {
-    case FieldKind::Integer: return StorageType::LongInt;
-    case FieldKind::Float: return StorageType::Number;
-    case FieldKind::Date: return StorageType::Date;
-    case FieldKind::Boolean: return StorageType::Logical;
-    default: return StorageType::Alpha;
-    }
-}
 
 // The worksheet seen as a read-only table whose fields have the chosen types, written into
 // the new table by the same safe rewrite as a CSV file.
@@ -293,14 +283,7 @@ public:
         : path_(std::move(path)), book_(book), sheet_(sheet), headerRow_(layout.headerRow),
           records_(layout.layout.records)
     {
-        for (const FieldDef& def : layout.layout.fields) {
-            FieldInfo info;
-            info.name = def.name;
-            info.storage = storageOf(def.kind);
-            info.size = def.size;
-            info.width = def.size;
-            fields_.push_back(info);
-        }
+        fields_ = importSourceFields(layout.layout.fields);
         rewind();
     }
 

@@ -197,14 +197,6 @@ Value cellValue(const std::string& text, FieldKind kind)
     }
 }
 
-StorageType storageOf(FieldKind kind)
-{
-    switch (kind) {
-    case FieldKind::Integer: return StorageType::LongInt;
-    case FieldKind::Float: return StorageType::Number;
-    default: return StorageType::Alpha;
-    }
-}
 
 // The CSV file seen as a read-only table whose fields have the chosen types, so that the
 // table store's safe rewrite (new file beside the target, moved into place with its
@@ -214,14 +206,7 @@ public:
     CsvTable(std::string path, CsvReader& reader, const CsvLayout& layout)
         : path_(std::move(path)), reader_(reader), records_(layout.records)
     {
-        for (const FieldDef& def : layout.fields) {
-            FieldInfo info;
-            info.name = def.name;
-            info.storage = storageOf(def.kind);
-            info.size = def.size;
-            info.width = def.size;
-            fields_.push_back(info);
-        }
+        fields_ = importSourceFields(layout.fields);
         rewind();
     }
 
@@ -336,6 +321,26 @@ ImportPreview previewImport(const std::string& source, TableFormat format, const
     if (isWorkbookPath(source))
         return previewWorkbook(source, format, sheet, rows, afterRead);
     return previewCsv(source, format, rows, afterRead);
+}
+
+std::vector<FieldInfo> importSourceFields(const std::vector<FieldDef>& fields)
+{
+    std::vector<FieldInfo> infos;
+    for (const FieldDef& def : fields) {
+        FieldInfo info;
+        info.name = def.name;
+        switch (def.kind) {
+        case FieldKind::Integer: info.storage = StorageType::LongInt; break;
+        case FieldKind::Float: info.storage = StorageType::Number; break;
+        case FieldKind::Date: info.storage = StorageType::Date; break;
+        case FieldKind::Boolean: info.storage = StorageType::Logical; break;
+        default: info.storage = StorageType::Alpha; break;
+        }
+        info.size = def.size;
+        info.width = def.size;
+        infos.push_back(info);
+    }
+    return infos;
 }
 
 }  // namespace zandor::tables

@@ -42,6 +42,10 @@ struct ColumnTypeGuess {
     FieldDef field() const;
 };
 
+// The fields of an import's source seen as a read-only table: its chosen field kinds as the
+// table store's stored types, each as wide as the field.
+std::vector<FieldInfo> importSourceFields(const std::vector<FieldDef>& fields);
+
 struct CsvLayout {
     std::vector<FieldDef> fields;   // one per header name, in order
     std::vector<bool> holdsLowest;  // per field: an Integer column holds -2147483648
