@@ -275,23 +275,12 @@ public:
             fail(injected);
         if (::fsync(fd_) != 0)
             fail(errno);
-        const int injected = steps_.next();
-        const int closed = ::close(fd_);
-        fd_ = -1;
-        if (injected)
-            fail(injected);
-        if (closed != 0)
-            fail(errno);
-        if (const int failed = steps_.next())
-            fail(failed);
-        if (std::rename(name_.c_str(), target.c_str()) != 0)
-            fail(errno);
-        installed_ = true;
-        faultPoint();
+        closeUnsynced();
+        install(target);
         syncFolder(folderOf(target));
     }
 
-    // For a group of files: the content closed without its own sync (the group syncs once)...
+    // The content closed without a sync of its own (a group of files syncs once)...
     void closeUnsynced()
     {
         const int injected = steps_.next();
@@ -303,7 +292,7 @@ public:
             fail(errno);
     }
 
-    // ... and later renamed over the target, the folder synced by the group.
+    // ... and renamed over the target; the caller syncs the folder.
     void install(const std::string& target)
     {
         if (const int failed = steps_.next())

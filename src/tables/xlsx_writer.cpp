@@ -84,10 +84,10 @@ void check(lxw_error error, const std::string& path, const std::string& what)
         throw std::runtime_error(path + ": " + what + ": " + lxw_strerror(error));
 }
 
-void writeSheet(lxw_workbook* wb, const XlsxSheetSpec& spec, const std::string& path, lxw_format* bold,
+void writeSheet(lxw_workbook* wb, const XlsxSheetSpec& sheet, const std::string& path, lxw_format* bold,
                 lxw_format* dateFormat, std::map<int, lxw_format*>& numberFormats, std::vector<std::string>& used)
 {
-    std::string name = xlsxSheetName(spec.name);
+    std::string name = xlsxSheetName(sheet.name);
     // Sheet names are unique without regard to case.
     auto taken = [&](const std::string& candidate) {
         for (const std::string& u : used) {
@@ -102,18 +102,18 @@ void writeSheet(lxw_workbook* wb, const XlsxSheetSpec& spec, const std::string& 
         return false;
     };
     for (int n = 2; taken(name); ++n)
-        name = xlsxSheetName(spec.name.substr(0, 25) + " (" + std::to_string(n) + ")");
+        name = xlsxSheetName(sheet.name.substr(0, 25) + " (" + std::to_string(n) + ")");
     used.push_back(name);
     lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
     if (!ws)
         throw std::runtime_error(path + ": the sheet '" + name + "' cannot be made");
-    const std::size_t columns = spec.header.size();
+    const std::size_t columns = sheet.header.size();
     if (columns > kMaxColumns)
         throw std::runtime_error(path + ": " + std::to_string(columns) + " columns are more than a worksheet holds");
     std::vector<lxw_format*> formats(columns, nullptr);
     std::vector<double> widths(columns, 0);
     for (std::size_t c = 0; c < columns; ++c) {
-        const int d = c < spec.decimals.size() ? spec.decimals[c] : -1;
+        const int d = c < sheet.decimals.size() ? sheet.decimals[c] : -1;
         if (d >= 0) {
             lxw_format*& f = numberFormats[d];
             if (!f) {
@@ -122,14 +122,14 @@ void writeSheet(lxw_workbook* wb, const XlsxSheetSpec& spec, const std::string& 
             }
             formats[c] = f;
         }
-        check(worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c), spec.header[c].c_str(), bold), path,
+        check(worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c), sheet.header[c].c_str(), bold), path,
               "the header");
-        widths[c] = displayWidth(spec.header[c]) * 1.1;  // bold
+        widths[c] = displayWidth(sheet.header[c]) * 1.1;  // bold
     }
     worksheet_freeze_panes(ws, 1, 0);
     Record row;
     lxw_row_t r = 0;
-    while (spec.nextRow && spec.nextRow(row)) {
+    while (sheet.nextRow && sheet.nextRow(row)) {
         if (++r >= kMaxRows)
             throw std::runtime_error(path + ": the sheet '" + name + "' has more rows than a worksheet holds ("
                                      + std::to_string(kMaxRows - 1) + " below the header)");
@@ -145,7 +145,7 @@ void writeSheet(lxw_workbook* wb, const XlsxSheetSpec& spec, const std::string& 
                 if (std::isfinite(*d)) {
                     e = worksheet_write_number(ws, r, col, *d, formats[c]);
                     char text[64];
-                    const int dec = c < spec.decimals.size() ? spec.decimals[c] : -1;
+                    const int dec = c < sheet.decimals.size() ? sheet.decimals[c] : -1;
                     w = dec >= 0 ? std::snprintf(text, sizeof text, "%.*f", std::min(dec, 15), *d)
                                  : std::snprintf(text, sizeof text, "%.15g", *d);
                 }
