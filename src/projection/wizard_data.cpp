@@ -24,7 +24,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     throw Refusal("文件" + path + "第" + std::to_string(line) + "行" + what);
 }
 
-std::string inQuotes(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string inQuotes(std::string_view text) { return std::string("'").append(text).append("'"); }
 
 std::string_view trimmed(std::string_view text)
 {

@@ -121,8 +121,8 @@ inline CliRun runProgram(const std::vector<std::string>& args, const ScratchDir&
     const std::string errPath = scratch / "program.stderr";
     std::string command = shellQuoted(ZANDOR_CLI_PATH);
     for (const std::string& arg : args)
-        command += " " + shellQuoted(arg);
-    command += " >" + shellQuoted(outPath) + " 2>" + shellQuoted(errPath) + " </dev/null";
+        command.append(" ").append(shellQuoted(arg));
+    command.append(" >").append(shellQuoted(outPath)).append(" 2>").append(shellQuoted(errPath)).append(" </dev/null");
     const int raw = std::system(command.c_str());
     CliRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

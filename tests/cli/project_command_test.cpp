@@ -128,7 +128,7 @@ TEST_F(CliProject, IndicatorsOfEveryYearInRoundTripForm)
     for (int t = 0; t < 10; ++t) {
         std::string expected = std::to_string(2021 + t);
         for (int code : codes)
-            expected += "," + text::formatRoundTrip(projection::indicatorValues(results, code)[t]);
+            expected.append(",").append(text::formatRoundTrip(projection::indicatorValues(results, code)[t]));
         EXPECT_EQ(rows[t + 1], expected);
     }
 }

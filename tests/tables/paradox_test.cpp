@@ -500,7 +500,7 @@ std::vector<FieldDef> manyFields(std::size_t n)
 {
     std::vector<FieldDef> out;
     for (std::size_t i = 0; i < n; ++i)
-        out.push_back({"f" + std::to_string(i), FieldKind::Float, 0, false});
+        out.push_back({std::string("f").append(std::to_string(i)), FieldKind::Float, 0, false});
     return out;
 }
 

@@ -56,7 +56,7 @@ std::string createFieldList(const std::vector<StructureRow>& rows)
 {
     std::string list = "(";
     for (std::size_t i = 0; i < rows.size(); ++i)
-        list += (i ? "," : "") + fieldDefinition(rows[i]);
+        list.append(i ? "," : "").append(fieldDefinition(rows[i]));
     return list + ")";
 }
 
