@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -31,15 +30,6 @@ using projection::Region;
 QString messageOf(const std::exception& e) { return QString::fromStdString(e.what()); }
 
 }  // namespace
-
-projection::InterpolationMethod Tmulti_pop_Frm::InterpolationGroup::method() const
-{
-    if (copy->isChecked())
-        return projection::InterpolationMethod::Copy;
-    if (exponential && exponential->isChecked())
-        return projection::InterpolationMethod::Exponential;
-    return projection::InterpolationMethod::Linear;
-}
 
 Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
 {
@@ -85,11 +75,8 @@ void Tmulti_pop_Frm::connectHandlers()
         connect(box, &QComboBox::currentTextChanged, this, handler);
     connect(SpinEdit16, &QSpinBox::valueChanged, this, &Self::SpinEdit16Change);
     connect(SpinEdit17, &QSpinBox::valueChanged, this, &Self::SpinEdit17Change);
-    for (QSpinBox* box : {SpinEdit16, SpinEdit17}) {
-        box->installEventFilter(this);
-        for (QObject* child : box->children())
-            child->installEventFilter(this);
-    }
+    onDoubleClick(SpinEdit16, [this] { SpinEdit16DblClick(); });
+    onDoubleClick(SpinEdit17, [this] { SpinEdit17DblClick(); });
     connect(PageControl1, &QTabWidget::currentChanged, this, &Self::PageControl1Change);
     connect(StringGrid1, &ScheduleGrid::cellSelected, this, &Self::StringGrid1SelectCell);
     connect(StringGrid8, &ScheduleGrid::cellSelected, this, &Self::StringGrid1SelectCell);
@@ -104,17 +91,6 @@ void Tmulti_pop_Frm::connectHandlers()
     connect(moverShareGroup_.button, &QPushButton::clicked, this, &Self::Button7Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
-}
-
-bool Tmulti_pop_Frm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == SpinEdit16 || watched->parent() == SpinEdit16)
-            SpinEdit16DblClick();
-        else if (watched == SpinEdit17 || watched->parent() == SpinEdit17)
-            SpinEdit17DblClick();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 // ---- helpers ----
@@ -221,14 +197,9 @@ void Tmulti_pop_Frm::rebuildYears()
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
     }
-    const projection::InterpolationBoxes limits = projection::interpolationBoxes(baseYear(), endYear());
     for (const InterpolationGroup* group : {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &ruralPatternGroup_,
-                                            &urbanPatternGroup_, &moversGroup_, &moverShareGroup_}) {
-        group->start->setRange(limits.startMinimum, limits.startMaximum);
-        group->start->setValue(limits.startValue);
-        group->end->setRange(limits.endMinimum, limits.endMaximum);
-        group->end->setValue(limits.endValue);
-    }
+                                            &urbanPatternGroup_, &moversGroup_, &moverShareGroup_})
+        group->fitYears(baseYear(), endYear());
 }
 
 // ---- selected schedule row ----
@@ -239,48 +210,40 @@ void Tmulti_pop_Frm::StringGrid3SelectCell(int row) { session_.urbanRural.select
 
 // ---- interpolation ----
 
-void Tmulti_pop_Frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
+// The selected row is shared with the four-row life-expectancy grid: it may be a row a two-row
+// grid lacks.
+void Tmulti_pop_Frm::Button1Click()
 {
-    grid->commitPendingEdit();
-    text::TextGrid& cells = grid->gridModel()->grid();
-    // The selected row is shared with the four-row life-expectancy grid: a row a two-row grid
-    // lacks reads as an empty cell, which is no number.
-    if (row >= cells.rowCount()) {
-        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
-        return;
-    }
-    const int start = group.start->value();
-    const int end = group.end->value();
-    try {
-        if (grid == StringGrid4 || grid == StringGrid5)
-            projection::interpolatePattern(cells, baseYear(), start, end, group.method());
-        else if (grid == StringGrid6 || grid == StringGrid7)
-            projection::interpolateMoverShares(cells, baseYear(), start, end, group.method());
-        else
-            projection::interpolateRow(cells, row, baseYear(), start, end, group.method());
-    } catch (const std::exception& e) {
-        tell(messageOf(e));
-    }
-    grid->gridModel()->reload();
+    tfrGroup_.interpolate(this, StringGrid1, ScheduleShape::Row, session_.urbanRural.selectedScheduleRow, baseYear());
 }
-
-void Tmulti_pop_Frm::Button1Click() { interpolate(tfrGroup_, StringGrid1, session_.urbanRural.selectedScheduleRow); }
 void Tmulti_pop_Frm::Button2Click()
 {
-    interpolate(sexRatioGroup_, StringGrid2, session_.urbanRural.selectedScheduleRow);
+    sexRatioGroup_.interpolate(this, StringGrid2, ScheduleShape::Row, session_.urbanRural.selectedScheduleRow,
+                               baseYear());
 }
 void Tmulti_pop_Frm::Button3Click()
 {
-    interpolate(mortalityGroup_, StringGrid3, session_.urbanRural.selectedScheduleRow);
+    mortalityGroup_.interpolate(this, StringGrid3, ScheduleShape::Row, session_.urbanRural.selectedScheduleRow,
+                                baseYear());
 }
-void Tmulti_pop_Frm::Button4Click() { interpolate(ruralPatternGroup_, StringGrid4, 0); }
-void Tmulti_pop_Frm::Button5Click() { interpolate(urbanPatternGroup_, StringGrid5, 0); }
-void Tmulti_pop_Frm::Button6Click() { interpolate(moversGroup_, StringGrid8, session_.urbanRural.selectedScheduleRow); }
+void Tmulti_pop_Frm::Button4Click()
+{
+    ruralPatternGroup_.interpolate(this, StringGrid4, ScheduleShape::Pattern, 0, baseYear());
+}
+void Tmulti_pop_Frm::Button5Click()
+{
+    urbanPatternGroup_.interpolate(this, StringGrid5, ScheduleShape::Pattern, 0, baseYear());
+}
+void Tmulti_pop_Frm::Button6Click()
+{
+    moversGroup_.interpolate(this, StringGrid8, ScheduleShape::Row, session_.urbanRural.selectedScheduleRow,
+                             baseYear());
+}
 void Tmulti_pop_Frm::Button7Click()
 {
     // The female grid when "女性" is chosen; any other text of the list means the male grid.
     ScheduleGrid* grid = ComboBox7->currentText() == QStringLiteral("女性") ? StringGrid7 : StringGrid6;
-    interpolate(moverShareGroup_, grid, 0);
+    moverShareGroup_.interpolate(this, grid, ScheduleShape::MoverShares, 0, baseYear());
 }
 
 // ---- 取消 and 运算 ----

@@ -7,13 +7,12 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "projection/interpolation.h"
 #include "projection/urban_rural_inputs.h"
+#include "ui/projection/schedule_pages.h"
 
 class QCheckBox;
 class QComboBox;
 class QPushButton;
-class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 
@@ -70,29 +69,13 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
-protected:
-    // Double-clicks on the two year boxes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // Start box, end box, method buttons and "插值" button of one page.
-    struct InterpolationGroup {
-        QSpinBox* start = nullptr;
-        QSpinBox* end = nullptr;
-        QRadioButton* copy = nullptr;
-        QRadioButton* linear = nullptr;
-        QRadioButton* exponential = nullptr;  // none on the mover-share page
-        QPushButton* button = nullptr;
-        projection::InterpolationMethod method() const;
-    };
-
     void buildPages();
     QWidget* buildBasePage();
     // A schedule page: an optional heading, the grid, the interpolation group.
     QWidget* schedulePage(QWidget* heading, ScheduleGrid*& grid, const char* gridName, text::TextGrid& cells,
-                          InterpolationGroup& group, const char* const names[6]);
+                          InterpolationGroup& group, const InterpolationNames& names);
     QWidget* buildMoverSharePage();
-    QWidget* interpolationGroup(InterpolationGroup& group, const char* const names[6]);
     void connectHandlers();
 
     void chooseField(projection::Region region, projection::InputField field, QComboBox* box);
@@ -100,7 +83,6 @@ private:
     void rebuildYears();
     QString yearsRefusalShown_;  // the year refusal last said, until the years work again
     bool typed_ = false;         // a schedule cell was typed into
-    void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
     void reloadGrids();
     void commitGridEdits();
     void tell(const QString& message);

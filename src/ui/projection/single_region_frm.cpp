@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -64,15 +63,6 @@ void paintList(QComboBox* box, const QColor& colour)
 
 }  // namespace
 
-projection::InterpolationMethod TSingle_Region_frm::InterpolationGroup::method() const
-{
-    if (copy->isChecked())
-        return projection::InterpolationMethod::Copy;
-    if (exponential->isChecked())
-        return projection::InterpolationMethod::Exponential;
-    return projection::InterpolationMethod::Linear;
-}
-
 TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWidget* parent)
     : QDialog(parent), session_(session), mainGrid_(mainGrid)
 {
@@ -128,11 +118,8 @@ void TSingle_Region_frm::connectHandlers()
     connect(ComboBox6, &QComboBox::currentTextChanged, this, &Self::ComboBox6Change);
     connect(SpinEdit10, &QSpinBox::valueChanged, this, &Self::SpinEdit10Change);
     connect(SpinEdit11, &QSpinBox::valueChanged, this, &Self::SpinEdit11Change);
-    for (QSpinBox* box : {SpinEdit10, SpinEdit11}) {
-        box->installEventFilter(this);
-        for (QObject* child : box->children())
-            child->installEventFilter(this);
-    }
+    onDoubleClick(SpinEdit10, [this] { SpinEdit10DblClick(); });
+    onDoubleClick(SpinEdit11, [this] { SpinEdit11DblClick(); });
     connect(PageControl1, &QTabWidget::currentChanged, this, &Self::PageControl1Change);
     connect(tfrGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit3Change);
     connect(sexRatioGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit5Change);
@@ -152,17 +139,6 @@ void TSingle_Region_frm::connectHandlers()
     connect(migrantGroup_.button, &QPushButton::clicked, this, &Self::Button5Click);
     connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
-}
-
-bool TSingle_Region_frm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == SpinEdit10 || watched->parent() == SpinEdit10)
-            SpinEdit10DblClick();
-        else if (watched == SpinEdit11 || watched->parent() == SpinEdit11)
-            SpinEdit11DblClick();
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 // ---- helpers ----
@@ -275,17 +251,9 @@ void TSingle_Region_frm::rebuildYears()
         session_.projectionYearCount = endYear() - baseYear();
         BitBtn2->setEnabled(true);
     }
-    const projection::InterpolationBoxes limits = projection::interpolationBoxes(baseYear(), endYear());
     for (const InterpolationGroup* group :
-         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
-        group->end->setRange(limits.endMinimum, limits.endMaximum);
-        group->start->setRange(limits.startMinimum, limits.startMaximum);
-    }
-    for (const InterpolationGroup* group :
-         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
-        group->end->setValue(limits.endValue);
-        group->start->setValue(limits.startValue);
-    }
+         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_})
+        group->fitYears(baseYear(), endYear());
 }
 
 void TSingle_Region_frm::endColumnChanged(QSpinBox* box) { box->setMaximum(endYear()); }
@@ -330,39 +298,29 @@ void TSingle_Region_frm::StringGrid5SelectCell(int row) { session_.singleRegion.
 
 // ---- interpolation ----
 
-void TSingle_Region_frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
+// The life-expectancy and the migrant grids share the selected row: it may be a row of the
+// other one, which has more rows.
+void TSingle_Region_frm::Button1Click()
 {
-    grid->commitPendingEdit();
-    // The selected row is shared with the other grid, which has more rows: a row this grid
-    // lacks reads as an empty cell, which is no number.
-    if (row >= grid->gridModel()->grid().rowCount()) {
-        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
-        return;
-    }
-    try {
-        if (grid == StringGrid4) {
-            projection::interpolatePattern(grid->gridModel()->grid(), baseYear(), group.start->value(),
-                                           group.end->value(), group.method());
-        } else {
-            projection::interpolateRow(grid->gridModel()->grid(), row, baseYear(), group.start->value(),
-                                       group.end->value(), group.method());
-        }
-    } catch (const std::exception& e) {
-        tell(messageOf(e));
-    }
-    grid->gridModel()->reload();
+    tfrGroup_.interpolate(this, StringGrid1, ScheduleShape::Row, 1, baseYear());
 }
-
-void TSingle_Region_frm::Button1Click() { interpolate(tfrGroup_, StringGrid1, 1); }
-void TSingle_Region_frm::Button2Click() { interpolate(sexRatioGroup_, StringGrid2, 1); }
+void TSingle_Region_frm::Button2Click()
+{
+    sexRatioGroup_.interpolate(this, StringGrid2, ScheduleShape::Row, 1, baseYear());
+}
 void TSingle_Region_frm::Button3Click()
 {
-    interpolate(mortalityGroup_, StringGrid3, session_.singleRegion.selectedScheduleRow);
+    mortalityGroup_.interpolate(this, StringGrid3, ScheduleShape::Row, session_.singleRegion.selectedScheduleRow,
+                                baseYear());
 }
-void TSingle_Region_frm::Button4Click() { interpolate(patternGroup_, StringGrid4, 0); }
+void TSingle_Region_frm::Button4Click()
+{
+    patternGroup_.interpolate(this, StringGrid4, ScheduleShape::Pattern, 0, baseYear());
+}
 void TSingle_Region_frm::Button5Click()
 {
-    interpolate(migrantGroup_, StringGrid5, session_.singleRegion.selectedScheduleRow);
+    migrantGroup_.interpolate(this, StringGrid5, ScheduleShape::Row, session_.singleRegion.selectedScheduleRow,
+                              baseYear());
 }
 
 // ---- 取消 and 开始预测 ----

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "projection/interpolation.h"
+#include "ui/projection/schedule_pages.h"
 #include "ui/session/single_region_session.h"
 
 class QCheckBox;
@@ -89,13 +89,7 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
-protected:
-    // Double-clicks on the two year boxes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    struct InterpolationGroup;
-
     void buildPages();
     QWidget* buildBasePage();
     QWidget* buildTfrPage();
@@ -104,9 +98,6 @@ private:
     QWidget* buildPatternPage();
     QWidget* buildUrbanPage();
     QWidget* buildMigrantPage();
-    QWidget* interpolationGroup(InterpolationGroup& group, const char* start, const char* end, const char* copy,
-                                const char* linear, const char* exponential, const char* button,
-                                const QString& endLabel);
     void connectHandlers();
 
     void chooseField(FieldList list);
@@ -114,7 +105,6 @@ private:
     void rebuildYears();
     QString yearsRefusalShown_;  // the year refusal last said, until the years work again
     bool typed_ = false;         // a schedule cell was typed into
-    void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
     void endColumnChanged(QSpinBox* box);
     void syncChosenFields();
     void reloadGrids();
@@ -161,16 +151,6 @@ private:
     ScheduleGrid* StringGrid4 = nullptr;
     ScheduleGrid* StringGrid5 = nullptr;
 
-    // Start box, end box, method buttons and "插值" button of one page.
-    struct InterpolationGroup {
-        QSpinBox* start = nullptr;
-        QSpinBox* end = nullptr;
-        QRadioButton* copy = nullptr;
-        QRadioButton* linear = nullptr;
-        QRadioButton* exponential = nullptr;
-        QPushButton* button = nullptr;
-        projection::InterpolationMethod method() const;
-    };
     InterpolationGroup tfrGroup_;        // SpinEdit2, SpinEdit3, Button1
     InterpolationGroup sexRatioGroup_;   // SpinEdit4, SpinEdit5, Button2
     InterpolationGroup mortalityGroup_;  // SpinEdit6, SpinEdit7, Button3
