@@ -17,6 +17,7 @@
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/schedule_grid.h"
 #include "ui/projection/schedule_pages.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
@@ -55,10 +56,7 @@ InterpolationForm groupForm()
 
 void Tmulti_pop_Frm::buildPages()
 {
-    setWindowTitle(QStringLiteral("城乡人口预测"));
-    auto* layout = new QVBoxLayout(this);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    layout->addWidget(PageControl1);
+    PageControl1 = pageControl(this, QStringLiteral("城乡人口预测"));
     PageControl1->addTab(buildBasePage(), QStringLiteral("基础数据"));
 
     auto* tfr = new QRadioButton(QStringLiteral("总和生育率:"));
@@ -74,10 +72,10 @@ void Tmulti_pop_Frm::buildPages()
                                       "StringGrid2", grids_.sexRatio, sexRatioGroup_, kSexRatioNames),
                          QStringLiteral("性别参数"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid4, "StringGrid4", grids_.ruralPattern, ruralPatternGroup_,
-                                      kRuralPatternNames),
+                                      kRuralPatternNames, ScheduleShape::Pattern),
                          QStringLiteral("农村生育模式"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid5, "StringGrid5", grids_.urbanPattern, urbanPatternGroup_,
-                                      kUrbanPatternNames),
+                                      kUrbanPatternNames, ScheduleShape::Pattern),
                          QStringLiteral("城市生育模式"));
     PageControl1->addTab(
         schedulePage(nullptr, StringGrid8, "StringGrid8", grids_.movers, moversGroup_, kMoversNames),
@@ -85,6 +83,11 @@ void Tmulti_pop_Frm::buildPages()
     PageControl1->addTab(buildMoverSharePage(), QStringLiteral("城镇化模式"));
     PageControl1->setCurrentIndex(0);
     resize(820, 600);
+    pages_.setControls(
+        SpinEdit16, SpinEdit17, BitBtn2,
+        {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5, StringGrid6, StringGrid7, StringGrid8},
+        {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &ruralPatternGroup_, &urbanPatternGroup_, &moversGroup_,
+         &moverShareGroup_});
 }
 
 QWidget* Tmulti_pop_Frm::buildBasePage()
@@ -140,20 +143,13 @@ QWidget* Tmulti_pop_Frm::buildBasePage()
     layout->addLayout(row);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BitBtn2 = named(new QPushButton(QStringLiteral("运算"), page), "BitBtn2");
-    BitBtn1 = named(new QPushButton(QStringLiteral("取消"), page), "BitBtn1");
-    for (QPushButton* button : {BitBtn2, BitBtn1}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
+    runButtons(page, layout, QStringLiteral("运算"), BitBtn2, BitBtn1);
     return page;
 }
 
 QWidget* Tmulti_pop_Frm::schedulePage(QWidget* heading, ScheduleGrid*& grid, const char* gridName,
-                                      text::TextGrid& cells, InterpolationGroup& group, const InterpolationNames& names)
+                                      text::TextGrid& cells, InterpolationGroup& group, const InterpolationNames& names,
+                                      ScheduleShape shape)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
@@ -163,6 +159,10 @@ QWidget* Tmulti_pop_Frm::schedulePage(QWidget* heading, ScheduleGrid*& grid, con
     }
     grid = named(new ScheduleGrid(new TextGridModel(cells, this), page), gridName);
     layout->addWidget(grid, 1);
+    // Every one-row schedule interpolates the row last selected in any of them.
+    group.grid = grid;
+    group.shape = shape;
+    group.selectedRow = &session_.urbanRural.selectedScheduleRow;
     layout->addWidget(interpolationGroup(group, names, groupForm()));
     return page;
 }
@@ -182,6 +182,7 @@ QWidget* Tmulti_pop_Frm::buildMoverSharePage()
     grids->addWidget(female);
     layout->addLayout(grids, 1);
     auto* row = new QHBoxLayout;
+    moverShareGroup_.shape = ScheduleShape::MoverShares;
     row->addWidget(interpolationGroup(moverShareGroup_, kMoverShareNames, groupForm()), 1);
     ComboBox7 = named(new QComboBox(page), "ComboBox7");
     ComboBox7->addItems({QStringLiteral("男性"), QStringLiteral("女性")});

@@ -1,5 +1,6 @@
 #include "ui/projection/schedule_pages.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -7,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 #include <exception>
 #include <utility>
@@ -15,6 +18,7 @@
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
@@ -59,11 +63,11 @@ void InterpolationGroup::fitYears(int baseYear, int endYear) const
     end->setValue(limits.endValue);
 }
 
-void InterpolationGroup::interpolate(QWidget* dialog, ScheduleGrid* grid, ScheduleShape shape, int row,
-                                     int baseYear) const
+void InterpolationGroup::interpolateOn(QWidget* dialog, ScheduleGrid* other, int baseYear) const
 {
-    grid->commitPendingEdit();
-    text::TextGrid& cells = grid->gridModel()->grid();
+    other->commitPendingEdit();
+    text::TextGrid& cells = other->gridModel()->grid();
+    const int row = shape != ScheduleShape::Row ? 0 : selectedRow ? *selectedRow : 1;
     // A row this grid lacks reads as an empty cell, which is no number.
     if (row >= cells.rowCount()) {
         Prompts::information(
@@ -85,7 +89,7 @@ void InterpolationGroup::interpolate(QWidget* dialog, ScheduleGrid* grid, Schedu
     } catch (const std::exception& e) {
         Prompts::information(dialog, QString::fromStdString(e.what()));
     }
-    grid->gridModel()->reload();
+    other->gridModel()->reload();
 }
 
 QWidget* interpolationGroup(InterpolationGroup& group, const InterpolationNames& names, const InterpolationForm& form)
@@ -123,6 +127,98 @@ void onDoubleClick(QSpinBox* box, std::function<void()> handler)
         if (child != filter)
             child->installEventFilter(filter);
     }
+}
+
+void connectYears(QObject* dialog, QSpinBox* baseYear, QSpinBox* endYear, QTabWidget* pageControl,
+                  const YearHandlers& handlers)
+{
+    QObject::connect(baseYear, &QSpinBox::valueChanged, dialog, handlers.baseChange);
+    QObject::connect(endYear, &QSpinBox::valueChanged, dialog, handlers.endChange);
+    onDoubleClick(baseYear, handlers.baseDoubleClick);
+    onDoubleClick(endYear, handlers.endDoubleClick);
+    QObject::connect(pageControl, &QTabWidget::currentChanged, dialog, handlers.pageChange);
+}
+
+QTabWidget* pageControl(QDialog* dialog, const QString& title)
+{
+    dialog->setWindowTitle(title);
+    auto* layout = new QVBoxLayout(dialog);
+    auto* pages = named(new QTabWidget(dialog), "PageControl1");
+    layout->addWidget(pages);
+    return pages;
+}
+
+void runButtons(QWidget* page, QBoxLayout* layout, const QString& runCaption, QPushButton*& run,
+                QPushButton*& cancel)
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    run = named(new QPushButton(runCaption, page), "BitBtn2");
+    cancel = named(new QPushButton(QStringLiteral("取消"), page), "BitBtn1");
+    for (QPushButton* button : {run, cancel}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+}
+
+void SchedulePages::setControls(QSpinBox* baseYear, QSpinBox* endYear, QPushButton* run,
+                                std::vector<ScheduleGrid*> grids, std::vector<const InterpolationGroup*> groups)
+{
+    baseYear_ = baseYear;
+    endYear_ = endYear;
+    run_ = run;
+    grids_ = std::move(grids);
+    groups_ = std::move(groups);
+    for (ScheduleGrid* grid : grids_)
+        QObject::connect(grid->model(), &QAbstractItemModel::dataChanged, grid, [this] { typed_ = true; });
+}
+
+int SchedulePages::baseYear() const { return baseYear_->value(); }
+int SchedulePages::endYear() const { return endYear_->value(); }
+
+void SchedulePages::reloadGrids() const
+{
+    for (ScheduleGrid* grid : grids_)
+        grid->gridModel()->reload();
+}
+
+void SchedulePages::commitEdits() const
+{
+    for (ScheduleGrid* grid : grids_)
+        grid->commitPendingEdit();
+}
+
+void SchedulePages::yearsChanged()
+{
+    session_.yearsChanged = true;
+    run_->setEnabled(false);
+}
+
+void SchedulePages::rebuildYears(QWidget* dialog, const std::function<std::vector<std::string>()>& rebuild)
+{
+    commitEdits();
+    const bool wasChanged = session_.yearsChanged;
+    try {
+        const std::vector<std::string> refusals = rebuild();
+        reloadGrids();
+        for (const std::string& refusal : refusals)
+            Prompts::information(dialog, QString::fromStdString(refusal));
+    } catch (const std::exception& e) {
+        reloadGrids();
+        const QString refusal = QString::fromStdString(e.what());
+        if (refusal != refusalShown_)
+            Prompts::information(dialog, refusal);
+        refusalShown_ = refusal;
+        return;
+    }
+    refusalShown_.clear();
+    if (wasChanged && !session_.yearsChanged) {
+        session_.projectionYearCount = endYear() - baseYear();
+        run_->setEnabled(true);
+    }
+    for (const InterpolationGroup* group : groups_)
+        group->fitYears(baseYear(), endYear());
 }
 
 }  // namespace zandor::ui

@@ -103,19 +103,14 @@ private:
     void chooseField(FieldList list);
     void markField(FieldList list, const QString& fieldName);
     void rebuildYears();
-    QString yearsRefusalShown_;  // the year refusal last said, until the years work again
-    bool typed_ = false;         // a schedule cell was typed into
     void endColumnChanged(QSpinBox* box);
     void syncChosenFields();
-    void reloadGrids();
     void commitGridEdits();
     void tell(const QString& message);
     void keepRun(projection::ProjectionRun run);
     bool keepVariants(std::vector<projection::VariantRun> runs);
 
     projection::SingleRegionInputs& inputs();
-    int baseYear() const;
-    int endYear() const;
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
@@ -156,6 +151,7 @@ private:
     InterpolationGroup mortalityGroup_;  // SpinEdit6, SpinEdit7, Button3
     InterpolationGroup patternGroup_;    // SpinEdit8, SpinEdit9, Button4
     InterpolationGroup migrantGroup_;    // SpinEdit1, SpinEdit12, Button5
+    SchedulePages pages_{session_};
 };
 
 }  // namespace zandor::ui

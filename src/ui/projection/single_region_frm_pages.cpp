@@ -19,6 +19,7 @@
 #include "ui/projection/schedule_grid.h"
 #include "ui/projection/schedule_pages.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
@@ -90,29 +91,28 @@ QComboBox* referenceList(QWidget* parent, const char* name, const char* const* i
     return box;
 }
 
-// The interpolation group of a page, with the form's column ranges until the first rebuild of
-// the years sets them.
-QWidget* scheduleGroup(InterpolationGroup& group, const InterpolationNames& names, const char* endLabel)
+// The interpolation group of a page's grid, with the form's column ranges until the first
+// rebuild of the years sets them.
+QWidget* scheduleGroup(InterpolationGroup& group, ScheduleGrid* grid, const InterpolationNames& names,
+                       const char* endLabel)
 {
+    group.grid = grid;
     return interpolationGroup(group, names,
-                                  {.startLabel = QStringLiteral("起始列"),
-                                   .endLabel = QString::fromUtf8(endLabel),
-                                   .boxes = {.startMinimum = 2001,
-                                             .startMaximum = 2009,
-                                             .startValue = 2001,
-                                             .endMinimum = 2002,
-                                             .endMaximum = 2010,
-                                             .endValue = 2010}});
+                              {.startLabel = QStringLiteral("起始列"),
+                               .endLabel = QString::fromUtf8(endLabel),
+                               .boxes = {.startMinimum = 2001,
+                                         .startMaximum = 2009,
+                                         .startValue = 2001,
+                                         .endMinimum = 2002,
+                                         .endMaximum = 2010,
+                                         .endValue = 2010}});
 }
 
 }  // namespace
 
 void TSingle_Region_frm::buildPages()
 {
-    setWindowTitle(QStringLiteral("人口预测"));
-    auto* layout = new QVBoxLayout(this);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    layout->addWidget(PageControl1);
+    PageControl1 = pageControl(this, QStringLiteral("人口预测"));
     PageControl1->addTab(buildBasePage(), QStringLiteral("基础数据"));
     PageControl1->addTab(buildTfrPage(), QStringLiteral("总和生育率"));
     PageControl1->addTab(buildMortalityPage(), QStringLiteral("死亡参数"));
@@ -122,6 +122,8 @@ void TSingle_Region_frm::buildPages()
     PageControl1->addTab(buildMigrantPage(), QStringLiteral("流动人口"));
     PageControl1->setCurrentIndex(0);
     resize(760, 560);
+    pages_.setControls(SpinEdit10, SpinEdit11, BitBtn2, {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5},
+                       {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_});
 }
 
 QWidget* TSingle_Region_frm::buildBasePage()
@@ -167,15 +169,7 @@ QWidget* TSingle_Region_frm::buildBasePage()
     layout->addWidget(CheckBoxExact);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BitBtn2 = named(new QPushButton(QStringLiteral("开始预测"), page), "BitBtn2");
-    BitBtn1 = named(new QPushButton(QStringLiteral("取消"), page), "BitBtn1");
-    BitBtn2->setAutoDefault(false);
-    BitBtn1->setAutoDefault(false);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
-    layout->addLayout(buttons);
+    runButtons(page, layout, QStringLiteral("开始预测"), BitBtn2, BitBtn1);
     return page;
 }
 
@@ -192,8 +186,10 @@ QWidget* TSingle_Region_frm::buildTfrPage()
     layout->addWidget(RadioButton11);
     StringGrid1 = named(new ScheduleGrid(new TextGridModel(grids_.tfr, this), page), "StringGrid1");
     layout->addWidget(StringGrid1, 1);
-    layout->addWidget(
-        scheduleGroup(tfrGroup_, {"SpinEdit2", "SpinEdit3", "RadioButton9", "RadioButton10", "RadioButton1", "Button1"}, "终止列"));
+    layout->addWidget(scheduleGroup(tfrGroup_, StringGrid1,
+                                    {"SpinEdit2", "SpinEdit3", "RadioButton9",
+                                     "RadioButton10", "RadioButton1", "Button1"},
+                                    "终止列"));
     CheckBoxVariants = named(new QCheckBox(QStringLiteral("多方案预测"), page), "CheckBoxVariants");
     CheckBoxVariants->setToolTip(QStringLiteral("同时预测中方案（上表的总和生育率）、高方案（每年加0.5）、"
                                                 "低方案（每年减0.5，最低为0）和不变方案（每年等于基年总和生育率）"));
@@ -215,9 +211,12 @@ QWidget* TSingle_Region_frm::buildMortalityPage()
     RadioButton7->setChecked(true);
     layout->addWidget(RadioButton7);
     StringGrid3 = named(new ScheduleGrid(new TextGridModel(grids_.lifeExpectancy, this), page), "StringGrid3");
+    mortalityGroup_.selectedRow = &session_.singleRegion.selectedScheduleRow;
     layout->addWidget(StringGrid3, 1);
-    layout->addWidget(
-        scheduleGroup(mortalityGroup_, {"SpinEdit6", "SpinEdit7", "RadioButton5", "RadioButton13", "RadioButton14", "Button3"}, "终止列"));
+    layout->addWidget(scheduleGroup(mortalityGroup_, StringGrid3,
+                                    {"SpinEdit6", "SpinEdit7", "RadioButton5",
+                                     "RadioButton13", "RadioButton14", "Button3"},
+                                    "终止列"));
 
     auto* curves = named(new QGroupBox(page), "GroupBox4");
     auto* curveLayout = new QHBoxLayout(curves);
@@ -245,8 +244,10 @@ QWidget* TSingle_Region_frm::buildSexRatioPage()
     StringGrid2 = named(new ScheduleGrid(new TextGridModel(grids_.sexRatio, this), ratio), "StringGrid2");
     ratioLayout->addWidget(StringGrid2);
     layout->addWidget(ratio, 1);
-    layout->addWidget(
-        scheduleGroup(sexRatioGroup_, {"SpinEdit4", "SpinEdit5", "RadioButton2", "RadioButton3", "RadioButton4", "Button2"}, "终止列:"));
+    layout->addWidget(scheduleGroup(sexRatioGroup_, StringGrid2,
+                                    {"SpinEdit4", "SpinEdit5", "RadioButton2",
+                                     "RadioButton3", "RadioButton4", "Button2"},
+                                    "终止列:"));
     return page;
 }
 
@@ -255,9 +256,12 @@ QWidget* TSingle_Region_frm::buildPatternPage()
     auto* page = named(new QWidget, "TabSheet5");
     auto* layout = new QVBoxLayout(page);
     StringGrid4 = named(new ScheduleGrid(new TextGridModel(grids_.pattern, this), page), "StringGrid4");
+    patternGroup_.shape = ScheduleShape::Pattern;
     layout->addWidget(StringGrid4, 1);
-    layout->addWidget(
-        scheduleGroup(patternGroup_, {"SpinEdit8", "SpinEdit9", "RadioButton8", "RadioButton12", "RadioButton15", "Button4"}, "终止列"));
+    layout->addWidget(scheduleGroup(patternGroup_, StringGrid4,
+                                    {"SpinEdit8", "SpinEdit9", "RadioButton8",
+                                     "RadioButton12", "RadioButton15", "Button4"},
+                                    "终止列"));
     return page;
 }
 
@@ -282,9 +286,12 @@ QWidget* TSingle_Region_frm::buildMigrantPage()
     form->addRow(QStringLiteral("请输入现有流动人口规模"), Edit2);
     layout->addLayout(form);
     StringGrid5 = named(new ScheduleGrid(new TextGridModel(grids_.migrants, this), page), "StringGrid5");
+    migrantGroup_.selectedRow = &session_.singleRegion.selectedScheduleRow;
     layout->addWidget(StringGrid5, 1);
-    layout->addWidget(
-        scheduleGroup(migrantGroup_, {"SpinEdit1", "SpinEdit12", "RadioButton17", "RadioButton18", "RadioButton19", "Button5"}, "终止列"));
+    layout->addWidget(scheduleGroup(migrantGroup_, StringGrid5,
+                                    {"SpinEdit1", "SpinEdit12", "RadioButton17",
+                                     "RadioButton18", "RadioButton19", "Button5"},
+                                    "终止列"));
     return page;
 }
 
