@@ -24,7 +24,8 @@ namespace zandor::ui {
 namespace {
 
 // Object names of the interpolation groups (no "指数插值" on the mover-share page).
-const InterpolationNames kTfrNames{"SpinEdit2", "SpinEdit3", "RadioButton9", "RadioButton10", "RadioButton1", "Button1"};
+const InterpolationNames kTfrNames{"SpinEdit2",     "SpinEdit3",    "RadioButton9",
+                                   "RadioButton10", "RadioButton1", "Button1"};
 const InterpolationNames kSexRatioNames{"SpinEdit4",    "SpinEdit5",    "RadioButton2",
                                         "RadioButton3", "RadioButton4", "Button2"};
 const InterpolationNames kMortalityNames{"SpinEdit6",     "SpinEdit7",     "RadioButton5",

@@ -1,8 +1,8 @@
 // The schedule grids of the projection dialogs on screen: a Qt model over an engine text grid
 // (row 0 as the column headers, column 0 as the row labels, every other cell an editable
 // text; the projection wizard's data steps show column 0 as cells) and the table view that
-// shows it. The texts stay the engine's: what the user types is
-// stored as typed, and the engine reads it when a run starts.
+// shows it. The texts stay the engine's: what the user types is stored as typed, and the
+// engine reads it when a run starts.
 #pragma once
 
 #include <QAbstractTableModel>

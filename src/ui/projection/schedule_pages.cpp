@@ -27,7 +27,8 @@ namespace {
 // Watches a year box and the text field inside it for double-clicks.
 class DoubleClickFilter : public QObject {
 public:
-    DoubleClickFilter(QSpinBox* box, std::function<void()> handler) : QObject(box), box_(box), handler_(std::move(handler))
+    DoubleClickFilter(QSpinBox* box, std::function<void()> handler)
+        : QObject(box), box_(box), handler_(std::move(handler))
     {
     }
 

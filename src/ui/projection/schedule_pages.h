@@ -122,9 +122,10 @@ public:
     void yearsChanged();
     // Stores what is being typed in a cell, then rebuilds the grids for the years in the boxes
     // with `rebuild`, the engine's rebuild: it returns the refusals of single fields, each told
-    // in turn, and throws when it refuses the years. Refused years leave the grids and the boxes as they are, and the run button off;
-    // that refusal is told once for these years, not again at every click in a year box. Years
-    // that work turn the run button on again and set every group's column boxes.
+    // in turn, and throws when it refuses the years. Refused years leave the grids and the
+    // boxes as they are, and the run button off; that refusal is told once for these years,
+    // not again at every click in a year box. Years that work turn the run button on again and
+    // set every group's column boxes.
     void rebuildYears(QWidget* dialog, const std::function<std::vector<std::string>()>& rebuild);
 
 private:

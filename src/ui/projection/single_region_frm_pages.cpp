@@ -122,7 +122,8 @@ void TSingle_Region_frm::buildPages()
     PageControl1->addTab(buildMigrantPage(), QStringLiteral("流动人口"));
     PageControl1->setCurrentIndex(0);
     resize(760, 560);
-    pages_.setControls(SpinEdit10, SpinEdit11, BitBtn2, {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5},
+    pages_.setControls(SpinEdit10, SpinEdit11, BitBtn2,
+                       {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5},
                        {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_});
 }
 
