@@ -24,20 +24,17 @@ namespace zandor::ui {
 namespace {
 
 // Object names of the interpolation groups (no "指数插值" on the mover-share page).
-const InterpolationNames kTfrNames{"SpinEdit2",     "SpinEdit3",    "RadioButton9",
-                                   "RadioButton10", "RadioButton1", "Button1"};
-const InterpolationNames kSexRatioNames{"SpinEdit4",    "SpinEdit5",    "RadioButton2",
-                                        "RadioButton3", "RadioButton4", "Button2"};
-const InterpolationNames kMortalityNames{"SpinEdit6",     "SpinEdit7",     "RadioButton5",
-                                         "RadioButton13", "RadioButton14", "Button3"};
-const InterpolationNames kRuralPatternNames{"SpinEdit8",     "SpinEdit9",     "RadioButton8",
-                                            "RadioButton12", "RadioButton15", "Button4"};
-const InterpolationNames kUrbanPatternNames{"SpinEdit10",    "SpinEdit11",    "RadioButton6",
-                                            "RadioButton16", "RadioButton17", "Button5"};
-const InterpolationNames kMoversNames{"SpinEdit12",    "SpinEdit13",    "RadioButton18",
-                                      "RadioButton19", "RadioButton20", "Button6"};
-const InterpolationNames kMoverShareNames{"SpinEdit14", "SpinEdit15", "RadioButton21", nullptr, "RadioButton23",
-                                          "Button7"};
+const InterpolationNames kTfr{"SpinEdit2", "SpinEdit3", "RadioButton9", "RadioButton10", "RadioButton1", "Button1"};
+const InterpolationNames kSexRatio{"SpinEdit4", "SpinEdit5", "RadioButton2", "RadioButton3", "RadioButton4", "Button2"};
+const InterpolationNames kMortality{"SpinEdit6", "SpinEdit7", "RadioButton5", "RadioButton13", "RadioButton14",
+                                    "Button3"};
+const InterpolationNames kRuralPattern{"SpinEdit8", "SpinEdit9", "RadioButton8", "RadioButton12", "RadioButton15",
+                                       "Button4"};
+const InterpolationNames kUrbanPattern{"SpinEdit10", "SpinEdit11", "RadioButton6", "RadioButton16", "RadioButton17",
+                                       "Button5"};
+const InterpolationNames kMovers{"SpinEdit12", "SpinEdit13", "RadioButton18", "RadioButton19", "RadioButton20",
+                                 "Button6"};
+const InterpolationNames kMoverShare{"SpinEdit14", "SpinEdit15", "RadioButton21", nullptr, "RadioButton23", "Button7"};
 
 // The captions of every group, and the form's column ranges until the first page change sets
 // them from the years.
@@ -62,24 +59,24 @@ void Tmulti_pop_Frm::buildPages()
 
     auto* tfr = new QRadioButton(QStringLiteral("总和生育率:"));
     named(tfr, "RadioButton11")->setChecked(true);
-    PageControl1->addTab(schedulePage(tfr, StringGrid1, "StringGrid1", grids_.tfr, tfrGroup_, kTfrNames),
+    PageControl1->addTab(schedulePage(tfr, StringGrid1, "StringGrid1", grids_.tfr, tfrGroup_, kTfr),
                          QStringLiteral("总和生育率"));
     auto* e0 = new QRadioButton(QStringLiteral("期望寿命:"));
     named(e0, "RadioButton7")->setChecked(true);
     PageControl1->addTab(
-        schedulePage(e0, StringGrid3, "StringGrid3", grids_.lifeExpectancy, mortalityGroup_, kMortalityNames),
+        schedulePage(e0, StringGrid3, "StringGrid3", grids_.lifeExpectancy, mortalityGroup_, kMortality),
         QStringLiteral("死亡参数"));
     PageControl1->addTab(schedulePage(named(new QLabel(QStringLiteral("出生性别比:")), "Label1"), StringGrid2,
-                                      "StringGrid2", grids_.sexRatio, sexRatioGroup_, kSexRatioNames),
+                                      "StringGrid2", grids_.sexRatio, sexRatioGroup_, kSexRatio),
                          QStringLiteral("性别参数"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid4, "StringGrid4", grids_.ruralPattern, ruralPatternGroup_,
-                                      kRuralPatternNames, ScheduleShape::Pattern),
+                                      kRuralPattern, ScheduleShape::Pattern),
                          QStringLiteral("农村生育模式"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid5, "StringGrid5", grids_.urbanPattern, urbanPatternGroup_,
-                                      kUrbanPatternNames, ScheduleShape::Pattern),
+                                      kUrbanPattern, ScheduleShape::Pattern),
                          QStringLiteral("城市生育模式"));
     PageControl1->addTab(
-        schedulePage(nullptr, StringGrid8, "StringGrid8", grids_.movers, moversGroup_, kMoversNames),
+        schedulePage(nullptr, StringGrid8, "StringGrid8", grids_.movers, moversGroup_, kMovers),
         QStringLiteral("城镇化规模"));
     PageControl1->addTab(buildMoverSharePage(), QStringLiteral("城镇化模式"));
     PageControl1->setCurrentIndex(0);
@@ -184,7 +181,7 @@ QWidget* Tmulti_pop_Frm::buildMoverSharePage()
     layout->addLayout(grids, 1);
     auto* row = new QHBoxLayout;
     moverShareGroup_.shape = ScheduleShape::MoverShares;
-    row->addWidget(interpolationGroup(moverShareGroup_, kMoverShareNames, groupForm()), 1);
+    row->addWidget(interpolationGroup(moverShareGroup_, kMoverShare, groupForm()), 1);
     ComboBox7 = named(new QComboBox(page), "ComboBox7");
     ComboBox7->addItems({QStringLiteral("男性"), QStringLiteral("女性")});
     ComboBox7->setCurrentIndex(0);
