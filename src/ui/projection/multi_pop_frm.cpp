@@ -4,13 +4,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 
 #include <exception>
+#include <functional>
+#include <utility>
 
 #include "projection/urban_rural_projection.h"
 #include "tables/table.h"
@@ -32,22 +33,13 @@ QString messageOf(const std::exception& e) { return QString::fromStdString(e.wha
 
 }  // namespace
 
-projection::InterpolationMethod Tmulti_pop_Frm::InterpolationGroup::method() const
-{
-    if (copy->isChecked())
-        return projection::InterpolationMethod::Copy;
-    if (exponential && exponential->isChecked())
-        return projection::InterpolationMethod::Exponential;
-    return projection::InterpolationMethod::Linear;
-}
-
 Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
 {
     setObjectName(QStringLiteral("multi_pop_Frm"));
     // The grids for the years the dialog opens with.
     grids_ = projection::openUrbanRuralGrids(2000 - 1990, 1990);
     buildPages();
-    session_.projectionYearCount = endYear() - baseYear();
+    session_.projectionYearCount = pages_.endYear() - pages_.baseYear();
 
     const QStringList names = session_.fieldNames();
     for (QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox1, ComboBox10, ComboBox11,
@@ -57,8 +49,6 @@ Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(pare
         box->setCurrentIndex(-1);
     }
     connectHandlers();
-    for (ScheduleGrid* grid : findChildren<ScheduleGrid*>())
-        connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { typed_ = true; });
 }
 
 Tmulti_pop_Frm::~Tmulti_pop_Frm()
@@ -74,6 +64,8 @@ Tmulti_result_Frm* Tmulti_pop_Frm::resultForm() const { return resultForm_; }
 void Tmulti_pop_Frm::connectHandlers()
 {
     using Self = Tmulti_pop_Frm;
+    connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
     const std::pair<QComboBox*, void (Self::*)()> lists[] = {
         {ComboBox2, &Self::ComboBox2Change},   {ComboBox3, &Self::ComboBox3Change},
         {ComboBox4, &Self::ComboBox4Change},   {ComboBox5, &Self::ComboBox5Change},
@@ -83,59 +75,29 @@ void Tmulti_pop_Frm::connectHandlers()
     };
     for (const auto& [box, handler] : lists)
         connect(box, &QComboBox::currentTextChanged, this, handler);
-    connect(SpinEdit16, &QSpinBox::valueChanged, this, &Self::SpinEdit16Change);
-    connect(SpinEdit17, &QSpinBox::valueChanged, this, &Self::SpinEdit17Change);
-    for (QSpinBox* box : {SpinEdit16, SpinEdit17}) {
-        box->installEventFilter(this);
-        for (QObject* child : box->children())
-            child->installEventFilter(this);
-    }
-    connect(PageControl1, &QTabWidget::currentChanged, this, &Self::PageControl1Change);
-    connect(StringGrid1, &ScheduleGrid::cellSelected, this, &Self::StringGrid1SelectCell);
-    connect(StringGrid8, &ScheduleGrid::cellSelected, this, &Self::StringGrid1SelectCell);
-    connect(StringGrid2, &ScheduleGrid::cellSelected, this, &Self::StringGrid2SelectCell);
-    connect(StringGrid3, &ScheduleGrid::cellSelected, this, &Self::StringGrid3SelectCell);
-    connect(tfrGroup_.button, &QPushButton::clicked, this, &Self::Button1Click);
-    connect(sexRatioGroup_.button, &QPushButton::clicked, this, &Self::Button2Click);
-    connect(mortalityGroup_.button, &QPushButton::clicked, this, &Self::Button3Click);
-    connect(ruralPatternGroup_.button, &QPushButton::clicked, this, &Self::Button4Click);
-    connect(urbanPatternGroup_.button, &QPushButton::clicked, this, &Self::Button5Click);
-    connect(moversGroup_.button, &QPushButton::clicked, this, &Self::Button6Click);
-    connect(moverShareGroup_.button, &QPushButton::clicked, this, &Self::Button7Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
-}
-
-bool Tmulti_pop_Frm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == SpinEdit16 || watched->parent() == SpinEdit16)
-            SpinEdit16DblClick();
-        else if (watched == SpinEdit17 || watched->parent() == SpinEdit17)
-            SpinEdit17DblClick();
-    }
-    return QDialog::eventFilter(watched, event);
+    connectYears(this, SpinEdit16, SpinEdit17, PageControl1,
+                 {std::bind_front(&Self::SpinEdit16Change, this), std::bind_front(&Self::SpinEdit17Change, this),
+                  std::bind_front(&Self::SpinEdit16DblClick, this), std::bind_front(&Self::SpinEdit17DblClick, this),
+                  std::bind_front(&Self::PageControl1Change, this)});
+    const std::pair<ScheduleGrid*, void (Self::*)(int)> rows[] = {
+        {StringGrid1, &Self::StringGrid1SelectCell}, {StringGrid8, &Self::StringGrid1SelectCell},
+        {StringGrid2, &Self::StringGrid2SelectCell}, {StringGrid3, &Self::StringGrid3SelectCell}};
+    for (const auto& [grid, handler] : rows)
+        connect(grid, &ScheduleGrid::cellSelected, this, handler);
+    const std::pair<const InterpolationGroup&, void (Self::*)()> buttons[] = {
+        {tfrGroup_, &Self::Button1Click},          {sexRatioGroup_, &Self::Button2Click},
+        {mortalityGroup_, &Self::Button3Click},    {ruralPatternGroup_, &Self::Button4Click},
+        {urbanPatternGroup_, &Self::Button5Click}, {moversGroup_, &Self::Button6Click},
+        {moverShareGroup_, &Self::Button7Click}};
+    for (const auto& [group, handler] : buttons)
+        connect(group.button, &QPushButton::clicked, this, handler);
 }
 
 // ---- helpers ----
 
-int Tmulti_pop_Frm::baseYear() const { return SpinEdit16->value(); }
-int Tmulti_pop_Frm::endYear() const { return SpinEdit17->value(); }
 void Tmulti_pop_Frm::tell(const QString& message) { Prompts::information(this, message); }
 
-void Tmulti_pop_Frm::reloadGrids()
-{
-    for (ScheduleGrid* grid :
-         {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5, StringGrid6, StringGrid7, StringGrid8})
-        grid->gridModel()->reload();
-}
-
-void Tmulti_pop_Frm::commitGridEdits()
-{
-    for (ScheduleGrid* grid :
-         {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5, StringGrid6, StringGrid7, StringGrid8})
-        grid->commitPendingEdit();
-}
+void Tmulti_pop_Frm::commitGridEdits() { pages_.commitEdits(); }
 
 // The engine reads the chosen fields from the input set; the lists of this dialog say which.
 void Tmulti_pop_Frm::syncChosenFields()
@@ -164,11 +126,11 @@ void Tmulti_pop_Frm::chooseField(Region region, InputField field, QComboBox* box
     projection::UrbanRuralInputs inputs = session_.urbanRuralInputs();
     try {
         projection::chooseUrbanRuralField(region == Region::Rural ? inputs.rural : inputs.urban, region, grids_, field,
-                                          name.toStdString(), session_.table(), baseYear(), endYear());
+                                          name.toStdString(), session_.table(), pages_.baseYear(), pages_.endYear());
     } catch (const std::exception& e) {
         tell(messageOf(e));
     }
-    reloadGrids();
+    pages_.reloadGrids();
 }
 
 void Tmulti_pop_Frm::ComboBox2Change() { chooseField(Region::Rural, InputField::MalePopulation, ComboBox2); }
@@ -184,52 +146,20 @@ void Tmulti_pop_Frm::ComboBox13Change() { chooseField(Region::Urban, InputField:
 
 // ---- years ----
 
-void Tmulti_pop_Frm::SpinEdit16Change()
+void Tmulti_pop_Frm::rebuildYears()
 {
-    session_.yearsChanged = true;
-    BitBtn2->setEnabled(false);
+    pages_.rebuildYears(this, [this] {
+        syncChosenFields();
+        return projection::rebuildUrbanRuralYears(session_.urbanRuralInputs(), grids_, session_.table(),
+                                                  pages_.baseYear(), pages_.endYear(), session_.yearsChanged);
+    });
 }
 
+void Tmulti_pop_Frm::SpinEdit16Change() { pages_.yearsChanged(); }
 void Tmulti_pop_Frm::SpinEdit17Change() { SpinEdit16Change(); }
 void Tmulti_pop_Frm::SpinEdit16DblClick() { rebuildYears(); }
 void Tmulti_pop_Frm::SpinEdit17DblClick() { rebuildYears(); }
 void Tmulti_pop_Frm::PageControl1Change() { rebuildYears(); }
-
-void Tmulti_pop_Frm::rebuildYears()
-{
-    commitGridEdits();
-    syncChosenFields();
-    const bool wasChanged = session_.yearsChanged;
-    try {
-        const auto refusals = projection::rebuildUrbanRuralYears(session_.urbanRuralInputs(), grids_, session_.table(),
-                                                                 baseYear(), endYear(), session_.yearsChanged);
-        reloadGrids();
-        for (const auto& refusal : refusals)
-            tell(QString::fromStdString(refusal));
-    } catch (const std::exception& e) {
-        // Years that do not work leave the grids and the boxes as they are, and the button off.
-        // The refusal is said once for these years, not again at every click in a year box.
-        reloadGrids();
-        const QString refusal = messageOf(e);
-        if (refusal != yearsRefusalShown_)
-            tell(refusal);
-        yearsRefusalShown_ = refusal;
-        return;
-    }
-    yearsRefusalShown_.clear();
-    if (wasChanged && !session_.yearsChanged) {
-        session_.projectionYearCount = endYear() - baseYear();
-        BitBtn2->setEnabled(true);
-    }
-    const projection::InterpolationBoxes limits = projection::interpolationBoxes(baseYear(), endYear());
-    for (const InterpolationGroup* group : {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &ruralPatternGroup_,
-                                            &urbanPatternGroup_, &moversGroup_, &moverShareGroup_}) {
-        group->start->setRange(limits.startMinimum, limits.startMaximum);
-        group->start->setValue(limits.startValue);
-        group->end->setRange(limits.endMinimum, limits.endMaximum);
-        group->end->setValue(limits.endValue);
-    }
-}
 
 // ---- selected schedule row ----
 
@@ -239,49 +169,19 @@ void Tmulti_pop_Frm::StringGrid3SelectCell(int row) { session_.urbanRural.select
 
 // ---- interpolation ----
 
-void Tmulti_pop_Frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
-{
-    grid->commitPendingEdit();
-    text::TextGrid& cells = grid->gridModel()->grid();
-    // The selected row is shared with the four-row life-expectancy grid: a row a two-row grid
-    // lacks reads as an empty cell, which is no number.
-    if (row >= cells.rowCount()) {
-        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
-        return;
-    }
-    const int start = group.start->value();
-    const int end = group.end->value();
-    try {
-        if (grid == StringGrid4 || grid == StringGrid5)
-            projection::interpolatePattern(cells, baseYear(), start, end, group.method());
-        else if (grid == StringGrid6 || grid == StringGrid7)
-            projection::interpolateMoverShares(cells, baseYear(), start, end, group.method());
-        else
-            projection::interpolateRow(cells, row, baseYear(), start, end, group.method());
-    } catch (const std::exception& e) {
-        tell(messageOf(e));
-    }
-    grid->gridModel()->reload();
-}
-
-void Tmulti_pop_Frm::Button1Click() { interpolate(tfrGroup_, StringGrid1, session_.urbanRural.selectedScheduleRow); }
-void Tmulti_pop_Frm::Button2Click()
-{
-    interpolate(sexRatioGroup_, StringGrid2, session_.urbanRural.selectedScheduleRow);
-}
-void Tmulti_pop_Frm::Button3Click()
-{
-    interpolate(mortalityGroup_, StringGrid3, session_.urbanRural.selectedScheduleRow);
-}
-void Tmulti_pop_Frm::Button4Click() { interpolate(ruralPatternGroup_, StringGrid4, 0); }
-void Tmulti_pop_Frm::Button5Click() { interpolate(urbanPatternGroup_, StringGrid5, 0); }
-void Tmulti_pop_Frm::Button6Click() { interpolate(moversGroup_, StringGrid8, session_.urbanRural.selectedScheduleRow); }
 void Tmulti_pop_Frm::Button7Click()
 {
     // The female grid when "女性" is chosen; any other text of the list means the male grid.
     ScheduleGrid* grid = ComboBox7->currentText() == QStringLiteral("女性") ? StringGrid7 : StringGrid6;
-    interpolate(moverShareGroup_, grid, 0);
+    moverShareGroup_.interpolateOn(this, grid, pages_.baseYear());
 }
+
+void Tmulti_pop_Frm::Button1Click() { tfrGroup_.interpolate(this, pages_.baseYear()); }
+void Tmulti_pop_Frm::Button2Click() { sexRatioGroup_.interpolate(this, pages_.baseYear()); }
+void Tmulti_pop_Frm::Button3Click() { mortalityGroup_.interpolate(this, pages_.baseYear()); }
+void Tmulti_pop_Frm::Button4Click() { ruralPatternGroup_.interpolate(this, pages_.baseYear()); }
+void Tmulti_pop_Frm::Button5Click() { urbanPatternGroup_.interpolate(this, pages_.baseYear()); }
+void Tmulti_pop_Frm::Button6Click() { moversGroup_.interpolate(this, pages_.baseYear()); }
 
 // ---- 取消 and 运算 ----
 
@@ -291,7 +191,7 @@ void Tmulti_pop_Frm::BitBtn1Click() { QDialog::reject(); }
 // dropped without asking.
 void Tmulti_pop_Frm::reject()
 {
-    bool entered = typed_;
+    bool entered = pages_.typed();
     for (const QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox1, ComboBox10,
                                  ComboBox11, ComboBox12, ComboBox13})
         entered = entered || box->currentIndex() >= 0;

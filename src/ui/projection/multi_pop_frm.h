@@ -7,13 +7,12 @@
 #include <QDialog>
 #include <QPointer>
 
-#include "projection/interpolation.h"
 #include "projection/urban_rural_inputs.h"
+#include "ui/projection/schedule_pages.h"
 
 class QCheckBox;
 class QComboBox;
 class QPushButton;
-class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 
@@ -37,16 +36,16 @@ public:
     Tmulti_result_Frm* resultForm() const;
 
 public slots:
-    // Rural field lists, then urban ones.
+    // The field lists by input, each rural list before its urban one.
     void ComboBox2Change();
-    void ComboBox3Change();
-    void ComboBox4Change();
-    void ComboBox5Change();
-    void ComboBox6Change();
     void ComboBox1Change();
+    void ComboBox3Change();
     void ComboBox10Change();
+    void ComboBox4Change();
     void ComboBox11Change();
+    void ComboBox5Change();
     void ComboBox12Change();
+    void ComboBox6Change();
     void ComboBox13Change();
     // Year boxes and the year rebuild.
     void SpinEdit16Change();
@@ -70,80 +69,62 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
-protected:
-    // Double-clicks on the two year boxes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // Start box, end box, method buttons and "插值" button of one page.
-    struct InterpolationGroup {
-        QSpinBox* start = nullptr;
-        QSpinBox* end = nullptr;
-        QRadioButton* copy = nullptr;
-        QRadioButton* linear = nullptr;
-        QRadioButton* exponential = nullptr;  // none on the mover-share page
-        QPushButton* button = nullptr;
-        projection::InterpolationMethod method() const;
-    };
-
     void buildPages();
     QWidget* buildBasePage();
     // A schedule page: an optional heading, the grid, the interpolation group.
     QWidget* schedulePage(QWidget* heading, ScheduleGrid*& grid, const char* gridName, text::TextGrid& cells,
-                          InterpolationGroup& group, const char* const names[6]);
+                          InterpolationGroup& group, const InterpolationNames& names,
+                          ScheduleShape shape = ScheduleShape::Row);
     QWidget* buildMoverSharePage();
-    QWidget* interpolationGroup(InterpolationGroup& group, const char* const names[6]);
     void connectHandlers();
 
     void chooseField(projection::Region region, projection::InputField field, QComboBox* box);
     void syncChosenFields();
     void rebuildYears();
-    QString yearsRefusalShown_;  // the year refusal last said, until the years work again
-    bool typed_ = false;         // a schedule cell was typed into
-    void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
-    void reloadGrids();
     void commitGridEdits();
     void tell(const QString& message);
-    int baseYear() const;
-    int endYear() const;
 
     Session& session_;
     projection::UrbanRuralGrids grids_;
     QPointer<Tmulti_result_Frm> resultForm_;
 
     QTabWidget* PageControl1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
+    // The base page: the field lists by input, each rural list before its urban one.
     QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox3 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    QComboBox* ComboBox5 = nullptr;
-    QComboBox* ComboBox6 = nullptr;
-    QComboBox* ComboBox7 = nullptr;
     QComboBox* ComboBox10 = nullptr;
+    QComboBox* ComboBox4 = nullptr;
     QComboBox* ComboBox11 = nullptr;
+    QComboBox* ComboBox5 = nullptr;
     QComboBox* ComboBox12 = nullptr;
+    QComboBox* ComboBox6 = nullptr;
     QComboBox* ComboBox13 = nullptr;
     QSpinBox* SpinEdit16 = nullptr;
     QSpinBox* SpinEdit17 = nullptr;
     QCheckBox* CheckBoxExact = nullptr;  // "精确模式"
-    QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+
+    // The schedule pages in their order, then their interpolation groups.
     ScheduleGrid* StringGrid1 = nullptr;
-    ScheduleGrid* StringGrid2 = nullptr;
     ScheduleGrid* StringGrid3 = nullptr;
+    ScheduleGrid* StringGrid2 = nullptr;
     ScheduleGrid* StringGrid4 = nullptr;
     ScheduleGrid* StringGrid5 = nullptr;
+    ScheduleGrid* StringGrid8 = nullptr;
     ScheduleGrid* StringGrid6 = nullptr;
     ScheduleGrid* StringGrid7 = nullptr;
-    ScheduleGrid* StringGrid8 = nullptr;
-
+    QComboBox* ComboBox7 = nullptr;  // "男性" or "女性": which of the last two "插值" fills
     InterpolationGroup tfrGroup_;           // SpinEdit2, SpinEdit3, Button1
-    InterpolationGroup sexRatioGroup_;      // SpinEdit4, SpinEdit5, Button2
     InterpolationGroup mortalityGroup_;     // SpinEdit6, SpinEdit7, Button3
+    InterpolationGroup sexRatioGroup_;      // SpinEdit4, SpinEdit5, Button2
     InterpolationGroup ruralPatternGroup_;  // SpinEdit8, SpinEdit9, Button4
     InterpolationGroup urbanPatternGroup_;  // SpinEdit10, SpinEdit11, Button5
     InterpolationGroup moversGroup_;        // SpinEdit12, SpinEdit13, Button6
     InterpolationGroup moverShareGroup_;    // SpinEdit14, SpinEdit15, Button7
+    SchedulePages pages_{session_};
 };
 
 }  // namespace zandor::ui

@@ -13,83 +13,79 @@
 #include <QVBoxLayout>
 
 #include "projection/messages.h"
+#include "ui/common/named.h"
 #include "ui/projection/multi_pop_frm.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/projection/schedule_pages.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
 namespace {
 
-template <typename T>
-T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+// Object names of the interpolation groups (no "指数插值" on the mover-share page).
+const InterpolationNames kTfr{"SpinEdit2", "SpinEdit3", "RadioButton9", "RadioButton10", "RadioButton1", "Button1"};
+const InterpolationNames kSexRatio{"SpinEdit4", "SpinEdit5", "RadioButton2", "RadioButton3", "RadioButton4", "Button2"};
+const InterpolationNames kMortality{"SpinEdit6", "SpinEdit7", "RadioButton5", "RadioButton13", "RadioButton14",
+                                    "Button3"};
+const InterpolationNames kRuralPattern{"SpinEdit8", "SpinEdit9", "RadioButton8", "RadioButton12", "RadioButton15",
+                                       "Button4"};
+const InterpolationNames kUrbanPattern{"SpinEdit10", "SpinEdit11", "RadioButton6", "RadioButton16", "RadioButton17",
+                                       "Button5"};
+const InterpolationNames kMovers{"SpinEdit12", "SpinEdit13", "RadioButton18", "RadioButton19", "RadioButton20",
+                                 "Button6"};
+const InterpolationNames kMoverShare{"SpinEdit14", "SpinEdit15", "RadioButton21", nullptr, "RadioButton23", "Button7"};
 
-QComboBox* fieldList(QWidget* parent, const char* name)
+// The captions of every group, and the form's column ranges until the first page change sets
+// them from the years.
+InterpolationForm groupForm()
 {
-    auto* box = named(new QComboBox(parent), name);
-    box->setMinimumContentsLength(12);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return box;
+    return {.startLabel = QStringLiteral("起始列:"),
+            .endLabel = QStringLiteral("终止列:"),
+            .boxes = {.startMinimum = 1991,
+                      .startMaximum = 2050,
+                      .startValue = 1991,
+                      .endMinimum = 1992,
+                      .endMaximum = 2050,
+                      .endValue = 2000}};
 }
-
-QSpinBox* yearBox(QWidget* parent, const char* name, int minimum, int maximum, int value)
-{
-    auto* box = named(new QSpinBox(parent), name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-// Object names of an interpolation group: start box, end box, "线性插值", "指数插值" (none on
-// the mover-share page), "复制", "插值".
-using GroupNames = const char* const[6];
-GroupNames kTfrNames = {"SpinEdit2", "SpinEdit3", "RadioButton9", "RadioButton10", "RadioButton1", "Button1"};
-GroupNames kSexRatioNames = {"SpinEdit4", "SpinEdit5", "RadioButton2", "RadioButton3", "RadioButton4", "Button2"};
-GroupNames kMortalityNames = {"SpinEdit6", "SpinEdit7", "RadioButton5", "RadioButton13", "RadioButton14", "Button3"};
-GroupNames kRuralPatternNames = {"SpinEdit8", "SpinEdit9", "RadioButton8", "RadioButton12", "RadioButton15",
-                                 "Button4"};
-GroupNames kUrbanPatternNames = {"SpinEdit10", "SpinEdit11", "RadioButton6", "RadioButton16", "RadioButton17",
-                                 "Button5"};
-GroupNames kMoversNames = {"SpinEdit12", "SpinEdit13", "RadioButton18", "RadioButton19", "RadioButton20", "Button6"};
-GroupNames kMoverShareNames = {"SpinEdit14", "SpinEdit15", "RadioButton21", nullptr, "RadioButton23", "Button7"};
 
 }  // namespace
 
 void Tmulti_pop_Frm::buildPages()
 {
-    setWindowTitle(QStringLiteral("城乡人口预测"));
-    auto* layout = new QVBoxLayout(this);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    layout->addWidget(PageControl1);
+    PageControl1 = pageControl(this, QStringLiteral("城乡人口预测"));
     PageControl1->addTab(buildBasePage(), QStringLiteral("基础数据"));
 
     auto* tfr = new QRadioButton(QStringLiteral("总和生育率:"));
     named(tfr, "RadioButton11")->setChecked(true);
-    PageControl1->addTab(schedulePage(tfr, StringGrid1, "StringGrid1", grids_.tfr, tfrGroup_, kTfrNames),
+    PageControl1->addTab(schedulePage(tfr, StringGrid1, "StringGrid1", grids_.tfr, tfrGroup_, kTfr),
                          QStringLiteral("总和生育率"));
     auto* e0 = new QRadioButton(QStringLiteral("期望寿命:"));
     named(e0, "RadioButton7")->setChecked(true);
     PageControl1->addTab(
-        schedulePage(e0, StringGrid3, "StringGrid3", grids_.lifeExpectancy, mortalityGroup_, kMortalityNames),
+        schedulePage(e0, StringGrid3, "StringGrid3", grids_.lifeExpectancy, mortalityGroup_, kMortality),
         QStringLiteral("死亡参数"));
     PageControl1->addTab(schedulePage(named(new QLabel(QStringLiteral("出生性别比:")), "Label1"), StringGrid2,
-                                      "StringGrid2", grids_.sexRatio, sexRatioGroup_, kSexRatioNames),
+                                      "StringGrid2", grids_.sexRatio, sexRatioGroup_, kSexRatio),
                          QStringLiteral("性别参数"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid4, "StringGrid4", grids_.ruralPattern, ruralPatternGroup_,
-                                      kRuralPatternNames),
+                                      kRuralPattern, ScheduleShape::Pattern),
                          QStringLiteral("农村生育模式"));
     PageControl1->addTab(schedulePage(nullptr, StringGrid5, "StringGrid5", grids_.urbanPattern, urbanPatternGroup_,
-                                      kUrbanPatternNames),
+                                      kUrbanPattern, ScheduleShape::Pattern),
                          QStringLiteral("城市生育模式"));
     PageControl1->addTab(
-        schedulePage(nullptr, StringGrid8, "StringGrid8", grids_.movers, moversGroup_, kMoversNames),
+        schedulePage(nullptr, StringGrid8, "StringGrid8", grids_.movers, moversGroup_, kMovers),
         QStringLiteral("城镇化规模"));
     PageControl1->addTab(buildMoverSharePage(), QStringLiteral("城镇化模式"));
     PageControl1->setCurrentIndex(0);
     resize(820, 600);
+    pages_.setControls(
+        SpinEdit16, SpinEdit17, BitBtn2,
+        {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5, StringGrid6, StringGrid7, StringGrid8},
+        {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &ruralPatternGroup_, &urbanPatternGroup_, &moversGroup_,
+         &moverShareGroup_});
 }
 
 QWidget* Tmulti_pop_Frm::buildBasePage()
@@ -129,8 +125,8 @@ QWidget* Tmulti_pop_Frm::buildBasePage()
 
     auto* years = named(new QGroupBox(QStringLiteral("预测年份"), page), "GroupBox3");
     auto* yearForm = new QFormLayout(years);
-    SpinEdit16 = yearBox(years, "SpinEdit16", 0, 2050, 1990);
-    SpinEdit17 = yearBox(years, "SpinEdit17", 0, 2050, 2000);
+    SpinEdit16 = spinBox(years, "SpinEdit16", 0, 2050, 1990);
+    SpinEdit17 = spinBox(years, "SpinEdit17", 0, 2050, 2000);
     yearForm->addRow(QStringLiteral("基础数据年份"), SpinEdit16);
     yearForm->addRow(QStringLiteral("预测终止年份"), SpinEdit17);
     auto* row = new QHBoxLayout;
@@ -145,48 +141,13 @@ QWidget* Tmulti_pop_Frm::buildBasePage()
     layout->addLayout(row);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BitBtn2 = named(new QPushButton(QStringLiteral("运算"), page), "BitBtn2");
-    BitBtn1 = named(new QPushButton(QStringLiteral("取消"), page), "BitBtn1");
-    for (QPushButton* button : {BitBtn2, BitBtn1}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
+    runButtons(page, layout, QStringLiteral("运算"), BitBtn2, BitBtn1);
     return page;
 }
 
-QWidget* Tmulti_pop_Frm::interpolationGroup(InterpolationGroup& group, const char* const names[6])
-{
-    auto* box = new QGroupBox(QStringLiteral("插值"));
-    auto* layout = new QGridLayout(box);
-    // The form's ranges, until the first page change sets them from the years.
-    group.start = yearBox(box, names[0], 1991, 2050, 1991);
-    group.end = yearBox(box, names[1], 1992, 2050, 2000);
-    group.linear = named(new QRadioButton(QStringLiteral("线性插值"), box), names[2]);
-    group.linear->setChecked(true);
-    if (names[3])
-        group.exponential = named(new QRadioButton(QStringLiteral("指数插值"), box), names[3]);
-    group.copy = named(new QRadioButton(QStringLiteral("复制"), box), names[4]);
-    group.button = named(new QPushButton(QStringLiteral("插值"), box), names[5]);
-    group.button->setAutoDefault(false);
-    layout->addWidget(new QLabel(QStringLiteral("起始列:"), box), 0, 0);
-    layout->addWidget(group.start, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("终止列:"), box), 1, 0);
-    layout->addWidget(group.end, 1, 1);
-    int row = 0;
-    for (QRadioButton* method : {group.linear, group.exponential, group.copy}) {
-        if (method)
-            layout->addWidget(method, row++, 2);
-    }
-    layout->addWidget(group.button, 0, 3, 3, 1, Qt::AlignVCenter);
-    layout->setColumnStretch(4, 1);
-    return box;
-}
-
 QWidget* Tmulti_pop_Frm::schedulePage(QWidget* heading, ScheduleGrid*& grid, const char* gridName,
-                                      text::TextGrid& cells, InterpolationGroup& group, const char* const names[6])
+                                      text::TextGrid& cells, InterpolationGroup& group, const InterpolationNames& names,
+                                      ScheduleShape shape)
 {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
@@ -196,7 +157,11 @@ QWidget* Tmulti_pop_Frm::schedulePage(QWidget* heading, ScheduleGrid*& grid, con
     }
     grid = named(new ScheduleGrid(new TextGridModel(cells, this), page), gridName);
     layout->addWidget(grid, 1);
-    layout->addWidget(interpolationGroup(group, names));
+    // Every one-row schedule interpolates the row last selected in any of them.
+    group.grid = grid;
+    group.shape = shape;
+    group.selectedRow = &session_.urbanRural.selectedScheduleRow;
+    layout->addWidget(interpolationGroup(group, names, groupForm()));
     return page;
 }
 
@@ -215,7 +180,8 @@ QWidget* Tmulti_pop_Frm::buildMoverSharePage()
     grids->addWidget(female);
     layout->addLayout(grids, 1);
     auto* row = new QHBoxLayout;
-    row->addWidget(interpolationGroup(moverShareGroup_, kMoverShareNames), 1);
+    moverShareGroup_.shape = ScheduleShape::MoverShares;
+    row->addWidget(interpolationGroup(moverShareGroup_, kMoverShare, groupForm()), 1);
     ComboBox7 = named(new QComboBox(page), "ComboBox7");
     ComboBox7->addItems({QStringLiteral("男性"), QStringLiteral("女性")});
     ComboBox7->setCurrentIndex(0);

@@ -10,7 +10,12 @@
 
 namespace zandor::ui {
 
-TextGridModel::TextGridModel(text::TextGrid& grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+TextGridModel::TextGridModel(text::TextGrid& grid, QObject* parent) : TextGridModel(grid, Shape{}, parent) {}
+
+TextGridModel::TextGridModel(text::TextGrid& grid, Shape shape, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), shape_(shape)
+{
+}
 
 void TextGridModel::reload()
 {
@@ -20,12 +25,13 @@ void TextGridModel::reload()
 
 int TextGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : std::max(grid_.rowCount() - 1, 0);
+    const int rows = shape_.shownRows >= 0 ? shape_.shownRows : grid_.rowCount();
+    return parent.isValid() ? 0 : std::max(rows - 1, 0);
 }
 
 int TextGridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : std::max(grid_.columnCount() - 1, 0);
+    return parent.isValid() ? 0 : std::max(grid_.columnCount() - gridColumn(0), 0);
 }
 
 QVariant TextGridModel::data(const QModelIndex& index, int role) const
@@ -37,7 +43,7 @@ QVariant TextGridModel::data(const QModelIndex& index, int role) const
 
 bool TextGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole)
+    if (!index.isValid() || role != Qt::EditRole || gridColumn(index.column()) == 0)
         return false;
     grid_.setCell(gridRow(index.row()), gridColumn(index.column()), value.toString().toStdString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
@@ -53,6 +59,8 @@ QVariant TextGridModel::headerData(int section, Qt::Orientation orientation, int
             return {};
         return QString::fromStdString(grid_.cell(0, gridColumn(section)));
     }
+    if (shape_.labelsAsCells)
+        return QAbstractTableModel::headerData(section, orientation, role);
     if (gridRow(section) >= grid_.rowCount() || grid_.columnCount() == 0)
         return {};
     return QString::fromStdString(grid_.cell(gridRow(section), 0));
@@ -62,9 +70,10 @@ Qt::ItemFlags TextGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    if (gridColumn(index.column()) == 0)
+        return Qt::ItemIsEnabled;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
-
 
 ScheduleGrid::ScheduleGrid(TextGridModel* model, QWidget* parent) : QTableView(parent), model_(model)
 {

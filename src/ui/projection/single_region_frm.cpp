@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,6 +13,7 @@
 #include <QTabWidget>
 
 #include <exception>
+#include <functional>
 #include <utility>
 
 #include "projection/single_region_projection.h"
@@ -64,15 +64,6 @@ void paintList(QComboBox* box, const QColor& colour)
 
 }  // namespace
 
-projection::InterpolationMethod TSingle_Region_frm::InterpolationGroup::method() const
-{
-    if (copy->isChecked())
-        return projection::InterpolationMethod::Copy;
-    if (exponential->isChecked())
-        return projection::InterpolationMethod::Exponential;
-    return projection::InterpolationMethod::Linear;
-}
-
 TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWidget* parent)
     : QDialog(parent), session_(session), mainGrid_(mainGrid)
 {
@@ -87,11 +78,9 @@ TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWi
         box->setCurrentIndex(-1);
     }
     // The grids for the year count the last projection dialog left, labels and "0.0".
-    grids_ = projection::openScheduleGrids(session_.projectionYearCount, baseYear());
-    reloadGrids();
+    grids_ = projection::openScheduleGrids(session_.projectionYearCount, pages_.baseYear());
+    pages_.reloadGrids();
     connectHandlers();
-    for (ScheduleGrid* grid : findChildren<ScheduleGrid*>())
-        connect(grid->model(), &QAbstractItemModel::dataChanged, this, [this] { typed_ = true; });
 }
 
 TSingle_Region_frm::~TSingle_Region_frm()
@@ -116,24 +105,22 @@ void TSingle_Region_frm::useWizardData(int baseYear, int endYear)
     }
 }
 
-void TSingle_Region_frm::showScheduleGrids() { reloadGrids(); }
+void TSingle_Region_frm::showScheduleGrids() { pages_.reloadGrids(); }
 
 void TSingle_Region_frm::connectHandlers()
 {
     using Self = TSingle_Region_frm;
+    connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
     connect(ComboBox2, &QComboBox::currentTextChanged, this, &Self::ComboBox2Change);
     connect(ComboBox3, &QComboBox::currentTextChanged, this, &Self::ComboBox3Change);
     connect(ComboBox4, &QComboBox::currentTextChanged, this, &Self::ComboBox4Change);
     connect(ComboBox5, &QComboBox::currentTextChanged, this, &Self::ComboBox5Change);
     connect(ComboBox6, &QComboBox::currentTextChanged, this, &Self::ComboBox6Change);
-    connect(SpinEdit10, &QSpinBox::valueChanged, this, &Self::SpinEdit10Change);
-    connect(SpinEdit11, &QSpinBox::valueChanged, this, &Self::SpinEdit11Change);
-    for (QSpinBox* box : {SpinEdit10, SpinEdit11}) {
-        box->installEventFilter(this);
-        for (QObject* child : box->children())
-            child->installEventFilter(this);
-    }
-    connect(PageControl1, &QTabWidget::currentChanged, this, &Self::PageControl1Change);
+    connectYears(this, SpinEdit10, SpinEdit11, PageControl1,
+                 {std::bind_front(&Self::SpinEdit10Change, this), std::bind_front(&Self::SpinEdit11Change, this),
+                  std::bind_front(&Self::SpinEdit10DblClick, this), std::bind_front(&Self::SpinEdit11DblClick, this),
+                  std::bind_front(&Self::PageControl1Change, this)});
     connect(tfrGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit3Change);
     connect(sexRatioGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit5Change);
     connect(mortalityGroup_.end, &QSpinBox::valueChanged, this, &Self::SpinEdit7Change);
@@ -145,45 +132,20 @@ void TSingle_Region_frm::connectHandlers()
     connect(RadioButton7, &QRadioButton::clicked, this, &Self::RadioButton7Click);
     connect(StringGrid3, &ScheduleGrid::cellSelected, this, &Self::StringGrid3SelectCell);
     connect(StringGrid5, &ScheduleGrid::cellSelected, this, &Self::StringGrid5SelectCell);
-    connect(tfrGroup_.button, &QPushButton::clicked, this, &Self::Button1Click);
-    connect(sexRatioGroup_.button, &QPushButton::clicked, this, &Self::Button2Click);
-    connect(mortalityGroup_.button, &QPushButton::clicked, this, &Self::Button3Click);
-    connect(patternGroup_.button, &QPushButton::clicked, this, &Self::Button4Click);
-    connect(migrantGroup_.button, &QPushButton::clicked, this, &Self::Button5Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &Self::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &Self::BitBtn2Click);
-}
-
-bool TSingle_Region_frm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == SpinEdit10 || watched->parent() == SpinEdit10)
-            SpinEdit10DblClick();
-        else if (watched == SpinEdit11 || watched->parent() == SpinEdit11)
-            SpinEdit11DblClick();
-    }
-    return QDialog::eventFilter(watched, event);
+    const std::pair<const InterpolationGroup&, void (Self::*)()> buttons[] = {
+        {tfrGroup_, &Self::Button1Click},       {sexRatioGroup_, &Self::Button2Click},
+        {mortalityGroup_, &Self::Button3Click}, {patternGroup_, &Self::Button4Click},
+        {migrantGroup_, &Self::Button5Click}};
+    for (const auto& [group, handler] : buttons)
+        connect(group.button, &QPushButton::clicked, this, handler);
 }
 
 // ---- helpers ----
 
 projection::SingleRegionInputs& TSingle_Region_frm::inputs() { return session_.singleRegion.inputs; }
-int TSingle_Region_frm::baseYear() const { return SpinEdit10->value(); }
-int TSingle_Region_frm::endYear() const { return SpinEdit11->value(); }
-
 void TSingle_Region_frm::tell(const QString& message) { Prompts::information(this, message); }
 
-void TSingle_Region_frm::reloadGrids()
-{
-    for (ScheduleGrid* grid : {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5})
-        grid->gridModel()->reload();
-}
-
-void TSingle_Region_frm::commitGridEdits()
-{
-    for (ScheduleGrid* grid : {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5})
-        grid->commitPendingEdit();
-}
+void TSingle_Region_frm::commitGridEdits() { pages_.commitEdits(); }
 
 // The engine reads the chosen fields from the input set; the lists of this dialog say which.
 void TSingle_Region_frm::syncChosenFields()
@@ -228,67 +190,32 @@ void TSingle_Region_frm::chooseField(FieldList list)
     markField(list, name);
     try {
         projection::chooseField(inputs(), grids_, traits(list).field, name.toStdString(), session_.table(),
-                                baseYear(), endYear());
+                                pages_.baseYear(), pages_.endYear());
     } catch (const std::exception& e) {
         tell(messageOf(e));
     }
     session_.projectionYearCount = inputs().yearCount;
-    reloadGrids();
+    pages_.reloadGrids();
 }
 
 // ---- years ----
 
-void TSingle_Region_frm::SpinEdit10Change()
+void TSingle_Region_frm::rebuildYears()
 {
-    session_.yearsChanged = true;
-    BitBtn2->setEnabled(false);
+    pages_.rebuildYears(this, [this] {
+        syncChosenFields();
+        return projection::rebuildYears(inputs(), grids_, session_.table(), pages_.baseYear(), pages_.endYear(),
+                                        session_.yearsChanged);
+    });
 }
 
+void TSingle_Region_frm::SpinEdit10Change() { pages_.yearsChanged(); }
 void TSingle_Region_frm::SpinEdit11Change() { SpinEdit10Change(); }
 void TSingle_Region_frm::SpinEdit10DblClick() { rebuildYears(); }
 void TSingle_Region_frm::SpinEdit11DblClick() { rebuildYears(); }
 void TSingle_Region_frm::PageControl1Change() { rebuildYears(); }
 
-void TSingle_Region_frm::rebuildYears()
-{
-    commitGridEdits();
-    syncChosenFields();
-    const bool wasChanged = session_.yearsChanged;
-    try {
-        const auto refusals =
-            projection::rebuildYears(inputs(), grids_, session_.table(), baseYear(), endYear(), session_.yearsChanged);
-        reloadGrids();
-        for (const auto& refusal : refusals)
-            tell(QString::fromStdString(refusal));
-    } catch (const std::exception& e) {
-        // Years that do not work leave the grids and the boxes as they are, and the button off.
-        // The refusal is said once for these years, not again at every click in a year box.
-        reloadGrids();
-        const QString refusal = messageOf(e);
-        if (refusal != yearsRefusalShown_)
-            tell(refusal);
-        yearsRefusalShown_ = refusal;
-        return;
-    }
-    yearsRefusalShown_.clear();
-    if (wasChanged && !session_.yearsChanged) {
-        session_.projectionYearCount = endYear() - baseYear();
-        BitBtn2->setEnabled(true);
-    }
-    const projection::InterpolationBoxes limits = projection::interpolationBoxes(baseYear(), endYear());
-    for (const InterpolationGroup* group :
-         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
-        group->end->setRange(limits.endMinimum, limits.endMaximum);
-        group->start->setRange(limits.startMinimum, limits.startMaximum);
-    }
-    for (const InterpolationGroup* group :
-         {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_}) {
-        group->end->setValue(limits.endValue);
-        group->start->setValue(limits.startValue);
-    }
-}
-
-void TSingle_Region_frm::endColumnChanged(QSpinBox* box) { box->setMaximum(endYear()); }
+void TSingle_Region_frm::endColumnChanged(QSpinBox* box) { box->setMaximum(pages_.endYear()); }
 void TSingle_Region_frm::SpinEdit3Change() { endColumnChanged(tfrGroup_.end); }
 void TSingle_Region_frm::SpinEdit5Change() { endColumnChanged(sexRatioGroup_.end); }
 void TSingle_Region_frm::SpinEdit7Change() { endColumnChanged(mortalityGroup_.end); }
@@ -299,15 +226,18 @@ void TSingle_Region_frm::SpinEdit12Change() { endColumnChanged(migrantGroup_.end
 
 void TSingle_Region_frm::RadioButton16Click()
 {
-    projection::chooseMigrantOption(inputs(), grids_, false, baseYear(), session_.edition());
+    projection::chooseMigrantOption(inputs(), grids_, false, pages_.baseYear(), session_.edition());
     StringGrid5->gridModel()->reload();
 }
 
 void TSingle_Region_frm::RadioButton20Click()
 {
-    projection::chooseMigrantOption(inputs(), grids_, true, baseYear(), session_.edition());
+    projection::chooseMigrantOption(inputs(), grids_, true, pages_.baseYear(), session_.edition());
     StringGrid5->gridModel()->reload();
 }
+
+void TSingle_Region_frm::StringGrid3SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
+void TSingle_Region_frm::StringGrid5SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
 
 void TSingle_Region_frm::RadioButton6Click()
 {
@@ -325,45 +255,13 @@ void TSingle_Region_frm::RadioButton7Click()
     RadioButton6->setChecked(false);
 }
 
-void TSingle_Region_frm::StringGrid3SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
-void TSingle_Region_frm::StringGrid5SelectCell(int row) { session_.singleRegion.selectedScheduleRow = row; }
-
 // ---- interpolation ----
 
-void TSingle_Region_frm::interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row)
-{
-    grid->commitPendingEdit();
-    // The selected row is shared with the other grid, which has more rows: a row this grid
-    // lacks reads as an empty cell, which is no number.
-    if (row >= grid->gridModel()->grid().rowCount()) {
-        tell(QStringLiteral("本页表格没有第 %1 行 (选中的行在另一页的表格里): 请先在本页表格中选择要插值的行.").arg(row));
-        return;
-    }
-    try {
-        if (grid == StringGrid4) {
-            projection::interpolatePattern(grid->gridModel()->grid(), baseYear(), group.start->value(),
-                                           group.end->value(), group.method());
-        } else {
-            projection::interpolateRow(grid->gridModel()->grid(), row, baseYear(), group.start->value(),
-                                       group.end->value(), group.method());
-        }
-    } catch (const std::exception& e) {
-        tell(messageOf(e));
-    }
-    grid->gridModel()->reload();
-}
-
-void TSingle_Region_frm::Button1Click() { interpolate(tfrGroup_, StringGrid1, 1); }
-void TSingle_Region_frm::Button2Click() { interpolate(sexRatioGroup_, StringGrid2, 1); }
-void TSingle_Region_frm::Button3Click()
-{
-    interpolate(mortalityGroup_, StringGrid3, session_.singleRegion.selectedScheduleRow);
-}
-void TSingle_Region_frm::Button4Click() { interpolate(patternGroup_, StringGrid4, 0); }
-void TSingle_Region_frm::Button5Click()
-{
-    interpolate(migrantGroup_, StringGrid5, session_.singleRegion.selectedScheduleRow);
-}
+void TSingle_Region_frm::Button1Click() { tfrGroup_.interpolate(this, pages_.baseYear()); }
+void TSingle_Region_frm::Button2Click() { sexRatioGroup_.interpolate(this, pages_.baseYear()); }
+void TSingle_Region_frm::Button3Click() { mortalityGroup_.interpolate(this, pages_.baseYear()); }
+void TSingle_Region_frm::Button4Click() { patternGroup_.interpolate(this, pages_.baseYear()); }
+void TSingle_Region_frm::Button5Click() { migrantGroup_.interpolate(this, pages_.baseYear()); }
 
 // ---- 取消 and 开始预测 ----
 
@@ -378,7 +276,7 @@ void TSingle_Region_frm::BitBtn1Click()
 // are not dropped without asking.
 void TSingle_Region_frm::reject()
 {
-    bool entered = typed_ || session_.wizardData;
+    bool entered = pages_.typed() || session_.wizardData;
     for (const QComboBox* box : {ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
         entered = entered || box->currentIndex() >= 0;
     if (mayDiscard(this, entered))

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "projection/interpolation.h"
+#include "ui/projection/schedule_pages.h"
 #include "ui/session/single_region_session.h"
 
 class QCheckBox;
@@ -89,13 +89,7 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
-protected:
-    // Double-clicks on the two year boxes.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    struct InterpolationGroup;
-
     void buildPages();
     QWidget* buildBasePage();
     QWidget* buildTfrPage();
@@ -104,28 +98,19 @@ private:
     QWidget* buildPatternPage();
     QWidget* buildUrbanPage();
     QWidget* buildMigrantPage();
-    QWidget* interpolationGroup(InterpolationGroup& group, const char* start, const char* end, const char* copy,
-                                const char* linear, const char* exponential, const char* button,
-                                const QString& endLabel);
     void connectHandlers();
 
     void chooseField(FieldList list);
     void markField(FieldList list, const QString& fieldName);
     void rebuildYears();
-    QString yearsRefusalShown_;  // the year refusal last said, until the years work again
-    bool typed_ = false;         // a schedule cell was typed into
-    void interpolate(const InterpolationGroup& group, ScheduleGrid* grid, int row);
     void endColumnChanged(QSpinBox* box);
     void syncChosenFields();
-    void reloadGrids();
     void commitGridEdits();
     void tell(const QString& message);
     void keepRun(projection::ProjectionRun run);
     bool keepVariants(std::vector<projection::VariantRun> runs);
 
     projection::SingleRegionInputs& inputs();
-    int baseYear() const;
-    int endYear() const;
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
@@ -161,21 +146,12 @@ private:
     ScheduleGrid* StringGrid4 = nullptr;
     ScheduleGrid* StringGrid5 = nullptr;
 
-    // Start box, end box, method buttons and "插值" button of one page.
-    struct InterpolationGroup {
-        QSpinBox* start = nullptr;
-        QSpinBox* end = nullptr;
-        QRadioButton* copy = nullptr;
-        QRadioButton* linear = nullptr;
-        QRadioButton* exponential = nullptr;
-        QPushButton* button = nullptr;
-        projection::InterpolationMethod method() const;
-    };
     InterpolationGroup tfrGroup_;        // SpinEdit2, SpinEdit3, Button1
     InterpolationGroup sexRatioGroup_;   // SpinEdit4, SpinEdit5, Button2
     InterpolationGroup mortalityGroup_;  // SpinEdit6, SpinEdit7, Button3
     InterpolationGroup patternGroup_;    // SpinEdit8, SpinEdit9, Button4
     InterpolationGroup migrantGroup_;    // SpinEdit1, SpinEdit12, Button5
+    SchedulePages pages_{session_};
 };
 
 }  // namespace zandor::ui

@@ -15,8 +15,11 @@
 #include <QVBoxLayout>
 
 #include "projection/messages.h"
+#include "ui/common/named.h"
 #include "ui/projection/schedule_grid.h"
+#include "ui/projection/schedule_pages.h"
 #include "ui/projection/single_region_frm.h"
+#include "ui/session/session.h"
 
 namespace zandor::ui {
 
@@ -79,21 +82,6 @@ const char* const kLifeExpectancyReference[] = {
 constexpr int kFirstYear = 0;
 constexpr int kLastYear = 9999;
 
-template <typename T>
-T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QComboBox* fieldList(QWidget* parent, const char* name)
-{
-    auto* box = named(new QComboBox(parent), name);
-    box->setMinimumContentsLength(12);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return box;
-}
-
 QComboBox* referenceList(QWidget* parent, const char* name, const char* const* items, std::size_t count)
 {
     auto* box = named(new QComboBox(parent), name);
@@ -103,22 +91,28 @@ QComboBox* referenceList(QWidget* parent, const char* name, const char* const* i
     return box;
 }
 
-QSpinBox* yearBox(QWidget* parent, const char* name, int minimum, int maximum, int value)
+// The interpolation group of a page's grid, with the form's column ranges until the first
+// rebuild of the years sets them.
+QWidget* scheduleGroup(InterpolationGroup& group, ScheduleGrid* grid, const InterpolationNames& names,
+                       const char* endLabel)
 {
-    auto* box = named(new QSpinBox(parent), name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
+    group.grid = grid;
+    return interpolationGroup(group, names,
+                              {.startLabel = QStringLiteral("起始列"),
+                               .endLabel = QString::fromUtf8(endLabel),
+                               .boxes = {.startMinimum = 2001,
+                                         .startMaximum = 2009,
+                                         .startValue = 2001,
+                                         .endMinimum = 2002,
+                                         .endMaximum = 2010,
+                                         .endValue = 2010}});
 }
 
 }  // namespace
 
 void TSingle_Region_frm::buildPages()
 {
-    setWindowTitle(QStringLiteral("人口预测"));
-    auto* layout = new QVBoxLayout(this);
-    PageControl1 = named(new QTabWidget(this), "PageControl1");
-    layout->addWidget(PageControl1);
+    PageControl1 = pageControl(this, QStringLiteral("人口预测"));
     PageControl1->addTab(buildBasePage(), QStringLiteral("基础数据"));
     PageControl1->addTab(buildTfrPage(), QStringLiteral("总和生育率"));
     PageControl1->addTab(buildMortalityPage(), QStringLiteral("死亡参数"));
@@ -128,6 +122,9 @@ void TSingle_Region_frm::buildPages()
     PageControl1->addTab(buildMigrantPage(), QStringLiteral("流动人口"));
     PageControl1->setCurrentIndex(0);
     resize(760, 560);
+    pages_.setControls(SpinEdit10, SpinEdit11, BitBtn2,
+                       {StringGrid1, StringGrid2, StringGrid3, StringGrid4, StringGrid5},
+                       {&tfrGroup_, &sexRatioGroup_, &mortalityGroup_, &patternGroup_, &migrantGroup_});
 }
 
 QWidget* TSingle_Region_frm::buildBasePage()
@@ -152,8 +149,8 @@ QWidget* TSingle_Region_frm::buildBasePage()
     auto* row = new QHBoxLayout;
     auto* years = named(new QGroupBox(QStringLiteral("预测年份"), page), "GroupBox2");
     auto* yearForm = new QFormLayout(years);
-    SpinEdit10 = yearBox(years, "SpinEdit10", kFirstYear, kLastYear, 2000);
-    SpinEdit11 = yearBox(years, "SpinEdit11", kFirstYear, kLastYear, 2010);
+    SpinEdit10 = spinBox(years, "SpinEdit10", kFirstYear, kLastYear, 2000);
+    SpinEdit11 = spinBox(years, "SpinEdit11", kFirstYear, kLastYear, 2010);
     yearForm->addRow(QStringLiteral("基础数据年份"), SpinEdit10);
     yearForm->addRow(QStringLiteral("预测终止年份"), SpinEdit11);
     row->addWidget(years);
@@ -173,42 +170,8 @@ QWidget* TSingle_Region_frm::buildBasePage()
     layout->addWidget(CheckBoxExact);
     layout->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    BitBtn2 = named(new QPushButton(QStringLiteral("开始预测"), page), "BitBtn2");
-    BitBtn1 = named(new QPushButton(QStringLiteral("取消"), page), "BitBtn1");
-    BitBtn2->setAutoDefault(false);
-    BitBtn1->setAutoDefault(false);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn1);
-    layout->addLayout(buttons);
+    runButtons(page, layout, QStringLiteral("开始预测"), BitBtn2, BitBtn1);
     return page;
-}
-
-QWidget* TSingle_Region_frm::interpolationGroup(InterpolationGroup& group, const char* start, const char* end,
-                                                const char* copy, const char* linear, const char* exponential,
-                                                const char* button, const QString& endLabel)
-{
-    auto* box = new QGroupBox(QStringLiteral("插值"));
-    auto* layout = new QGridLayout(box);
-    group.start = yearBox(box, start, 2001, 2009, 2001);
-    group.end = yearBox(box, end, 2002, 2010, 2010);
-    group.linear = named(new QRadioButton(QStringLiteral("线性插值"), box), linear);
-    group.exponential = named(new QRadioButton(QStringLiteral("指数插值"), box), exponential);
-    group.copy = named(new QRadioButton(QStringLiteral("复制"), box), copy);
-    group.linear->setChecked(true);
-    group.button = named(new QPushButton(QStringLiteral("插值"), box), button);
-    group.button->setAutoDefault(false);
-    layout->addWidget(new QLabel(QStringLiteral("起始列"), box), 0, 0);
-    layout->addWidget(group.start, 0, 1);
-    layout->addWidget(new QLabel(endLabel, box), 1, 0);
-    layout->addWidget(group.end, 1, 1);
-    layout->addWidget(group.linear, 0, 2);
-    layout->addWidget(group.exponential, 1, 2);
-    layout->addWidget(group.copy, 2, 2);
-    layout->addWidget(group.button, 0, 3, 3, 1, Qt::AlignVCenter);
-    layout->setColumnStretch(4, 1);
-    return box;
 }
 
 QWidget* TSingle_Region_frm::buildTfrPage()
@@ -224,8 +187,10 @@ QWidget* TSingle_Region_frm::buildTfrPage()
     layout->addWidget(RadioButton11);
     StringGrid1 = named(new ScheduleGrid(new TextGridModel(grids_.tfr, this), page), "StringGrid1");
     layout->addWidget(StringGrid1, 1);
-    layout->addWidget(interpolationGroup(tfrGroup_, "SpinEdit2", "SpinEdit3", "RadioButton1", "RadioButton9",
-                                         "RadioButton10", "Button1", QStringLiteral("终止列")));
+    layout->addWidget(scheduleGroup(tfrGroup_, StringGrid1,
+                                    {"SpinEdit2", "SpinEdit3", "RadioButton9",
+                                     "RadioButton10", "RadioButton1", "Button1"},
+                                    "终止列"));
     CheckBoxVariants = named(new QCheckBox(QStringLiteral("多方案预测"), page), "CheckBoxVariants");
     CheckBoxVariants->setToolTip(QStringLiteral("同时预测中方案（上表的总和生育率）、高方案（每年加0.5）、"
                                                 "低方案（每年减0.5，最低为0）和不变方案（每年等于基年总和生育率）"));
@@ -247,9 +212,12 @@ QWidget* TSingle_Region_frm::buildMortalityPage()
     RadioButton7->setChecked(true);
     layout->addWidget(RadioButton7);
     StringGrid3 = named(new ScheduleGrid(new TextGridModel(grids_.lifeExpectancy, this), page), "StringGrid3");
+    mortalityGroup_.selectedRow = &session_.singleRegion.selectedScheduleRow;
     layout->addWidget(StringGrid3, 1);
-    layout->addWidget(interpolationGroup(mortalityGroup_, "SpinEdit6", "SpinEdit7", "RadioButton14", "RadioButton5",
-                                         "RadioButton13", "Button3", QStringLiteral("终止列")));
+    layout->addWidget(scheduleGroup(mortalityGroup_, StringGrid3,
+                                    {"SpinEdit6", "SpinEdit7", "RadioButton5",
+                                     "RadioButton13", "RadioButton14", "Button3"},
+                                    "终止列"));
 
     auto* curves = named(new QGroupBox(page), "GroupBox4");
     auto* curveLayout = new QHBoxLayout(curves);
@@ -277,8 +245,10 @@ QWidget* TSingle_Region_frm::buildSexRatioPage()
     StringGrid2 = named(new ScheduleGrid(new TextGridModel(grids_.sexRatio, this), ratio), "StringGrid2");
     ratioLayout->addWidget(StringGrid2);
     layout->addWidget(ratio, 1);
-    layout->addWidget(interpolationGroup(sexRatioGroup_, "SpinEdit4", "SpinEdit5", "RadioButton4", "RadioButton2",
-                                         "RadioButton3", "Button2", QStringLiteral("终止列:")));
+    layout->addWidget(scheduleGroup(sexRatioGroup_, StringGrid2,
+                                    {"SpinEdit4", "SpinEdit5", "RadioButton2",
+                                     "RadioButton3", "RadioButton4", "Button2"},
+                                    "终止列:"));
     return page;
 }
 
@@ -287,9 +257,12 @@ QWidget* TSingle_Region_frm::buildPatternPage()
     auto* page = named(new QWidget, "TabSheet5");
     auto* layout = new QVBoxLayout(page);
     StringGrid4 = named(new ScheduleGrid(new TextGridModel(grids_.pattern, this), page), "StringGrid4");
+    patternGroup_.shape = ScheduleShape::Pattern;
     layout->addWidget(StringGrid4, 1);
-    layout->addWidget(interpolationGroup(patternGroup_, "SpinEdit8", "SpinEdit9", "RadioButton15", "RadioButton8",
-                                         "RadioButton12", "Button4", QStringLiteral("终止列")));
+    layout->addWidget(scheduleGroup(patternGroup_, StringGrid4,
+                                    {"SpinEdit8", "SpinEdit9", "RadioButton8",
+                                     "RadioButton12", "RadioButton15", "Button4"},
+                                    "终止列"));
     return page;
 }
 
@@ -314,9 +287,12 @@ QWidget* TSingle_Region_frm::buildMigrantPage()
     form->addRow(QStringLiteral("请输入现有流动人口规模"), Edit2);
     layout->addLayout(form);
     StringGrid5 = named(new ScheduleGrid(new TextGridModel(grids_.migrants, this), page), "StringGrid5");
+    migrantGroup_.selectedRow = &session_.singleRegion.selectedScheduleRow;
     layout->addWidget(StringGrid5, 1);
-    layout->addWidget(interpolationGroup(migrantGroup_, "SpinEdit1", "SpinEdit12", "RadioButton19", "RadioButton17",
-                                         "RadioButton18", "Button5", QStringLiteral("终止列")));
+    layout->addWidget(scheduleGroup(migrantGroup_, StringGrid5,
+                                    {"SpinEdit1", "SpinEdit12", "RadioButton17",
+                                     "RadioButton18", "RadioButton19", "Button5"},
+                                    "终止列"));
     return page;
 }
 

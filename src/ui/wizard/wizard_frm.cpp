@@ -2,7 +2,6 @@
 // (projection/wizard_data.h); the windows show the grids and pass on the outcome.
 #include "ui/wizard/wizard_frm.h"
 
-#include <QAbstractTableModel>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +19,7 @@
 #include "ui/common/named.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
+#include "ui/projection/schedule_grid.h"
 #include "ui/projection/single_region_frm.h"
 #include "ui/session/session.h"
 #include "ui/tables/data_grid.h"
@@ -45,69 +45,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption)
     return b;
 }
 
-QSpinBox* spinBox(QWidget* parent, const char* name, int minimum, int maximum, int value)
-{
-    auto* box = named(new QSpinBox(parent), name);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
 }  // namespace
-
-// The grid of a data step: the age column and the value columns, with the headings of row 0;
-// only the value cells of the shown rows can be edited.
-class WizardGridModel : public QAbstractTableModel {
-public:
-    WizardGridModel(text::TextGrid& grid, int shownRows, QObject* parent)
-        : QAbstractTableModel(parent), grid_(grid), shownRows_(shownRows)
-    {
-    }
-
-    void reload()
-    {
-        beginResetModel();
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : shownRows_ - 1; }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : grid_.columnCount();
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-            return {};
-        return QString::fromStdString(grid_.cell(index.row() + 1, index.column()));
-    }
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        if (!index.isValid() || role != Qt::EditRole || index.column() == 0)
-            return false;
-        grid_.setCell(index.row() + 1, index.column(), value.toString().toStdString());
-        emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
-        return true;
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (role == Qt::DisplayRole && orientation == Qt::Horizontal && section >= 0 && section < grid_.columnCount())
-            return QString::fromStdString(grid_.cell(0, section));
-        return QAbstractTableModel::headerData(section, orientation, role);
-    }
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        if (index.column() == 0)
-            return Qt::ItemIsEnabled;
-        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
-    }
-
-private:
-    text::TextGrid& grid_;
-    int shownRows_;
-};
 
 // ---- the chain ----
 
@@ -198,7 +136,8 @@ WizardDataStep::WizardDataStep(const WizardChain& chain, const Layout& layout)
     auto* box = new QVBoxLayout(this);
     auto* label = named(new QLabel(QString::fromUtf8(layout.label), this), "Label1");
     box->addWidget(label);
-    model_ = new WizardGridModel(grid_, shownRows_, this);
+    // The ages as a column of cells no one edits, the rows kept beyond the shown ones hidden.
+    model_ = new TextGridModel(grid_, {.labelsAsCells = true, .shownRows = shownRows_}, this);
     StringGrid1 = named(new QTableView(this), "StringGrid1");
     StringGrid1->setItemDelegate(new EditorTrackingDelegate(StringGrid1, &editor_));
     StringGrid1->setModel(model_);

@@ -23,6 +23,7 @@ namespace zandor::ui {
 class DataGrid;
 class Session;
 class TSingle_Region_frm;
+class TextGridModel;
 
 // What step 1 hands on to the data steps.
 struct WizardChain {
@@ -60,8 +61,6 @@ private:
     QPushButton* Button1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
 };
-
-class WizardGridModel;
 
 // A data step: its grid of ages and values, "读取", "保存", "下一步" and "取消".
 class WizardDataStep : public QDialog {
@@ -107,7 +106,7 @@ private:
     text::TextGrid grid_;
     int firstAge_;
     int shownRows_;
-    WizardGridModel* model_ = nullptr;
+    TextGridModel* model_ = nullptr;
     QPointer<QWidget> editor_;
     QTableView* StringGrid1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
