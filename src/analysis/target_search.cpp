@@ -271,6 +271,24 @@ void Generator::refill()
     next_ = 0;
 }
 
+double Problem::birthsOf(const double* genes) const
+{
+    // Four running sums (of the ages 4 i, 4 i + 1, 4 i + 2 and 4 i + 3 apart), in two vector
+    // registers, so that the additions of neighbouring ages need not wait for one another.
+    Pair low = {0, 0};
+    Pair high = {0, 0};
+    int j = 0;
+    for (; j + 4 <= kTargetGenes; j += 4) {
+        low += load(weight.data() + j) * load(genes + j);
+        high += load(weight.data() + j + 2) * load(genes + j + 2);
+    }
+    double part[4] = {low[0], low[1], high[0], high[1]};
+    for (; j < kTargetGenes; ++j)
+        part[j % 4] += weight[j] * genes[j];
+    const double sum = (part[0] + part[1]) + (part[2] + part[3]);
+    return 0.51 * sum * maleL0 / 2 + 0.49 * sum * femaleL0 / 2;
+}
+
 Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex)
 {
     Problem p;

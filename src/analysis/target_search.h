@@ -62,20 +62,8 @@ struct Problem {
     double births = 0;                              // B[y]
     std::vector<double> cumulative;                 // C[i] of the geometric ranking, rising
 
-    double birthsOf(const double* genes) const
-    {
-        // Four running sums, so that the additions of neighbouring ages need not wait for
-        // one another.
-        double part[4] = {0, 0, 0, 0};
-        int j = 0;
-        for (; j + 4 <= kTargetGenes; j += 4)
-            for (int k = 0; k < 4; ++k)
-                part[k] += weight[j + k] * genes[j + k];
-        for (; j < kTargetGenes; ++j)
-            part[j % 4] += weight[j] * genes[j];
-        const double sum = (part[0] + part[1]) + (part[2] + part[3]);
-        return 0.51 * sum * maleL0 / 2 + 0.49 * sum * femaleL0 / 2;
-    }
+    // The births of a year with the given rates at ages 15..49.
+    double birthsOf(const double* genes) const;
 };
 
 Problem makeProblem(const TargetBirths& births, const TargetPlanningSettings& settings, int yearIndex);
