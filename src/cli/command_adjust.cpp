@@ -5,7 +5,7 @@
 
 #include "analysis/age_adjustment.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/numeric_column.h"
 #include "tables/result_field.h"
 #include "tables/table.h"
@@ -73,7 +73,7 @@ int runSmooth(const ParsedArgs& args, Streams& io)
     analysis::AgeAdjustment request;
     request.smoothing = methodOf(kSmoothing, *args.value("method"));
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     applyWorkbookOption(args, csv, "smooth");
     csv.text("age");
     csv.text("original");
@@ -97,7 +97,7 @@ int runGraduate(const ParsedArgs& args, Streams& io)
     if (const std::optional<std::string> smooth = args.value("smooth"))
         request.smoothing = methodOf(kSmoothing, *smooth);
     const analysis::AdjustedSeries result = adjust(args, std::move(request));
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     applyWorkbookOption(args, csv, "graduate");
     csv.text("age");
     csv.text("value");

@@ -1,6 +1,6 @@
 // zandor-cli dump TABLE: every record of a table as CSV.
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/table_file.h"
 
 namespace zandor::cli {
@@ -12,7 +12,7 @@ int runDump(const ParsedArgs& args, Streams& io)
     const auto table = tables::openTableFile(args.positional(0), /*readOnly=*/true);
     const std::size_t fieldCount = table->fields().size();
     const std::size_t recordCount = table->recordCount();
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     for (const tables::FieldInfo& field : table->fields())
         csv.text(field.name);
     csv.endRow();

@@ -4,7 +4,7 @@
 
 #include "analysis/end_of_year.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/numeric_column.h"
 #include "tables/result_field.h"
 #include "tables/table.h"
@@ -34,7 +34,7 @@ int runEndOfYear(const ParsedArgs& args, Streams& io)
     const analysis::EndOfYearEstimate estimate = analysis::estimateEndOfYear(problem);
     const analysis::EndOfYearStored stored = analysis::saveEndOfYear(table, estimate, maleName, femaleName);
 
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     csv.text("age");
     csv.text(maleName);
     csv.text(femaleName);

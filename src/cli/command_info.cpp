@@ -1,6 +1,6 @@
 // zandor-cli info TABLE: the structure of a table, as the structure dialog shows it.
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/table_file.h"
 
 namespace zandor::cli {
@@ -10,7 +10,7 @@ namespace {
 int runInfo(const ParsedArgs& args, Streams& io)
 {
     const auto table = tables::openTableFile(args.positional(0), /*readOnly=*/true);
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     csv.text("number");
     csv.text("name");
     csv.text("type");

@@ -5,7 +5,7 @@
 
 #include "analysis/life_table.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/table.h"
 #include "text/numbers.h"
 
@@ -71,7 +71,7 @@ int runLifeTable(const ParsedArgs& args, Streams& io)
     const analysis::LifeTable result = analysis::computeLifeTable(table, input);
     const text::TextGrid grid = analysis::lifeTableGrid(result);
 
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     applyWorkbookOption(args, csv, "lifetable");
     for (int c = 0; c < grid.columnCount(); ++c)
         csv.text(grid.cell(0, c));

@@ -6,7 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/project_output.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "cli/schedule_file.h"
 #include "projection/indicators.h"
 #include "projection/single_region_projection.h"
@@ -27,7 +27,7 @@ struct NamedResults {
 };
 
 // The indicator rows of one run; with `variant`, a first column holding its name.
-void writeIndicatorRows(CsvWriter& csv, const projection::ProjectionResultSet& results, const std::vector<int>& codes,
+void writeIndicatorRows(TableOutput& csv, const projection::ProjectionResultSet& results, const std::vector<int>& codes,
                         const std::string_view* variant)
 {
     std::vector<std::vector<double>> values;
@@ -52,7 +52,7 @@ void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::
         if (code != projection::indicator::kAgeStructure)
             codes.push_back(code);
 
-    CsvWriter csv(out);
+    TableOutput csv(out);
     applyWorkbookOption(args, csv, "project");
     if (variants)
         csv.text("variant");
@@ -67,7 +67,7 @@ void writeIndicators(const std::vector<NamedResults>& runs, bool variants, std::
 
 void writeAges(const std::vector<NamedResults>& runs, bool variants, std::FILE* out, const ParsedArgs& args)
 {
-    CsvWriter csv(out);
+    TableOutput csv(out);
     applyWorkbookOption(args, csv, "project ages");
     if (variants)
         csv.text("variant");

@@ -23,7 +23,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "cli/project_output.h"
 #include "tables/output_file.h"
 #include "text/csv_reader.h"
@@ -307,7 +307,7 @@ int runProjectBatch(const ParsedArgs& args, Streams& io)
         throw std::bad_alloc();
     bool allOk = true;
     try {
-        CsvWriter csv(summary);
+        TableOutput csv(summary);
         for (const char* column : {"name", "status", "message", "total_first", "total_last"})
             csv.text(column);
         csv.endRow();

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "cli/schedule_file.h"
 #include "projection/urban_rural_projection.h"
 #include "tables/table.h"
@@ -23,7 +23,7 @@ void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* 
     std::vector<std::vector<double>> values;
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
         values.push_back(projection::urbanRuralIndicatorValues(results, code));
-    CsvWriter csv(out);
+    TableOutput csv(out);
     applyWorkbookOption(args, csv, "project-ur");
     csv.text("year");
     for (int code = 0; code <= projection::urban_rural_indicator::kLastSeries; ++code)
@@ -40,7 +40,7 @@ void writeIndicators(const projection::UrbanRuralResultSet& results, std::FILE* 
 
 void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out, const ParsedArgs& args)
 {
-    CsvWriter csv(out);
+    TableOutput csv(out);
     applyWorkbookOption(args, csv, "project-ur ages");
     for (const char* name : {"age", "rural_male", "rural_female", "urban_male", "urban_female"})
         csv.text(name);

@@ -7,7 +7,7 @@
 
 #include "analysis/standardization.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "tables/numeric_column.h"
 #include "tables/table.h"
 
@@ -61,7 +61,7 @@ int runStandardize(const ParsedArgs& args, Streams& io)
 
     const auto stored = analysis::standardizeInto(table, request);
 
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     csv.text("record");
     for (const std::string& name : request.names)
         csv.text(name);

@@ -7,7 +7,7 @@
 
 #include "analysis/target_planning.h"
 #include "cli/commands.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "text/refusal.h"
 #include "tables/table.h"
 
@@ -65,7 +65,7 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
     const TargetPlanningSettings settings = parseTargetSettings(texts);
     const TargetBirths births = prepareTargetBirths(input, settings);
 
-    CsvWriter csv(io.out);
+    TableOutput csv(io.out);
     applyWorkbookOption(args, csv, "target-plan");
     if (args.has("births-only")) {
         for (const char* name : {"year", "births", "women_15_49", "mean_age"})

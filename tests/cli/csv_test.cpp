@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "text/csv_reader.h"
-#include "cli/csv_writer.h"
+#include "cli/table_output.h"
 #include "text/numbers.h"
 
 namespace zandor::cli {
@@ -32,7 +32,7 @@ public:
         std::fclose(stream_);
         std::free(data_);
     }
-    CsvWriter* operator->() { return &*writer_; }
+    TableOutput* operator->() { return &*writer_; }
     std::string text()
     {
         writer_->finish();
@@ -43,7 +43,7 @@ private:
     char* data_ = nullptr;
     std::size_t size_ = 0;
     std::FILE* stream_;
-    std::optional<CsvWriter> writer_;
+    std::optional<TableOutput> writer_;
 };
 
 struct QuoteCase {
@@ -130,7 +130,7 @@ TEST(CliCsvWriter, FinishReportsAnOutputThatCannotBeWritten)
     std::FILE* full = std::fopen("/dev/full", "w");
     ASSERT_NE(full, nullptr);
     {
-        CsvWriter csv(full, 64);
+        TableOutput csv(full, 64);
         for (int i = 0; i < 100; ++i)
             csv.text("some text that fills the buffer");
         EXPECT_THROW(csv.finish(), std::runtime_error);

@@ -1,20 +1,14 @@
 // CSV output with a large buffer and std::to_chars for numbers.
-#include "cli/csv_writer.h"
-
-#include "cli/args.h"
-#include "tables/output_file.h"
-#include "tables/xlsx_writer.h"
-#include "text/refusal.h"
+#include "text/csv_writer.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <stdexcept>
-#include <type_traits>
-#include <variant>
+#include <string>
 
-namespace zandor::cli {
+namespace zandor::text {
 
 namespace {
 
@@ -40,39 +34,7 @@ CsvWriter::CsvWriter(std::FILE* out, std::size_t bufferSize)
 {
 }
 
-struct CsvWriter::Workbook {
-    std::string path;
-    std::string sheet;
-    std::vector<tables::Record> rows;
-    tables::Record current;
-};
-
 CsvWriter::~CsvWriter() = default;
-
-void CsvWriter::writeWorkbookInstead(std::string path, std::string sheet)
-{
-    workbook_ = std::make_unique<Workbook>(Workbook{std::move(path), std::move(sheet), {}, {}});
-}
-
-void applyWorkbookOption(const ParsedArgs& args, CsvWriter& csv, const std::string& sheet)
-{
-    if (const auto path = args.value("xlsx")) {
-        checkWorkbookOption(args);
-        csv.writeWorkbookInstead(*path, sheet);
-    }
-}
-
-void checkWorkbookOption(const ParsedArgs& args)
-{
-    const auto path = args.value("xlsx");
-    if (!path)
-        return;
-    try {
-        tables::requireWritableOutput(*path);
-    } catch (const tables::OutputFileError& e) {
-        throw Refusal(e.what());
-    }
-}
 
 void CsvWriter::drain()
 {
@@ -117,10 +79,6 @@ void CsvWriter::separator()
 
 void CsvWriter::text(std::string_view utf8)
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(std::string(utf8));
-        return;
-    }
     separator();
     if (!needsQuoting(utf8)) {
         put(utf8);
@@ -142,10 +100,6 @@ void CsvWriter::text(std::string_view utf8)
 
 void CsvWriter::integer(std::int64_t v)
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(v);
-        return;
-    }
     separator();
     reserve(24);
     char* begin = buffer_.get() + used_;
@@ -154,27 +108,18 @@ void CsvWriter::integer(std::int64_t v)
 
 void CsvWriter::number(double v)
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(v);
-        return;
-    }
     separator();
     reserve(32);
     char* begin = buffer_.get() + used_;
     used_ += std::to_chars(begin, begin + 32, v).ptr - begin;
 }
 
-void CsvWriter::date(const tables::Date& d)
+void CsvWriter::date(int year, int month, int day)
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(d);
-        return;
-    }
     separator();
     reserve(40);
     char* p = buffer_.get() + used_;
     char* const end = p + 40;
-    int year = d.year;
     if (year < 0) {
         *p++ = '-';
         year = -year;
@@ -190,58 +135,24 @@ void CsvWriter::date(const tables::Date& d)
             *p++ = '0';
         p = std::to_chars(p, end, v).ptr;
     };
-    twoDigits(d.month);
-    twoDigits(d.day);
+    twoDigits(month);
+    twoDigits(day);
     used_ = p - buffer_.get();
 }
 
 void CsvWriter::boolean(bool v)
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(v);
-        return;
-    }
     separator();
     put(v ? std::string_view("True") : std::string_view("False"));
 }
 
 void CsvWriter::empty()
 {
-    if (workbook_) {
-        workbook_->current.emplace_back(std::monostate{});
-        return;
-    }
     separator();
-}
-
-void CsvWriter::value(const tables::Value& v)
-{
-    std::visit(
-        [this](const auto& x) {
-            using T = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<T, std::monostate>)
-                empty();
-            else if constexpr (std::is_same_v<T, std::int64_t>)
-                integer(x);
-            else if constexpr (std::is_same_v<T, double>)
-                number(x);
-            else if constexpr (std::is_same_v<T, std::string>)
-                text(x);
-            else if constexpr (std::is_same_v<T, bool>)
-                boolean(x);
-            else
-                date(x);
-        },
-        v);
 }
 
 void CsvWriter::endRow()
 {
-    if (workbook_) {
-        workbook_->rows.push_back(std::move(workbook_->current));
-        workbook_->current.clear();
-        return;
-    }
     reserve(1);
     buffer_[used_++] = '\n';
     rowStart_ = true;
@@ -249,26 +160,10 @@ void CsvWriter::endRow()
 
 void CsvWriter::finish()
 {
-    if (workbook_) {
-        tables::XlsxSheetSpec sheet;
-        sheet.name = workbook_->sheet;
-        if (!workbook_->rows.empty())
-            for (const tables::Value& v : workbook_->rows.front())
-                sheet.header.push_back(tables::toText(v));
-        std::size_t next = 1;
-        sheet.nextRow = [&](tables::Record& row) {
-            if (next >= workbook_->rows.size())
-                return false;
-            row = workbook_->rows[next++];
-            return true;
-        };
-        tables::writeXlsxFile(workbook_->path, {sheet});
-        return;
-    }
     drain();
     errno = 0;
     if (std::fflush(out_) != 0 || std::ferror(out_))
         throwWriteError(errno);
 }
 
-}  // namespace zandor::cli
+}  // namespace zandor::text
