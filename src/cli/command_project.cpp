@@ -91,8 +91,6 @@ void writeAges(const std::vector<NamedResults>& runs, bool variants, std::FILE* 
 
 int runProject(const ParsedArgs& args, Streams& io)
 {
-    if (args.has("xlsx") && args.has("listing"))
-        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
     checkWorkbookOption(args);
     writeProjectOutput(args, io.out);
     return 0;

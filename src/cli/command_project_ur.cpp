@@ -59,8 +59,6 @@ void writeAges(const projection::UrbanRuralResultSet& results, std::FILE* out, c
 
 int runProjectUr(const ParsedArgs& args, Streams& io)
 {
-    if (args.has("xlsx") && args.has("listing"))
-        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
     checkWorkbookOption(args);
     if (args.has("listing") && args.has("ages"))
         throw UsageError("--listing and --ages cannot be given together");

@@ -41,6 +41,8 @@ void checkWorkbookOption(const ParsedArgs& args)
     const auto path = args.value("xlsx");
     if (!path)
         return;
+    if (args.has("listing"))
+        throw Refusal("--xlsx writes the CSV rows as a workbook; --listing gives a text listing");
     try {
         tables::requireWritableOutput(*path);
     } catch (const tables::OutputFileError& e) {

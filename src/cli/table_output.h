@@ -50,7 +50,8 @@ struct ParsedArgs;
 // When the command was given --xlsx OUT.xlsx: checks OUT.xlsx can be written and makes `output`
 // write that workbook (sheet `sheet`) instead of standard output.
 void applyWorkbookOption(const ParsedArgs& args, TableOutput& output, const std::string& sheet);
-// Checks early, before long work, that the file --xlsx names may be written.
+// Checks early, before long work, that the file --xlsx names may be written, and refuses
+// --xlsx beside --listing (a text listing is no table).
 void checkWorkbookOption(const ParsedArgs& args);
 
 }  // namespace zandor::cli
