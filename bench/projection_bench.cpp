@@ -130,7 +130,7 @@ void BM_ProjectUrbanRuralWithLifeExpectancyTargets(benchmark::State& state) {
     const PreparedUrbanRural prepared = prepareUrbanRural();
     const UrbanRuralOptions options{.exact = state.range(0) != 0};
     for (auto _ : state) {
-        UrbanRuralRun run = projectUrbanRural(prepared.rural, prepared.urban, prepared.grids, options);
+        UrbanRuralRun run = projectUrbanRural(prepared.rural, prepared.urban, parseUrbanRuralSchedules(prepared.rural, prepared.urban, prepared.grids), options);
         benchmark::DoNotOptimize(run.results.rural.total.data());
     }
 }

@@ -20,6 +20,7 @@ class QTabWidget;
 namespace zandor::ui {
 
 class ScheduleGrid;
+class Runner;
 class Session;
 class Tmulti_result_Frm;
 
@@ -108,6 +109,7 @@ private:
     int endYear() const;
 
     Session& session_;
+    Runner* runner_;
     projection::UrbanRuralGrids grids_;
     QPointer<Tmulti_result_Frm> resultForm_;
 

@@ -27,6 +27,7 @@ struct VariantRun;
 namespace zandor::ui {
 
 class DataGrid;
+class Runner;
 class ScheduleGrid;
 class Session;
 class TextGridModel;
@@ -122,6 +123,7 @@ private:
     void tell(const QString& message);
     void keepRun(projection::ProjectionRun run);
     bool keepVariants(std::vector<projection::VariantRun> runs);
+    void showResults();
 
     projection::SingleRegionInputs& inputs();
     int baseYear() const;
@@ -129,6 +131,7 @@ private:
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
+    Runner* runner_;
     projection::SingleRegionGrids grids_;
     QPointer<Tpop_result_Form1> resultForm_;
 
