@@ -97,7 +97,8 @@ int requireField(const Table& table, const std::string& name)
 
 }  // namespace
 
-CalculationOutcome computeField(Table& table, const FieldCalculation& calculation)
+CalculationOutcome computeField(Table& table, const FieldCalculation& calculation,
+                                const std::function<void(std::size_t computed)>& afterRow)
 {
     const int target = requireField(table, calculation.target);
     const int first = requireField(table, calculation.first);
@@ -136,6 +137,8 @@ CalculationOutcome computeField(Table& table, const FieldCalculation& calculatio
             break;
         }
         column.push_back(*result);
+        if (afterRow)
+            afterRow(column.size());
     }
 
     // Then the table in one rewrite: a failure or a kill leaves it as it was or wholly new.
