@@ -99,8 +99,9 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
         std::fprintf(io.err, "上次的报告已改名: %s\n", name.c_str());
     // Each year's report is written as the year is done, so that a later year that fails
     // leaves the earlier reports.
-    const TargetSearchResult result = searchTargetFertility(
-        births, settings, options, {}, [&](const TargetYearResult& year) { writeTargetReport(reportDir, births, year); });
+    const TargetSearchResult result =
+        searchTargetFertility(births, settings, options, {},
+                              [&](const TargetYearResult& year) { writeTargetReport(reportDir, births, year); });
 
     for (const char* name : {"year", "births", "women_15_49", "mean_age", "mean_tfr", "tfr_up", "tfr_low",
                              "converged", "retained"})

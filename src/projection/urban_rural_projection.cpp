@@ -183,7 +183,8 @@ void recordRegionYear(UrbanRuralResultSet& r, RegionResults& out, int y, const s
 }
 
 // The years of one region: movers, survival and births, rounding, the year's results.
-void projectRegion(RegionInputs& w, const UrbanRuralMovers& movers, double sign, UrbanRuralResultSet& r, RegionResults& out,
+void projectRegion(RegionInputs& w, const UrbanRuralMovers& movers, double sign, UrbanRuralResultSet& r,
+                   RegionResults& out,
                    const Feedback& feedback, int stepsBefore) {
     const bool exact = r.exact;
     const int n = r.ageCount;

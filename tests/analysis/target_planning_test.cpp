@@ -262,7 +262,9 @@ TEST(TargetPlanning, FailingYearLeavesEarlierReports)
     auto births = reachableBirths(BirthsMode::ConstantBirths, 2, settings);
     births.births[1] = 1e9;  // beyond any schedule within the limits
     EXPECT_THROW(searchTargetFertility(births, settings, {.seed = 3, .threads = 2}, {},
-                                       [&](const TargetYearResult& year) { writeTargetReport(dir.path(), births, year); }),
+                                       [&](const TargetYearResult& year) {
+                                           writeTargetReport(dir.path(), births, year);
+                                       }),
                  Refusal);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"TFR0.txt"}));
 }

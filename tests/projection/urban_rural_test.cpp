@@ -204,7 +204,9 @@ TEST(UrbanRuralRun, ReportsEveryRegionYearAndEndsWhenStopped) {
                       }));
     EXPECT_EQ(steps, (std::vector<long long>{0, 1, 2, 3, 4, 5}));
     stop.request_stop();
-    EXPECT_THROW(projectUrbanRural(s.rural, s.urban, parseUrbanRuralSchedules(s.rural, s.urban, s.grids), {}, Feedback(stop.get_token(), {})), Stopped);
+    EXPECT_THROW(projectUrbanRural(s.rural, s.urban, parseUrbanRuralSchedules(s.rural, s.urban, s.grids), {},
+                                   Feedback(stop.get_token(), {})),
+                 Stopped);
 }
 
 TEST(UrbanRuralResults, CatalogueSumsListingsAndPyramids) {

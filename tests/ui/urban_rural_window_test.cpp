@@ -223,7 +223,8 @@ private slots:
         grids.movers.setCell(1, 1, "3000");
         for (int c = 1; c <= 5; ++c)
             grids.maleMoverShares.setCell(21, c, "1");
-        const auto expected = projection::projectUrbanRural(rural, urban, projection::parseUrbanRuralSchedules(rural, urban, grids)).results;
+        const auto expected =
+            projection::projectUrbanRural(rural, urban, projection::parseUrbanRuralSchedules(rural, urban, grids)).results;
 
         child<QComboBox>(results, "ComboBox1")->setCurrentText("城市男性总人口数");
         child<QPushButton>(results, "BitBtn2")->click();

@@ -30,7 +30,8 @@ QString qtext(std::string_view s) { return QString::fromUtf8(s.data(), static_ca
 
 }  // namespace
 
-Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session), runner_(new Runner(this))
+Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("pop_stru_end_Frm"));
     setWindowTitle(QStringLiteral("推算年末人口数"));

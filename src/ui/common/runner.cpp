@@ -58,7 +58,8 @@ bool isUserInput(QEvent::Type type)
 
 namespace runner_detail {
 
-void Job::perform(const std::function<void(int, int)>& setRange, const std::function<void(int, const QString&)>& setValue,
+void Job::perform(const std::function<void(int, int)>& setRange,
+                  const std::function<void(int, const QString&)>& setValue,
                   const std::function<void(const Feedback&)>& work)
 {
     // The promise passes a report on only when its value grows: a count without a known end

@@ -69,7 +69,8 @@ struct Job {
 
     // Runs `work` with a Feedback whose reports go to `setRange` and `setValue`, and keeps
     // how it ended.
-    void perform(const std::function<void(int, int)>& setRange, const std::function<void(int, const QString&)>& setValue,
+    void perform(const std::function<void(int, int)>& setRange,
+                 const std::function<void(int, const QString&)>& setValue,
                  const std::function<void(const Feedback&)>& work);
 };
 
@@ -177,7 +178,9 @@ bool Runner::run(const QString& title, Compute compute, Present present)
     auto value = std::make_shared<std::optional<Result>>();
     return runEach<Result>(
         title,
-        [compute = std::move(compute)](const Feedback& feedback, const auto& yield) mutable { yield(compute(feedback)); },
+        [compute = std::move(compute)](const Feedback& feedback, const auto& yield) mutable {
+            yield(compute(feedback));
+        },
         [value](const Result& result) { value->emplace(result); },
         [value, present = std::move(present)](RunOutcome outcome) mutable {
             // A stop that came after the result was given stopped nothing.

@@ -35,7 +35,8 @@ int positionOf(const QComboBox& box) { return box.findText(box.currentText(), Qt
 
 }  // namespace
 
-Tcompute_Frm::Tcompute_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session), runner_(new Runner(this))
+Tcompute_Frm::Tcompute_Frm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("compute_Frm"));
     setWindowTitle(QStringLiteral("计算"));

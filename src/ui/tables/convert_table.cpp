@@ -85,7 +85,8 @@ void Tconvert_table_frm::Button1Click()
         return;
     runner_->run(
         windowTitle(),
-        [source = Edit1->text().toStdString(), target = target.toStdString(), format = kind.format](const Feedback& feedback) {
+        [source = Edit1->text().toStdString(), target = target.toStdString(),
+         format = kind.format](const Feedback& feedback) {
             return tables::copyTable(source, target, format, [&feedback](std::size_t copied) {
                 if (copied % 4096 == 0) {
                     feedback.progress(0, 0, "已写入 " + std::to_string(copied) + " 条记录");

@@ -54,7 +54,8 @@ tables::ReadHook readHook(const Feedback& feedback)
 
 }  // namespace
 
-TImport_Frm::TImport_Frm(OpenTable openTable, QWidget* parent) : QDialog(parent), openTable_(std::move(openTable)), runner_(new Runner(this))
+TImport_Frm::TImport_Frm(OpenTable openTable, QWidget* parent)
+    : QDialog(parent), openTable_(std::move(openTable)), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("Import_Frm"));
     setWindowTitle(QStringLiteral("导入数据"));
