@@ -70,8 +70,9 @@ struct CalculationOutcome {
 // unknown field name, a Date target, a read-only table or one whose fields a rewrite cannot
 // keep, and on a row whose value the target cannot hold (the rows before it take their new
 // values, as at a row that cannot be computed). `afterRow` is called with the number of
-// rows computed so far; it may throw to abandon the calculation with the table unchanged.
+// rows computed and then rewritten so far (twice the rows computed at the end); it may
+// throw to abandon the calculation with the table unchanged.
 CalculationOutcome computeField(Table& table, const FieldCalculation& calculation,
-                                const std::function<void(std::size_t computed)>& afterRow = {});
+                                const std::function<void(std::size_t rows)>& afterRow = {});
 
 }  // namespace zandor::tables

@@ -221,7 +221,7 @@ bool Runner::eventFilter(QObject* watched, QEvent* event)
         return false;
     if (isUserInput(event->type()))
         return true;
-    // The title bar's close button waits as well; the window closes when the user asks again.
+    // So does the title bar's close button: the window can be closed once the work has ended.
     if (event->type() == QEvent::Close && event->spontaneous()) {
         event->ignore();
         return true;

@@ -172,10 +172,12 @@ void Tcompute_Frm::BitBtn1Click()
         windowTitle(),
         [path, calculation](const Feedback& feedback) {
             auto table = std::make_shared<tables::Table>(tables::Table::open(path));
+            // Every row is computed, then written: twice the rows in all.
+            const auto steps = 2 * static_cast<long long>(table->recordCount());
             const tables::CalculationOutcome outcome =
-                tables::computeField(*table, calculation, [&feedback](std::size_t computed) {
-                    if (computed % 4096 == 0) {
-                        feedback.progress(0, 0, "已计算 " + std::to_string(computed) + " 条记录");
+                tables::computeField(*table, calculation, [&feedback, steps](std::size_t rows) {
+                    if (rows % 4096 == 0) {
+                        feedback.progress(static_cast<long long>(rows), steps);
                         feedback.throwIfStopped();
                     }
                 });
