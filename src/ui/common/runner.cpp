@@ -151,7 +151,6 @@ std::shared_ptr<runner_detail::Job> Runner::begin(QFutureWatcherBase* watcher, c
         qApp->installEventFilter(this);
         showTimer_->start();
     }
-    emit started();
     return job_;
 }
 
@@ -171,7 +170,6 @@ RunOutcome Runner::end(const runner_detail::Job& job, bool cancelled)
     stopButton_ = nullptr;
     active_ = nullptr;
     job_.reset();
-    emit ended();
     return outcome;
 }
 

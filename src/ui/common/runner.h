@@ -115,8 +115,6 @@ signals:
     void progressRangeChanged(int minimum, int maximum);
     void progressValueChanged(int value);
     void progressTextChanged(const QString& text);
-    void started();
-    void ended();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
