@@ -42,9 +42,9 @@ projection::InterpolationMethod Tmulti_pop_Frm::InterpolationGroup::method() con
     return projection::InterpolationMethod::Linear;
 }
 
-Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), runner_(new Runner(this))
+Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
 {
+    runner_ = new Runner(this);
     setObjectName(QStringLiteral("multi_pop_Frm"));
     // The grids for the years the dialog opens with.
     grids_ = projection::openUrbanRuralGrids(2000 - 1990, 1990);

@@ -109,7 +109,7 @@ private:
     int endYear() const;
 
     Session& session_;
-    Runner* runner_;
+    Runner* runner_ = nullptr;
     projection::UrbanRuralGrids grids_;
     QPointer<Tmulti_result_Frm> resultForm_;
 
