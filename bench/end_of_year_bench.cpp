@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/end_of_year.h"
+#include "stop_latency.h"
 
 namespace {
 
@@ -58,6 +59,15 @@ void BM_EndOfYear(benchmark::State& state)
                                                   benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_EndOfYear)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// How soon "停止" ends the estimate: the stop is heard before every pass.
+void BM_StopEndOfYear(benchmark::State& state)
+{
+    const EndOfYearProblem p = longTable(static_cast<std::size_t>(state.range(0)));
+    bench_support::measureStop(state, [&](const zandor::Feedback& feedback) { estimateEndOfYear(p, feedback); },
+                               std::chrono::milliseconds(20));
+}
+BENCHMARK(BM_StopEndOfYear)->Arg(200000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "projection/single_region_projection.h"
 #include "projection/schedule_grids.h"
 #include "projection/urban_rural_projection.h"
+#include "stop_latency.h"
 #include "text/numbers.h"
 
 namespace {
@@ -130,11 +131,33 @@ void BM_ProjectUrbanRuralWithLifeExpectancyTargets(benchmark::State& state) {
     const PreparedUrbanRural prepared = prepareUrbanRural();
     const UrbanRuralOptions options{.exact = state.range(0) != 0};
     for (auto _ : state) {
-        UrbanRuralRun run = projectUrbanRural(prepared.rural, prepared.urban, prepared.grids, options);
+        const UrbanRuralSchedules schedules = parseUrbanRuralSchedules(prepared.rural, prepared.urban, prepared.grids);
+        UrbanRuralRun run = projectUrbanRural(prepared.rural, prepared.urban, schedules, options);
         benchmark::DoNotOptimize(run.results.rural.total.data());
     }
 }
 BENCHMARK(BM_ProjectUrbanRuralWithLifeExpectancyTargets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// How soon "停止" ends a run: the stop is heard at the start of every projected year.
+void BM_StopProjection(benchmark::State& state) {
+    const Prepared prepared = prepare();
+    const RunOptions options;
+    const SingleRegionSchedules schedules = parseSchedules(prepared.inputs, prepared.grids, options);
+    bench_support::measureStop(
+        state, [&](const zandor::Feedback& feedback) { projectSingleRegion(prepared.inputs, schedules, options, feedback); },
+        std::chrono::milliseconds(0));
+}
+BENCHMARK(BM_StopProjection)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+void BM_StopUrbanRural(benchmark::State& state) {
+    const PreparedUrbanRural prepared = prepareUrbanRural();
+    const UrbanRuralSchedules schedules = parseUrbanRuralSchedules(prepared.rural, prepared.urban, prepared.grids);
+    bench_support::measureStop(
+        state,
+        [&](const zandor::Feedback& feedback) { projectUrbanRural(prepared.rural, prepared.urban, schedules, {}, feedback); },
+        std::chrono::milliseconds(0));
+}
+BENCHMARK(BM_StopUrbanRural)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 }  // namespace
 

@@ -14,8 +14,12 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "stop_latency.h"
+#include "tables/batch_move.h"
+#include "tables/field_calculator.h"
 #include "tables/table.h"
 #include "tables/table_file.h"
+#include "tables/table_import.h"
 
 namespace {
 
@@ -177,6 +181,54 @@ void BM_Import(benchmark::State& state, TableFormat format)
     std::filesystem::remove(target);
 }
 
+// How soon "停止" ends the long table work the windows start, as they check it: every 4096
+// records computed, read or written (the stop requested 10 ms after the first report).
+const auto kStopAfter = std::chrono::milliseconds(10);
+
+void everyRecords(const zandor::Feedback& feedback, std::size_t done)
+{
+    if (done % 4096 == 0) {
+        feedback.progress(0, 0, {});
+        feedback.throwIfStopped();
+    }
+}
+
+void BM_StopCompute(benchmark::State& state)
+{
+    const std::string path = (benchFolder() / "compute.db").string();
+    writeTable(path, TableFormat::Paradox, static_cast<std::size_t>(state.range(0)));
+    zandor::tables::FieldCalculation calculation;
+    calculation.target = "迁移率";
+    calculation.first = "男性人口";
+    calculation.second = "女性人口";
+    bench_support::measureStop(state, [&](const zandor::Feedback& feedback) {
+        auto table = zandor::tables::Table::open(path);
+        zandor::tables::computeField(table, calculation, [&](std::size_t n) { everyRecords(feedback, n); });
+    }, std::chrono::milliseconds(state.range(1)));
+}
+
+void BM_StopImport(benchmark::State& state)
+{
+    const std::string& csv = csvToImport(static_cast<std::size_t>(state.range(0)));
+    const std::string target = (benchFolder() / "stopped-import.db").string();
+    bench_support::measureStop(state, [&](const zandor::Feedback& feedback) {
+        std::filesystem::remove(target);
+        zandor::tables::importCsv(csv, target, [&](std::size_t n) { everyRecords(feedback, n); },
+                                  [&](std::size_t n) { everyRecords(feedback, n); });
+    }, kStopAfter);
+}
+
+void BM_StopConvert(benchmark::State& state)
+{
+    const std::string& source = tableToRead(TableFormat::Paradox, static_cast<std::size_t>(state.range(0)));
+    const std::string target = (benchFolder() / "stopped-convert.dbf").string();
+    bench_support::measureStop(state, [&](const zandor::Feedback& feedback) {
+        std::filesystem::remove(target);
+        zandor::tables::copyTable(source, target, TableFormat::DBase,
+                                  [&](std::size_t n) { everyRecords(feedback, n); });
+    }, kStopAfter);
+}
+
 constexpr std::int64_t kRecords = 1'000'000;
 
 BENCHMARK_CAPTURE(BM_Write, Paradox, TableFormat::Paradox)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -190,6 +242,10 @@ BENCHMARK_CAPTURE(BM_ReadCursor, DBase, TableFormat::DBase)->Arg(kRecords)->Unit
 BENCHMARK_CAPTURE(BM_ReadCursor, FoxPro, TableFormat::FoxPro)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Import, Paradox, TableFormat::Paradox)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Import, DBase, TableFormat::DBase)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Stopped while the rows are computed (10 ms in), and while the table is rewritten (150 ms).
+BENCHMARK(BM_StopCompute)->Args({kRecords, 10})->Args({kRecords, 150})->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_StopImport)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_StopConvert)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 
 #include "analysis/target_planning.h"
 #include "analysis/target_search.h"
+#include "stop_latency.h"
 #include "tables/table.h"
 #include "text/refusal.h"
 
@@ -91,6 +92,18 @@ void press(benchmark::State& state, int from, int to, const std::string& target,
     state.counters["capped_runs"] = benchmark::Counter(capped, benchmark::Counter::kAvgIterations);
     state.counters["refused"] = benchmark::Counter(refused, benchmark::Counter::kAvgIterations);
 }
+
+// How soon "Stop" ends a press of the README's example on 2 threads: the stop is heard
+// before every run, so the runs under way finish first.
+void BM_StopTargetPress(benchmark::State& state)
+{
+    const auto& s = sample(2000, 2010, "9900000");
+    const TargetSearchOptions options{.seed = 1, .threads = 2};
+    bench_support::measureStop(
+        state, [&](const zandor::Feedback& feedback) { searchTargetFertility(s.births, s.settings, options, feedback); },
+        std::chrono::milliseconds(300));
+}
+BENCHMARK(BM_StopTargetPress)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 void BM_TargetPressReadme(benchmark::State& state) { press(state, 2000, 2010, "9900000", 1); }
 BENCHMARK(BM_TargetPressReadme)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(5);

@@ -269,31 +269,36 @@ TargetYearResult yearStatistics(int yearIndex, const std::vector<target_search::
     return r;
 }
 
-// Writes the report whole through the output writer, so that a report is either the old one
-// or the new one, and a pipe or a device in its place is refused.
-void writeReport(const std::filesystem::path& path, const std::string& content)
-{
-    tables::writeOutputFile(path.string(), content);
-}
-
 }  // namespace
 
+void requireWritableReports(const std::filesystem::path& folder, int yearCount)
+{
+    for (int y = 0; y < yearCount; ++y)
+        tables::requireWritableOutput((folder / targetReportName(y)).string());
+}
+
+std::filesystem::path writeTargetReport(const std::filesystem::path& folder, const TargetBirths& births,
+                                        const TargetYearResult& year)
+{
+    std::filesystem::path path = folder / targetReportName(year.yearIndex);
+    tables::writeOutputFile(path.string(), targetReport(births, year));
+    return path;
+}
+
 TargetSearchResult searchTargetFertility(const TargetBirths& births, const TargetPlanningSettings& settings,
-                                         const TargetSearchOptions& options)
+                                         const TargetSearchOptions& options, const Feedback& feedback,
+                                         const TargetYearFinished& yearFinished)
 {
     checkRequiredBirths(births);
     const int Y = births.yearCount;
     const int R = settings.runs;
     const int threads = std::clamp(options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency()),
                                    1, std::max(R, 1));
-    // A report name taken by a pipe or a device is refused before the long search, not after.
-    if (!options.reportDir.empty())
-        for (int y = 0; y < Y; ++y)
-            tables::requireWritableOutput((options.reportDir / targetReportName(y)).string());
     TargetSearchResult result;
     std::vector<target_search::RunOutcome> runs(static_cast<std::size_t>(R));
     std::mutex progressLock;
-    int finished = 0;
+    long long finished = 0;
+    const long long totalRuns = static_cast<long long>(Y) * R;
     for (int y = 0; y < Y; ++y) {
         const target_search::Problem problem = target_search::makeProblem(births, settings, y);
         std::atomic<int> nextRun{0};
@@ -302,7 +307,7 @@ TargetSearchResult searchTargetFertility(const TargetBirths& births, const Targe
         auto work = [&] {
             target_search::Scratch scratch(settings.individuals);
             for (;;) {
-                if (options.stop.stop_requested())
+                if (feedback.stopRequested())
                     return;
                 const int t = nextRun.fetch_add(1);
                 if (t >= R)
@@ -313,8 +318,7 @@ TargetSearchResult searchTargetFertility(const TargetBirths& births, const Targe
                 converged += runs[t].converged ? 1 : 0;
                 ++doneThisYear;
                 ++finished;
-                if (options.runFinished)
-                    options.runFinished({y, t, runs[t].generation, converged, finished, Y * R});
+                feedback.progress(finished, totalRuns, targetRunStatus({y, t, runs[t].generation, converged}));
             }
         };
         {
@@ -329,19 +333,40 @@ TargetSearchResult searchTargetFertility(const TargetBirths& births, const Targe
             result.stopped = true;
             return result;
         }
-        result.stopped = options.stop.stop_requested();
-        TargetYearResult year = yearStatistics(y, runs, births.fromYear);
-        if (!options.reportDir.empty()) {
-            year.reportFile = options.reportDir / targetReportName(y);
-            writeReport(year.reportFile, targetReport(births, year));
-        }
-        result.years.push_back(year);
-        if (options.yearFinished)
-            options.yearFinished(year);
+        result.stopped = feedback.stopRequested();
+        result.years.push_back(yearStatistics(y, runs, births.fromYear));
+        if (yearFinished)
+            yearFinished(result.years.back());
         if (result.stopped)
             return result;
     }
     return result;
+}
+
+std::string targetRunStatus(const TargetRunStatus& s)
+{
+    return "year " + std::to_string(s.yearIndex) + " run " + std::to_string(s.run) + " generation "
+           + std::to_string(s.generation) + " converged " + std::to_string(s.converged);
+}
+
+std::optional<TargetRunStatus> parseTargetRunStatus(std::string_view text)
+{
+    TargetRunStatus s;
+    const char* at = text.data();
+    const char* end = text.data() + text.size();
+    for (auto [word, value] : {std::pair{std::string_view("year "), &s.yearIndex}, {" run ", &s.run},
+                               {" generation ", &s.generation}, {" converged ", &s.converged}}) {
+        if (static_cast<std::size_t>(end - at) < word.size() || std::string_view(at, word.size()) != word)
+            return std::nullopt;
+        at += word.size();
+        const auto [next, error] = std::from_chars(at, end, *value);
+        if (error != std::errc{})
+            return std::nullopt;
+        at = next;
+    }
+    if (at != end)
+        return std::nullopt;
+    return s;
 }
 
 std::string targetReportName(int yearIndex)

@@ -9,7 +9,7 @@
 //     fertility schedules of ages 15 to 49 that give that year's births; the TFRs of the
 //     converged runs give a mean with bounds (mean +- 2.575 sd) and a mean schedule of the
 //     curves within the bounds.
-// A report file "TFR<year index>.txt" is written per planning year.
+// The caller writes a report file "TFR<year index>.txt" per planning year as it arrives.
 //
 // The runs of a year are independent: each draws from its own generator, seeded from
 // (seed, year index, run), so a search gives the same results on any number of threads.
@@ -19,10 +19,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <stop_token>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/feedback.h"
 
 namespace zandor::tables {
 class Table;
@@ -142,28 +144,11 @@ struct TargetYearResult {
     std::array<double, kTargetGenes> meanSchedule{};  // c[j], the retained curves' mean
     double lastBirths = 0;     // births of the last evaluated individual of the last run
     int lastGeneration = 0;    // generation at which the last run ended
-    std::filesystem::path reportFile;  // empty when no folder was given
-};
-
-// Where the search stands: after every run of a year.
-struct TargetRunProgress {
-    int yearIndex = 0;
-    int run = 0;            // the run just finished (0..R-1)
-    int generation = 0;     // the generation at which it ended
-    int converged = 0;      // converged runs of the year so far
-    int finishedRuns = 0;   // runs finished over the whole search
-    int totalRuns = 0;      // Y x R
 };
 
 struct TargetSearchOptions {
     std::uint64_t seed = 0;
     int threads = 0;  // 0: every core
-    std::filesystem::path reportDir;  // where TFR<index>.txt go; empty: no files
-    // Called after every run from the thread that ran it, never two at once.
-    std::function<void(const TargetRunProgress&)> runFinished;
-    // Called on the calling thread when a year's statistics and report file are done.
-    std::function<void(const TargetYearResult&)> yearFinished;
-    std::stop_token stop;  // checked before every run
 };
 
 struct TargetSearchResult {
@@ -171,11 +156,39 @@ struct TargetSearchResult {
     bool stopped = false;                 // a stop was requested before every year finished
 };
 
-// Searches every planning year in turn, after checkRequiredBirths. A year without a converged
-// run ends the search with a Refusal naming the year (the report files of earlier years stay); a report file that
-// cannot be written throws std::runtime_error naming it.
+// Called on the calling thread as each year's statistics are done, before the next year is
+// searched: the caller writes the year's report (a failing later year leaves it in place).
+using TargetYearFinished = std::function<void(const TargetYearResult&)>;
+
+// Searches every planning year in turn, after checkRequiredBirths; writes no files. After
+// every run, `feedback` gets the runs finished over the whole search of Y x R and the status
+// targetRunStatus gives (from the thread that ran it, never two at once); a stop is heard
+// before every run, and a stop between the runs of a year leaves that year unfinished. A
+// year without a converged run ends the search with a Refusal naming the year (the years
+// before it have been handed to `yearFinished`).
 TargetSearchResult searchTargetFertility(const TargetBirths& births, const TargetPlanningSettings& settings,
-                                         const TargetSearchOptions& options);
+                                         const TargetSearchOptions& options, const Feedback& feedback = {},
+                                         const TargetYearFinished& yearFinished = {});
+
+// Where the search stands after a run: the year, the run just finished (0..R-1), the
+// generation at which it ended and the year's converged runs so far. As a status text it is
+// "year Y run T generation G converged C" (Y the year index).
+struct TargetRunStatus {
+    int yearIndex = 0;
+    int run = 0;
+    int generation = 0;
+    int converged = 0;
+};
+std::string targetRunStatus(const TargetRunStatus& status);
+std::optional<TargetRunStatus> parseTargetRunStatus(std::string_view text);
+
+// Writes the report of one year, TFR<index>.txt in `folder`, through the output writer (so
+// that a report is either the old one or the new one); a file that cannot be written throws
+// std::runtime_error naming it. Returns its path.
+std::filesystem::path writeTargetReport(const std::filesystem::path& folder, const TargetBirths& births,
+                                        const TargetYearResult& year);
+// Refuses, before a search, report names that no report can go to (a pipe or a device).
+void requireWritableReports(const std::filesystem::path& folder, int yearCount);
 
 // The report file of one year: 35 lines "c    spare  rest", the births, the women's mean
 // age and number, the TFR figures and the male and female L of ages 0 to Y.

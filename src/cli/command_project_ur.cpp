@@ -85,8 +85,9 @@ int runProjectUr(const ParsedArgs& args, Streams& io)
     if (auto schedule = args.value("schedule"))
         applyScheduleFile(*schedule, grids, baseYear, endYear);
 
+    const projection::UrbanRuralSchedules schedules = projection::parseUrbanRuralSchedules(rural, urban, grids);
     const projection::UrbanRuralRun run =
-        projection::projectUrbanRural(rural, urban, grids, {.exact = args.has("exact")});
+        projection::projectUrbanRural(rural, urban, schedules, {.exact = args.has("exact")});
     if (auto listing = args.value("listing"))
         writeLines(projection::urbanRuralTextListing(run.results, *listing), io.out);
     else if (args.has("ages"))

@@ -90,12 +90,18 @@ int runTargetPlan(const ParsedArgs& args, Streams& io)
     TargetSearchOptions options;
     options.seed = seed;
     options.threads = threads;
-    options.reportDir = args.has("report-dir") ? std::filesystem::path(*args.value("report-dir"))
-                                               : std::filesystem::absolute(tablePath).parent_path();
-    requireWritableReportFolder(options.reportDir);
-    for (const std::string& name : setAsideStaleReports(options.reportDir, births.yearCount))
+    const std::filesystem::path reportDir = args.has("report-dir")
+                                                ? std::filesystem::path(*args.value("report-dir"))
+                                                : std::filesystem::absolute(tablePath).parent_path();
+    requireWritableReportFolder(reportDir);
+    requireWritableReports(reportDir, births.yearCount);
+    for (const std::string& name : setAsideStaleReports(reportDir, births.yearCount))
         std::fprintf(io.err, "上次的报告已改名: %s\n", name.c_str());
-    const TargetSearchResult result = searchTargetFertility(births, settings, options);
+    // Each year's report is written as the year is done, so that a later year that fails
+    // leaves the earlier reports.
+    const TargetSearchResult result =
+        searchTargetFertility(births, settings, options, {},
+                              [&](const TargetYearResult& year) { writeTargetReport(reportDir, births, year); });
 
     for (const char* name : {"year", "births", "women_15_49", "mean_age", "mean_tfr", "tfr_up", "tfr_low",
                              "converged", "retained"})

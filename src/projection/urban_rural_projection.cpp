@@ -86,13 +86,6 @@ RegionInputs regionSchedules(const SingleRegionInputs& in, Region region, const 
     return work;
 }
 
-// The persons moving from the rural to the urban population: the yearly number by sex and
-// its age distribution (ages 0..N-2; the oldest age takes no movers).
-struct Movers {
-    std::vector<double> male, female;
-    AgeYearMatrix maleShares, femaleShares;
-};
-
 // A mover cell as a number; a missing cell reads as empty. The cell's name is put together
 // only for the message, as there are some twenty thousand cells in a long run.
 template <typename Where>
@@ -110,8 +103,8 @@ std::string moversWithoutPattern(int year, Sex sex, double volume) {
            "年" + sexName + "的模式.";
 }
 
-Movers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int baseYear) {
-    Movers m;
+UrbanRuralMovers readMovers(const UrbanRuralGrids& g, int ageCount, int yearCount, int baseYear) {
+    UrbanRuralMovers m;
     const int ages = ageCount - 1;
     m.maleShares = AgeYearMatrix(ages, yearCount);
     m.femaleShares = AgeYearMatrix(ages, yearCount);
@@ -190,7 +183,8 @@ void recordRegionYear(UrbanRuralResultSet& r, RegionResults& out, int y, const s
 }
 
 // The years of one region: movers, survival and births, rounding, the year's results.
-void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRuralResultSet& r, RegionResults& out,
+void projectRegion(RegionInputs& w, const UrbanRuralMovers& movers, double sign, UrbanRuralResultSet& r,
+                   RegionResults& out,
                    const Feedback& feedback, int stepsBefore) {
     const bool exact = r.exact;
     const int n = r.ageCount;
@@ -224,35 +218,42 @@ void projectRegion(RegionInputs& w, const Movers& movers, double sign, UrbanRura
     out.femalePopulation = pf;
 }
 
-}  // namespace
-
-UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids, const UrbanRuralOptions& options,
-                                const Feedback& feedback) {
-    // 1-4. The choice of fields and the base data of both regions.
-    // These messages are the program's own texts, the same for both regions.
+// 1-4. The choice of fields and the base data of both regions. These messages are the
+// program's own texts, the same for both regions.
+void checkRegions(const SingleRegionInputs& rural, const SingleRegionInputs& urban) {
     checkRegion(rural);
     checkRegion(urban);
     if (urban.ageCount != rural.ageCount || urban.baseYear != rural.baseYear || urban.endYear != rural.endYear) {
         refuse("农村和城市的基础数据来自不同的数据表或预测年份，请重新选择变量.");
     }
     if (rural.yearCount < 0) throw Refusal(message::endBeforeBase(rural.baseYear, rural.endYear));
+}
 
-    // Every schedule cell is read before a year is projected.
-    RegionSchedules ruralSchedules;
-    RegionSchedules urbanSchedules;
-    inRegion(Region::Rural, [&] { ruralSchedules = parseRegion(rural, Region::Rural, grids); });
-    inRegion(Region::Urban, [&] { urbanSchedules = parseRegion(urban, Region::Urban, grids); });
-    const Movers movers = readMovers(grids, rural.ageCount, rural.yearCount, rural.baseYear);
+}  // namespace
 
+UrbanRuralSchedules parseUrbanRuralSchedules(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
+                                             const UrbanRuralGrids& grids) {
+    checkRegions(rural, urban);
+    UrbanRuralSchedules s;
+    inRegion(Region::Rural, [&] { s.rural = parseRegion(rural, Region::Rural, grids); });
+    inRegion(Region::Urban, [&] { s.urban = parseRegion(urban, Region::Urban, grids); });
+    s.movers = readMovers(grids, rural.ageCount, rural.yearCount, rural.baseYear);
+    return s;
+}
+
+UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
+                                const UrbanRuralSchedules& schedules, const UrbanRuralOptions& options,
+                                const Feedback& feedback) {
+    checkRegions(rural, urban);
     UrbanRuralRun run{.results = emptyUrbanRuralResultSet(rural.ageCount, rural.yearCount, rural.baseYear,
                                                           rural.endYear),
-                      .rural = regionSchedules(rural, Region::Rural, ruralSchedules, options.exact),
-                      .urban = regionSchedules(urban, Region::Urban, urbanSchedules, options.exact)};
+                      .rural = regionSchedules(rural, Region::Rural, schedules.rural, options.exact),
+                      .urban = regionSchedules(urban, Region::Urban, schedules.urban, options.exact)};
 
     // 5-6. Rural, then urban.
     UrbanRuralResultSet& r = run.results;
     r.exact = options.exact;
+    const UrbanRuralMovers& movers = schedules.movers;
     inRegion(Region::Rural, [&] { projectRegion(run.rural, movers, -1.0, r, r.rural, feedback, 0); });
     inRegion(Region::Urban, [&] { projectRegion(run.urban, movers, +1.0, r, r.urban, feedback, r.yearCount); });
 

@@ -8,6 +8,7 @@
 #include "core/feedback.h"
 #include "projection/urban_rural_inputs.h"
 #include "projection/urban_rural_results.h"
+#include "projection/yearly_schedules.h"
 
 namespace zandor::projection {
 
@@ -24,24 +25,46 @@ struct UrbanRuralOptions {
     bool exact = false;
 };
 
-// Projects both regions over the years their fields were chosen for; the inputs are not
-// changed. Both regions must have been loaded for the same table and years.
+// The persons moving from the rural to the urban population: the number of each sex by
+// projected year, and their age distribution (ages 0..N-2; the oldest age takes no movers).
+struct UrbanRuralMovers {
+    std::vector<double> male;
+    std::vector<double> female;
+    AgeYearMatrix maleShares;
+    AgeYearMatrix femaleShares;
+};
+
+// The schedule grids of a run as numbers.
+struct UrbanRuralSchedules {
+    RegionSchedules rural;
+    RegionSchedules urban;
+    UrbanRuralMovers movers;
+};
+
+// Checks the base data of both regions and reads every schedule cell a run uses. Both
+// regions must have been loaded for the same table and years.
 //
-// Order: the rural selection and values, then the urban ones (Refusal "选定原始数据变量不够!"
-// for a field list without text, then, age by age, the five value messages, the same texts
-// for both regions); then every
-// schedule cell is read (a text that is no number throws text::NumberFormatError naming
-// the region, the schedule, the row and the year); then the years of the rural region, then
-// those of the urban region.
+// Refusals, in this order: the rural selection and values, then the urban ones (Refusal
+// "选定原始数据变量不够!" for a field list without text, then, age by age, the five value
+// messages, the same texts for both regions); regions whose age counts differ from each
+// other or from 71..102, or whose years differ; then, while the cells are read (rural rows,
+// urban rows, movers), a sex ratio at birth of -100 and movers of a year whose age pattern
+// sums to 0, naming the region and the year. A text that is no number throws
+// text::NumberFormatError naming the region, the schedule, the row and the year.
+UrbanRuralSchedules parseUrbanRuralSchedules(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
+                                             const UrbanRuralGrids& grids);
+
+// Projects both regions over the years their fields were chosen for, with the parsed
+// schedules: the years of the rural region, then those of the urban region. The inputs are
+// not changed; the base-data checks of parseUrbanRuralSchedules are made again.
 //
-// Refusals found while running name the region and the year: a sex ratio at birth of -100,
-// a life-expectancy target no logit shift reaches, movers who outnumber the population of
-// their age and sex, a zero Lx under a survival ratio, a region without population, a
-// result beyond the range of numbers. Regions whose age counts differ from each other or
-// from 71..102 are refused too. One progress step per region and year goes to `feedback`;
-// a stop requested ends the run with zandor::Stopped at the start of a year.
+// Refusals found while running name the region and the year: a life-expectancy target no
+// logit shift reaches, movers who outnumber the population of their age and sex, a zero Lx
+// under a survival ratio, a region without population, a result beyond the range of
+// numbers. One progress step per region and year goes to `feedback`; a stop requested ends
+// the run with zandor::Stopped at the start of a year.
 UrbanRuralRun projectUrbanRural(const SingleRegionInputs& rural, const SingleRegionInputs& urban,
-                                const UrbanRuralGrids& grids, const UrbanRuralOptions& options = {},
+                                const UrbanRuralSchedules& schedules, const UrbanRuralOptions& options = {},
                                 const Feedback& feedback = {});
 
 }  // namespace zandor::projection

@@ -97,7 +97,8 @@ int requireField(const Table& table, const std::string& name)
 
 }  // namespace
 
-CalculationOutcome computeField(Table& table, const FieldCalculation& calculation)
+CalculationOutcome computeField(Table& table, const FieldCalculation& calculation,
+                                const std::function<void(std::size_t rows)>& afterRow)
 {
     const int target = requireField(table, calculation.target);
     const int first = requireField(table, calculation.first);
@@ -136,11 +137,17 @@ CalculationOutcome computeField(Table& table, const FieldCalculation& calculatio
             break;
         }
         column.push_back(*result);
+        if (afterRow)
+            afterRow(column.size());
     }
 
     // Then the table in one rewrite: a failure or a kill leaves it as it was or wholly new.
     if (!column.empty()) {
-        rewriteFieldValues(table.file(), path, target, column);
+        const std::size_t computed = column.size();
+        rewriteFieldValues(table.file(), path, target, column, [&](std::size_t written) {
+            if (afterRow)
+                afterRow(computed + written);
+        });
         table = Table::open(path);
         table.moveTo(table.recordCount());
     }

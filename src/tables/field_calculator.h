@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,7 +69,10 @@ struct CalculationOutcome {
 // then open on the new table, at its end. Throws TableError before any row changes for an
 // unknown field name, a Date target, a read-only table or one whose fields a rewrite cannot
 // keep, and on a row whose value the target cannot hold (the rows before it take their new
-// values, as at a row that cannot be computed).
-CalculationOutcome computeField(Table& table, const FieldCalculation& calculation);
+// values, as at a row that cannot be computed). `afterRow` is called with the number of
+// rows computed and then rewritten so far (twice the rows computed at the end); it may
+// throw to abandon the calculation with the table unchanged.
+CalculationOutcome computeField(Table& table, const FieldCalculation& calculation,
+                                const std::function<void(std::size_t rows)>& afterRow = {});
 
 }  // namespace zandor::tables

@@ -394,7 +394,8 @@ std::vector<std::string> dropField(const std::string& path, std::string_view nam
     return remarks;
 }
 
-void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values)
+void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values,
+                        const RecordHook& afterRecord)
 {
     const TableLock lock = TableLock::acquire(path, TableLock::Mode::Exclusive);
     if (source.readOnly())
@@ -408,7 +409,7 @@ void rewriteFieldValues(TableFile& source, const std::string& path, int field, s
                          (changes.empty() ? std::string("a field would be left out") : changes.front()) +
                          "); it is left unchanged");
     fields.at(static_cast<std::size_t>(field)).values = values;
-    rewriteTable(source, path, format, fields);
+    rewriteTable(source, path, format, fields, afterRecord);
 }
 
 }  // namespace zandor::tables

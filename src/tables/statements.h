@@ -70,7 +70,9 @@ std::vector<std::string> dropField(const std::string& path, std::string_view nam
 // `values`, one a record from the first (the records beyond them keep theirs), in one
 // rewrite: after any failure or a killed process the table is as it was or wholly new. A
 // table whose fields a rewrite cannot recreate as they are (binary, memo, or kinds such as
-// Paradox short or currency fields) is refused before anything is written.
-void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values);
+// Paradox short or currency fields) is refused before anything is written. `afterRecord`
+// may throw to abandon the rewrite, the table then as it was.
+void rewriteFieldValues(TableFile& source, const std::string& path, int field, std::span<const double> values,
+                        const RecordHook& afterRecord = {});
 
 }  // namespace zandor::tables

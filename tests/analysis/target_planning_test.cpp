@@ -213,15 +213,15 @@ Search searchSample(int threads, const ScratchDir& dir, std::stop_source* stopAf
     TargetSearchOptions options;
     options.seed = 20240611;
     options.threads = threads;
-    options.reportDir = dir.path();
-    if (stopAfterRuns) {
-        options.stop = stopAfterRuns->get_token();
-        options.runFinished = [=](const TargetRunProgress& p) {
-            if (p.finishedRuns == runs)
+    Feedback feedback;
+    if (stopAfterRuns)
+        feedback = Feedback(stopAfterRuns->get_token(), [=](long long finished, long long, std::string_view) {
+            if (finished == runs)
                 stopAfterRuns->request_stop();
-        };
-    }
-    Search s{searchTargetFertility(births, settings, options), {}};
+        });
+    Search s{searchTargetFertility(births, settings, options, feedback,
+                                   [&](const TargetYearResult& year) { writeTargetReport(dir.path(), births, year); }),
+             {}};
     for (const auto& name : dir.files())
         s.reports.push_back(readFile(dir.path() / name));
     return s;
@@ -250,6 +250,22 @@ TEST(TargetPlanning, StopBetweenRunsKeepsFinishedYears)
     const auto s = searchSample(2, dir, &stop, 11);
     EXPECT_TRUE(s.result.stopped);
     EXPECT_EQ(s.result.years.size(), 1u);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"TFR0.txt"}));
+}
+
+// A year without a converged run ends the search; the report its caller wrote for the year
+// before it stays.
+TEST(TargetPlanning, FailingYearLeavesEarlierReports)
+{
+    ScratchDir dir;
+    auto settings = parseTargetSettings({.runs = "4"});
+    auto births = reachableBirths(BirthsMode::ConstantBirths, 2, settings);
+    births.births[1] = 1e9;  // beyond any schedule within the limits
+    EXPECT_THROW(searchTargetFertility(births, settings, {.seed = 3, .threads = 2}, {},
+                                       [&](const TargetYearResult& year) {
+                                           writeTargetReport(dir.path(), births, year);
+                                       }),
+                 Refusal);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{"TFR0.txt"}));
 }
 

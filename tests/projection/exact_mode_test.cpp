@@ -225,7 +225,8 @@ TEST(ExactMode, UrbanRuralRegionsTakeItToo) {
         chooseUrbanRuralFieldSeries(urban, Region::Urban, grids, field, "field", *series, 2020, 2021);
     }
     grids.lifeExpectancy.setCell(lifeExpectancyRow(Region::Urban, Sex::Female), 1, "81.5");
-    const UrbanRuralRun run = projectUrbanRural(rural, urban, grids, {.exact = true});
+    const UrbanRuralRun run =
+        projectUrbanRural(rural, urban, parseUrbanRuralSchedules(rural, urban, grids), {.exact = true});
 
     const BaseLifeTable male = baseLifeTable(Sex::Male, t.maleRates);
     const double open = (t.malePopulation[79] + t.malePopulation[80]) * (male.Lx[80] / (male.Lx[79] + male.Lx[80]));

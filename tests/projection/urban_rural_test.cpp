@@ -54,7 +54,7 @@ struct Scenario {
         }
     }
 
-    UrbanRuralRun run() const { return projectUrbanRural(rural, urban, grids); }
+    UrbanRuralRun run() const { return projectUrbanRural(rural, urban, parseUrbanRuralSchedules(rural, urban, grids)); }
 };
 
 void setRow(text::TextGrid& grid, int row, const std::string& cell) {
@@ -197,14 +197,16 @@ TEST(UrbanRuralRun, ReportsEveryRegionYearAndEndsWhenStopped) {
     const Scenario s(flatRegion(1000), flatRegion(1000), 1990, 1993);
     std::vector<long long> steps;
     std::stop_source stop;
-    projectUrbanRural(s.rural, s.urban, s.grids, {},
+    projectUrbanRural(s.rural, s.urban, parseUrbanRuralSchedules(s.rural, s.urban, s.grids), {},
                       Feedback(stop.get_token(), [&](long long done, long long total, std::string_view) {
                           steps.push_back(done);
                           EXPECT_EQ(total, 6);
                       }));
     EXPECT_EQ(steps, (std::vector<long long>{0, 1, 2, 3, 4, 5}));
     stop.request_stop();
-    EXPECT_THROW(projectUrbanRural(s.rural, s.urban, s.grids, {}, Feedback(stop.get_token(), {})), Stopped);
+    EXPECT_THROW(projectUrbanRural(s.rural, s.urban, parseUrbanRuralSchedules(s.rural, s.urban, s.grids), {},
+                                   Feedback(stop.get_token(), {})),
+                 Stopped);
 }
 
 TEST(UrbanRuralResults, CatalogueSumsListingsAndPyramids) {

@@ -216,6 +216,7 @@ private slots:
         auto o = open();
         chooseRates(o.form, "男性死亡率");
         QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
+        QVERIFY(runsEnded(o.form));
         QCOMPARE(prompts.messages, QStringList());
         TLife_table_result* r = o.form->resultWindow();
         QVERIFY(r);
@@ -247,6 +248,7 @@ private slots:
 
         // A second press opens a new window; 取消 closes it.
         QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
+        QVERIFY(runsEnded(o.form));
         QVERIFY(o.form->resultWindow() != r);
         QTest::mouseClick(child<QPushButton>(o.form->resultWindow(), "BitBtn2"), Qt::LeftButton);
         QVERIFY(!o.form->resultWindow()->isVisible());
@@ -298,6 +300,7 @@ private slots:
             chooseRates(f, "男性人口");
         }
         QTest::mouseClick(child<QPushButton>(f, "BitBtn1"), Qt::LeftButton);
+        QVERIFY(runsEnded(f));
         QCOMPARE(prompts.messages, QStringList{message});
         QVERIFY(!f->resultWindow());
         QVERIFY(f->isVisible());
@@ -321,6 +324,7 @@ private slots:
         if (abridged)
             QTest::mouseClick(child<QRadioButton>(o.form, "RadioButton2"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
+        QVERIFY(runsEnded(o.form));
         TLife_table_result* r = o.form->resultWindow();
         QVERIFY(r);
         QTest::mouseClick(child<QPushButton>(r, "BitBtn3"), Qt::LeftButton);
@@ -394,6 +398,7 @@ private slots:
         chooseRates(o.form, "女性死亡率");
         QTest::mouseClick(child<QRadioButton>(o.form, "RadioButton2"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(o.form, "BitBtn1"), Qt::LeftButton);
+        QVERIFY(runsEnded(o.form));
         TLife_table_result* r = o.form->resultWindow();
         QVERIFY(r);
         auto* save = child<QPushButton>(r, "BitBtn1");

@@ -44,6 +44,7 @@ private slots:
         QVERIFY(!variants->isChecked());
         variants->setChecked(true);
         child<QPushButton>(dialog, "BitBtn2")->click();
+        QVERIFY(runsEnded(dialog));
         QVERIFY2(prompts.messages.isEmpty(), qPrintable(prompts.messages.join('\n')));
         auto* results = dialog->resultForm();
         QVERIFY(results && results->isVisible());

@@ -563,6 +563,7 @@ private slots:
             editor->setText(typed);
         }
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QCOMPARE(f.prompts.messages, QStringList{message});
         QVERIFY(f.dialog->isVisible());
         QVERIFY(!f.dialog->resultForm());
@@ -579,6 +580,7 @@ private slots:
         f.setCell("StringGrid1", 1, 3, "1.7");
         f.get<QLineEdit>("Edit1")->setText("0.5");
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(!f.dialog->isVisible());
         auto* results = f.dialog->resultForm();
@@ -633,6 +635,7 @@ private slots:
         f.setYears(2000, 2003);
         exact->setChecked(true);
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         auto* results = f.dialog->resultForm();
         QVERIFY(results);
@@ -652,6 +655,7 @@ private slots:
         f.setYears(2000, 2004);
         f.get<QRadioButton>("RadioButton6")->click();
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         // No lx field chosen: the table's own error, and the dialog stays open.
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY(f.dialog->isVisible());
@@ -660,6 +664,7 @@ private slots:
         f.get<QComboBox>("ComboBox8")->setCurrentText("男性死亡率");
         f.get<QComboBox>("ComboBox9")->setCurrentText("女性死亡率");
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(f.dialog->resultForm());
 

@@ -111,6 +111,7 @@ private slots:
         const QString target = dir.filePath(file);
         prompts.saveAnswers << target;
         form->findChild<QPushButton*>("Button1")->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(prompts.saveFilters, QStringList{filter});
         QCOMPARE(prompts.messages, QStringList());
         QVERIFY(!form->isVisible());
@@ -232,10 +233,12 @@ private slots:
                 values << QString::fromStdString(t.asString(field));
             return values;
         };
+        // 确认 computes off the user-interface thread: each press is waited for.
         auto* ok = form->findChild<QPushButton*>("BitBtn1");
 
         // An empty required box: nothing happens.
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(prompts.messages, QStringList());
         QCOMPARE(column("R"), QStringList(4, QString()));
 
@@ -244,6 +247,7 @@ private slots:
         box("ComboBox3")->setCurrentIndex(3);
         box("ComboBox4")->setCurrentIndex(1);
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(prompts.messages, QStringList{"Data Error!"});
         QCOMPARE(column("R"), (QStringList{"0.5", "2", "", ""}));
         // The grid shows what was written.
@@ -254,6 +258,7 @@ private slots:
         prompts.messages.clear();
         box("ComboBox3")->setEditText("plus");
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(column("R"), (QStringList{"6", "6", "1", "9"}));
 
         // The target as its own operand: each row reads its old value first.
@@ -262,15 +267,18 @@ private slots:
         box("ComboBox2")->setCurrentIndex(2);
         box("ComboBox3")->setCurrentIndex(5);  // *10
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(column("R"), (QStringList{"60", "60", "10", "90"}));
         box("ComboBox3")->setCurrentIndex(1);  // Ln() of A, all above 0
         box("ComboBox2")->setCurrentIndex(0);
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(column("R").at(2), QString("0"));
 
         form->findChild<QRadioButton*>("RadioButton2")->click();
         box("ComboBox2")->setCurrentIndex(1);
         ok->click();
+        QVERIFY(runsEnded(form));
         QCOMPARE(column("R"), (QStringList{"4", "2", "0", "1"}));
         QCOMPARE(prompts.messages, QStringList());
 

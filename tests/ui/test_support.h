@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <functional>
@@ -21,6 +22,7 @@
 #include "tables/table_error.h"
 #include "tables/table_file.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 
 namespace testing_support {
 
@@ -180,6 +182,19 @@ public:
 private:
     zandor::ui::PromptHooks previous_;
 };
+
+// Waits until the long work a window started has ended and its outcome has been presented.
+inline bool runsEnded(const QObject* window, int timeoutMs = 60000)
+{
+    return QTest::qWaitFor(
+        [window] {
+            for (const auto* runner : window->findChildren<zandor::ui::Runner*>())
+                if (runner->running())
+                    return false;
+            return true;
+        },
+        timeoutMs);
+}
 
 inline QAction* action(QWidget* window, const QString& name)
 {

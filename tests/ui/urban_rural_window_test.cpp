@@ -174,6 +174,7 @@ private slots:
         f.dialog->SpinEdit17DblClick();
         exact->setChecked(true);
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         auto* results = f.dialog->resultForm();
         QVERIFY(results && results->isVisible());
@@ -192,6 +193,7 @@ private slots:
         f.setCell("StringGrid8", 1, 1, "3000");
         // Movers with the pattern left at zeros would move nobody: refused, naming year and sex.
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QCOMPARE(f.prompts.messages.size(), 1);
         QVERIFY2(f.prompts.messages[0].startsWith("2021年城镇化规模男性为3000人"), qPrintable(f.prompts.messages[0]));
         QVERIFY(f.dialog->isVisible());
@@ -200,6 +202,7 @@ private slots:
             f.setCell("StringGrid6", 21, c, "1");
         f.window->grid()->markColumn(2, Qt::green);
         f.get<QPushButton>("BitBtn2")->click();
+        QVERIFY(runsEnded(f.dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(!f.dialog->isVisible());
         auto* results = f.dialog->resultForm();
@@ -220,7 +223,8 @@ private slots:
         grids.movers.setCell(1, 1, "3000");
         for (int c = 1; c <= 5; ++c)
             grids.maleMoverShares.setCell(21, c, "1");
-        const auto expected = projection::projectUrbanRural(rural, urban, grids).results;
+        const auto expected =
+            projection::projectUrbanRural(rural, urban, projection::parseUrbanRuralSchedules(rural, urban, grids)).results;
 
         child<QComboBox>(results, "ComboBox1")->setCurrentText("城市男性总人口数");
         child<QPushButton>(results, "BitBtn2")->click();

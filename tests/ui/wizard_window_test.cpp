@@ -221,6 +221,7 @@ private slots:
         QCOMPARE(f.projectionCell("StringGrid5", 1, 5), QString("10000"));
         QCOMPARE(f.projectionCell("StringGrid5", 2, 5), QString("0.012"));
         child<QPushButton>(dialog, "BitBtn2")->click();
+        QVERIFY(runsEnded(dialog));
         QVERIFY2(f.prompts.messages.isEmpty(), qPrintable(f.prompts.messages.join('\n')));
         QVERIFY(dialog->resultForm());
         QVERIFY(!dialog->isVisible());
@@ -234,6 +235,7 @@ private slots:
         QVERIFY(f.window->openTable(copy));
         action(f.window.get(), "Projection1")->trigger();
         child<QPushButton>(f.projection(), "BitBtn2")->click();
+        QVERIFY(runsEnded(f.projection()));
         QVERIFY(!f.prompts.messages.contains(QString::fromUtf8(zandor::projection::message::kTooFewFields.data())));
     }
 

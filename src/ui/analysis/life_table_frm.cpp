@@ -17,6 +17,7 @@
 #include "ui/analysis/life_table_result.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/session/session.h"
 
 namespace zandor::ui {
@@ -42,7 +43,7 @@ QPushButton* copyButton(QWidget* parent, const char* name)
 TLife_table_result* TLife_table_frm::resultWindow() const { return result_; }
 
 TLife_table_frm::TLife_table_frm(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session)
+    : QDialog(parent), session_(session), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("Life_table_frm"));
     setWindowTitle(QStringLiteral("生命表"));
@@ -212,19 +213,29 @@ analysis::LifeTableInput TLife_table_frm::input() const
     return in;
 }
 
-// Computes the table from the current table and opens a new result window over the dialog.
-// A refusal or any other failure is shown in an information box, and no window opens.
+// Reads the series from the current table here, computes the table through the runner and
+// opens a new result window over the dialog. A refusal or any other failure is shown in an
+// information box, and no window opens.
 void TLife_table_frm::BitBtn1Click()
 {
-    analysis::LifeTable table;
+    analysis::LifeTableInput in = input();
     try {
-        table = analysis::computeLifeTable(session_.table(), input());
+        analysis::readLifeTableSeries(session_.table(), in);
     } catch (const std::exception& e) {
         Prompts::information(this, QString::fromStdString(e.what()));
         return;
     }
-    result_ = new TLife_table_result(session_, std::move(table), this);
-    result_->show();
+    runner_->run(
+        windowTitle(), [in = std::move(in)](const Feedback&) { return analysis::computeLifeTable(in); },
+        [this](const RunOutcome& outcome, std::optional<analysis::LifeTable> table) {
+            if (!table) {
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    Prompts::information(this, outcome.message);
+                return;
+            }
+            result_ = new TLife_table_result(session_, std::move(*table), this);
+            result_->show();
+        });
 }
 
 void TLife_table_frm::BitBtn2Click() { close(); }

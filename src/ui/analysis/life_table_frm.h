@@ -16,6 +16,7 @@ class QRadioButton;
 
 namespace zandor::ui {
 
+class Runner;
 class Session;
 class TLife_table_result;
 
@@ -67,6 +68,7 @@ private:
     void copyRememberedField(QLineEdit* edit);
 
     Session& session_;
+    Runner* runner_;
     QPointer<TLife_table_result> result_;
 };
 

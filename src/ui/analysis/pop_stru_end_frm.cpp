@@ -14,10 +14,10 @@
 #include "tables/result_field.h"
 #include "text/refusal.h"
 #include "ui/analysis/field_series.h"
-#include "ui/common/background_run.h"
 #include "ui/common/button_row.h"
 #include "ui/common/named.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/session/session.h"
 
 namespace zandor::ui {
@@ -30,7 +30,8 @@ QString qtext(std::string_view s) { return QString::fromUtf8(s.data(), static_ca
 
 }  // namespace
 
-Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
+Tpop_stru_end_Frm::Tpop_stru_end_Frm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("pop_stru_end_Frm"));
     setWindowTitle(QStringLiteral("推算年末人口数"));
@@ -126,24 +127,25 @@ void Tpop_stru_end_Frm::BitBtn2Click()
         return;
     }
 
-    auto run = computeInBackground(this, windowTitle(), [&problem](const Feedback& feedback) {
-        return analysis::estimateEndOfYear(problem, feedback);
-    });
-    if (!run.value) {
-        if (run.outcome.kind != RunOutcome::Kind::Stopped)
-            Prompts::information(this, run.outcome.message);
-        return;
-    }
-    try {
-        analysis::saveEndOfYear(session_.table(), *run.value, maleName, femaleName);
-    } catch (const std::exception& e) {
-        emit session_.tableChanged();
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
-    // The grid shows the two new fields.
-    emit session_.tableChanged();
-    close();
+    runner_->run(
+        windowTitle(), [problem](const Feedback& feedback) { return analysis::estimateEndOfYear(problem, feedback); },
+        [this, maleName, femaleName](const RunOutcome& outcome, auto estimate) {
+            if (!estimate) {
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    Prompts::information(this, outcome.message);
+                return;
+            }
+            try {
+                analysis::saveEndOfYear(session_.table(), *estimate, maleName, femaleName);
+            } catch (const std::exception& e) {
+                emit session_.tableChanged();
+                Prompts::information(this, QString::fromStdString(e.what()));
+                return;
+            }
+            // The grid shows the two new fields.
+            emit session_.tableChanged();
+            close();
+        });
 }
 
 void Tpop_stru_end_Frm::BitBtn1Click() { close(); }

@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace zandor::ui {
 
+class Runner;
 class Session;
 
 class Tpop_stru_end_Frm : public QDialog {
@@ -45,6 +46,7 @@ private:
     void loadRates(QComboBox* box, std::vector<double>& into, bool male);
 
     Session& session_;
+    Runner* runner_;
     // The series as last loaded; a press uses them.
     std::vector<double> malePopulation_;
     std::vector<double> femalePopulation_;

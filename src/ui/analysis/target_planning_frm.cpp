@@ -1,9 +1,8 @@
-// The population target dialog: its controls, the field loaders, and the search run on a
-// thread of its own with the status edits and the progress bar refreshed every 100 ms.
+// The population target dialog: its controls, the field loaders, and the search run through
+// the runner, its reports shown in the status edits and the progress bar.
 #include "ui/analysis/target_planning_frm.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -14,29 +13,25 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <exception>
-#include <stop_token>
 
 #include "analysis/result_workbooks.h"
 #include "text/refusal.h"
 #include "ui/charts/chart_view.h"
 #include "ui/common/button_row.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/common/workbook_export.h"
 #include "ui/session/session.h"
 
 namespace zandor::ui {
 
 namespace {
-
-constexpr int kRefreshMs = 100;
 
 template <typename Widget>
 Widget* named(Widget* widget, const char* name)
@@ -63,7 +58,7 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session)
+    : QDialog(parent), session_(session), runner_(new Runner(this, Runner::Display::CallerControls))
 {
     setObjectName(QStringLiteral("Target_Planning_Frm1"));
     setWindowTitle(QStringLiteral("Target_Planning_Frm1"));
@@ -188,23 +183,11 @@ TTarget_Planning_Frm1::TTarget_Planning_Frm1(Session& session, QWidget* parent)
     connect(BitBtn1, &QPushButton::clicked, this, &TTarget_Planning_Frm1::BitBtn1Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TTarget_Planning_Frm1::BitBtn3Click);
     connect(StopButton, &QPushButton::clicked, this, &TTarget_Planning_Frm1::StopButtonClick);
-    refresh_ = new QTimer(this);
-    refresh_->setInterval(kRefreshMs);
-    connect(refresh_, &QTimer::timeout, this, &TTarget_Planning_Frm1::showProgress);
+    connect(runner_, &Runner::progressValueChanged, ProgressBar1, &QProgressBar::setValue);
+    connect(runner_, &Runner::progressTextChanged, this, &TTarget_Planning_Frm1::showStatus);
 }
 
-// The search works on this window's members: it is stopped and waited for first.
-TTarget_Planning_Frm1::~TTarget_Planning_Frm1() { stopSearch(); }
-
-bool TTarget_Planning_Frm1::searching() const { return worker_ && !worker_->isFinished(); }
-
-void TTarget_Planning_Frm1::stopSearch()
-{
-    if (!worker_)
-        return;
-    stop_.request_stop();
-    worker_->wait();
-}
+bool TTarget_Planning_Frm1::searching() const { return runner_->running(); }
 
 // The table's folder, else (a table on a read-only medium, an installed sample) the user's
 // documents folder.
@@ -233,9 +216,9 @@ void TTarget_Planning_Frm1::loadSeries(QComboBox* box, analysis::TargetSeries ki
 void TTarget_Planning_Frm1::ComboBox6Change() { loadSeries(ComboBox6, analysis::TargetSeries::Fertility, fertility_); }
 
 // Checks the choices, reads the four fields again, ages the population and derives the
-// births on this thread (quick, and every refusal shows at once); then starts the search on
-// a thread of its own and returns. A year that fails shows its message when the search
-// ends; the years before it keep their report files and points.
+// births on this thread (quick, and every refusal shows at once); then hands the search to
+// the runner and returns. A year that fails shows its message when the search ends; the
+// years before it keep their report files and points.
 void TTarget_Planning_Frm1::BitBtn2Click()
 {
     if (searching())
@@ -262,6 +245,7 @@ void TTarget_Planning_Frm1::BitBtn2Click()
         analysis::checkRequiredBirths(births_);
         // A folder the reports cannot go to is said now, not after the first year's runs.
         analysis::requireWritableReportFolder(reportFolder().toStdString());
+        analysis::requireWritableReports(reportFolder().toStdString(), births_.yearCount);
     } catch (const std::exception& e) {
         Prompts::information(this, text(e.what()));
         return;
@@ -287,36 +271,21 @@ void TTarget_Planning_Frm1::BitBtn2Click()
     Chart1->update();
     ProgressBar1->setRange(0, births_.yearCount * settings_.runs);
     ProgressBar1->setValue(0);
-    failure_.clear();
-    failed_ = false;
-    stop_ = std::stop_source();
+    reportFolder_ = reportFolder();
+    reportError_.clear();
 
     analysis::TargetSearchOptions options;
     options.seed = seed_;
-    options.reportDir = reportFolder().toStdString();
-    options.stop = stop_.get_token();
-    options.runFinished = [this](const analysis::TargetRunProgress& p) {
-        std::lock_guard lock(progressLock_);
-        progress_ = p;
-        progressPending_ = true;
-    };
-    options.yearFinished = [this](const analysis::TargetYearResult& year) {
-        QMetaObject::invokeMethod(this, [this, year] { showYear(year); }, Qt::QueuedConnection);
-    };
-    worker_.reset(QThread::create([this, options] {
-        try {
-            analysis::searchTargetFertility(births_, settings_, options);
-        } catch (const std::exception& e) {
-            failure_ = text(e.what());
-            failed_ = true;
-        }
-    }));
-    connect(worker_.get(), &QThread::finished, this, &TTarget_Planning_Frm1::searchEnded);
+    runner_->runEach<analysis::TargetYearResult>(
+        windowTitle(),
+        [births = births_, settings = settings_, options](const Feedback& feedback, const auto& yield) {
+            analysis::searchTargetFertility(births, settings, options, feedback, yield);
+        },
+        [this](const analysis::TargetYearResult& year) { yearArrived(year); },
+        [this](const RunOutcome& outcome) { searchEnded(outcome); });
     BitBtn2->setEnabled(false);
     BitBtn3->setEnabled(false);
     StopButton->setEnabled(true);
-    refresh_->start();
-    worker_->start();
 }
 
 // The years the latest search finished, as a workbook.
@@ -329,13 +298,14 @@ void TTarget_Planning_Frm1::BitBtn3Click()
 
 void TTarget_Planning_Frm1::StopButtonClick()
 {
-    stop_.request_stop();
+    runner_->stop();
     StopButton->setEnabled(false);
 }
 
+// Closing the dialog stops the search; the years it finishes meanwhile are still written.
 void TTarget_Planning_Frm1::closeEvent(QCloseEvent* event)
 {
-    stopSearch();
+    runner_->stop();
     QDialog::closeEvent(event);
 }
 
@@ -343,47 +313,32 @@ void TTarget_Planning_Frm1::BitBtn1Click() { close(); }
 
 // ---- changes from the search ----
 
-void TTarget_Planning_Frm1::showProgress()
+// After every run: the run just finished, the generation it ended at and the year's
+// converged runs.
+void TTarget_Planning_Frm1::showStatus(const QString& status)
 {
-    analysis::TargetRunProgress p;
-    {
-        std::lock_guard lock(progressLock_);
-        if (!progressPending_)
-            return;
-        progressPending_ = false;
-        p = progress_;
+    const auto run = analysis::parseTargetRunStatus(status.toStdString());
+    if (!run)
+        return;
+    Edit9->setText(QString::number(run->run));
+    Edit6->setText(QString::number(run->generation));
+    Edit11->setText(QString::number(run->converged));
+}
+
+// A year's result: its report file first (a report that cannot be written stops the
+// search), then the summary and the chart's points.
+void TTarget_Planning_Frm1::yearArrived(const analysis::TargetYearResult& year)
+{
+    if (!reportError_.isEmpty())
+        return;
+    try {
+        analysis::writeTargetReport(reportFolder_.toStdString(), births_, year);
+    } catch (const std::exception& e) {
+        reportError_ = text(e.what());
+        runner_->stop();
+        return;
     }
-    Edit9->setText(QString::number(p.run));
-    Edit6->setText(QString::number(p.generation));
-    Edit11->setText(QString::number(p.converged));
-    ProgressBar1->setValue(p.finishedRuns);
-}
-
-// Back on this thread once the search has ended: the last queued years are shown first.
-void TTarget_Planning_Frm1::searchEnded()
-{
-    refresh_->stop();
-    QCoreApplication::sendPostedEvents(this);
-    BitBtn2->setEnabled(true);
-    BitBtn3->setEnabled(!finished_.empty());
-    StopButton->setEnabled(false);
-    if (failed_)
-        Prompts::information(this, failure_);
-    else if (stop_.stop_requested())
-        Edit6->setText(text(analysis::targetStoppedSummary(SpinEdit1->value(), static_cast<int>(finished_.size()))));
-}
-
-void TTarget_Planning_Frm1::showYear(const analysis::TargetYearResult& year)
-{
     finished_.push_back(year);
-    {
-        std::lock_guard lock(progressLock_);
-        // The summary replaces the run counts until the next year's runs report.
-        if (progressPending_ && progress_.yearIndex <= year.yearIndex) {
-            progressPending_ = false;
-            ProgressBar1->setValue(progress_.finishedRuns);
-        }
-    }
     Edit6->setText(text(analysis::targetYearSummary(year)));
     Edit11->setText(text(analysis::targetCurvesSummary(year)));
     auto& series = Chart1->edit().series;
@@ -392,6 +347,20 @@ void TTarget_Planning_Frm1::showYear(const analysis::TargetYearResult& year)
         series[1].add(reference_[j], QStringLiteral(" "));
     }
     Chart1->update();
+}
+
+// The search has ended: a failure is told; a stop is summed up with the finished years.
+void TTarget_Planning_Frm1::searchEnded(const RunOutcome& outcome)
+{
+    BitBtn2->setEnabled(true);
+    BitBtn3->setEnabled(!finished_.empty());
+    StopButton->setEnabled(false);
+    if (!reportError_.isEmpty())
+        Prompts::information(this, reportError_);
+    else if (outcome.kind == RunOutcome::Kind::Refused || outcome.kind == RunOutcome::Kind::Failed)
+        Prompts::information(this, outcome.message);
+    else if (outcome.kind == RunOutcome::Kind::Stopped)
+        Edit6->setText(text(analysis::targetStoppedSummary(births_.fromYear, static_cast<int>(finished_.size()))));
 }
 
 }  // namespace zandor::ui

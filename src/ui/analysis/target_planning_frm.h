@@ -1,20 +1,17 @@
 // The population target dialog (unit Target_Planning_Unit1): choose the population, death-rate
 // and reference fertility fields of the current table, the planning years, the target and
 // the search's settings, and search ("&OK") for the fertility that keeps the population on
-// its target. The search runs off the user-interface thread, so the window stays usable; its
-// progress shows in Edit9, Edit6, Edit11 and a progress bar (at most every 100 ms), "Stop"
-// ends it after the runs under way, and closing the dialog stops it too. Each finished year
-// adds the mean schedule and the reference schedule to the chart and writes its report file
-// into the current table's folder.
+// its target. The search goes through the runner with the window left usable; its progress
+// shows in Edit9, Edit6, Edit11 and a progress bar, "Stop" ends it after the runs under way,
+// and closing the dialog stops it too. As each year's result arrives, the window writes its
+// report file into the current table's folder and adds the mean schedule and the reference
+// schedule to the chart.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
-#include <mutex>
-#include <stop_token>
 #include <vector>
 
 #include "analysis/target_planning.h"
@@ -24,21 +21,20 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QThread;
-class QTimer;
 class QRadioButton;
 class QSpinBox;
 
 namespace zandor::ui {
 
+struct RunOutcome;
 class ChartView;
+class Runner;
 class Session;
 
 class TTarget_Planning_Frm1 : public QDialog {
     Q_OBJECT
 public:
     explicit TTarget_Planning_Frm1(Session& session, QWidget* parent = nullptr);
-    ~TTarget_Planning_Frm1() override;
 
     // The seed of the latest press (shown in SeedLabel).
     std::uint64_t seed() const { return seed_; }
@@ -91,10 +87,9 @@ protected:
 
 private:
     void loadSeries(QComboBox* box, analysis::TargetSeries kind, std::vector<double>& into);
-    void showProgress();
-    void showYear(const analysis::TargetYearResult& year);
-    void searchEnded();
-    void stopSearch();
+    void showStatus(const QString& status);
+    void yearArrived(const analysis::TargetYearResult& year);
+    void searchEnded(const RunOutcome& outcome);
 
     Session& session_;
     std::vector<double> fertility_;  // the reference schedule, as its loader read it
@@ -102,19 +97,13 @@ private:
     std::vector<analysis::TargetYearResult> finished_;
     std::uint64_t seed_ = 0;
 
-    // The search under way: its thread, its stop and how it ended.
-    std::unique_ptr<QThread> worker_;
-    std::stop_source stop_;
-    QTimer* refresh_ = nullptr;
+    // The press under way or last made: what the search was given, and a report that could
+    // not be written (the search is stopped and the message shown when it has ended).
+    Runner* runner_;
     analysis::TargetBirths births_;
     analysis::TargetPlanningSettings settings_;
-    QString failure_;  // the message that ended the search, if any
-
-    // What the search last reported, read by the window at most every 100 ms.
-    std::mutex progressLock_;
-    analysis::TargetRunProgress progress_;
-    bool progressPending_ = false;
-    bool failed_ = false;
+    QString reportFolder_;
+    QString reportError_;
 };
 
 }  // namespace zandor::ui

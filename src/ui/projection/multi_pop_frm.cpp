@@ -18,6 +18,7 @@
 #include "text/numbers.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/projection/multi_result_frm.h"
 #include "ui/projection/schedule_grid.h"
 #include "ui/session/session.h"
@@ -35,6 +36,7 @@ QString messageOf(const std::exception& e) { return QString::fromStdString(e.wha
 
 Tmulti_pop_Frm::Tmulti_pop_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
 {
+    runner_ = new Runner(this);
     setObjectName(QStringLiteral("multi_pop_Frm"));
     // The grids for the years the dialog opens with.
     grids_ = projection::openUrbanRuralGrids(2000 - 1990, 1990);
@@ -204,22 +206,37 @@ void Tmulti_pop_Frm::BitBtn2Click()
     commitGridEdits();
     syncChosenFields();
     projection::UrbanRuralInputs inputs = session_.urbanRuralInputs();
+    projection::UrbanRuralSchedules schedules;
     try {
-        projection::UrbanRuralRun run = projection::projectUrbanRural(inputs.rural, inputs.urban, grids_,
-                                                                      {.exact = CheckBoxExact->isChecked()});
-        session_.urbanRural.results = std::move(run.results);
-        // Both regions end holding the last projected year and the schedules used; the rural
-        // one is the single-region input set.
-        inputs.rural.region = std::move(run.rural);
-        inputs.urban.region = std::move(run.urban);
+        schedules = projection::parseUrbanRuralSchedules(inputs.rural, inputs.urban, grids_);
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;
     }
-    accept();
-    resultForm_ = new Tmulti_result_Frm(session_, parentWidget());
-    resultForm_->setWindowModality(Qt::ApplicationModal);
-    resultForm_->show();
+    // The engine works on copies: the dialog's data stay as they are while it runs.
+    runner_->run(
+        windowTitle(),
+        [rural = inputs.rural, urban = inputs.urban, schedules = std::move(schedules),
+         options = projection::UrbanRuralOptions{.exact = CheckBoxExact->isChecked()}](const Feedback& feedback) {
+            return projection::projectUrbanRural(rural, urban, schedules, options, feedback);
+        },
+        [this](const RunOutcome& outcome, std::optional<projection::UrbanRuralRun> run) {
+            if (!run) {
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    tell(outcome.message);
+                return;
+            }
+            session_.urbanRural.results = std::move(run->results);
+            // Both regions end holding the last projected year and the schedules used; the
+            // rural one is the single-region input set.
+            projection::UrbanRuralInputs kept = session_.urbanRuralInputs();
+            kept.rural.region = std::move(run->rural);
+            kept.urban.region = std::move(run->urban);
+            accept();
+            resultForm_ = new Tmulti_result_Frm(session_, parentWidget());
+            resultForm_->setWindowModality(Qt::ApplicationModal);
+            resultForm_->show();
+        });
 }
 
 }  // namespace zandor::ui

@@ -19,6 +19,7 @@ class QTabWidget;
 namespace zandor::ui {
 
 class ScheduleGrid;
+class Runner;
 class Session;
 class Tmulti_result_Frm;
 
@@ -86,6 +87,7 @@ private:
     void tell(const QString& message);
 
     Session& session_;
+    Runner* runner_ = nullptr;
     projection::UrbanRuralGrids grids_;
     QPointer<Tmulti_result_Frm> resultForm_;
 

@@ -21,9 +21,9 @@
 #include "tables/table.h"
 #include "text/numbers.h"
 #include "text/refusal.h"
-#include "ui/common/background_run.h"
 #include "ui/common/discard_question.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/projection/pop_result_frm.h"
 #include "ui/projection/schedule_grid.h"
 #include "ui/session/session.h"
@@ -65,7 +65,7 @@ void paintList(QComboBox* box, const QColor& colour)
 }  // namespace
 
 TSingle_Region_frm::TSingle_Region_frm(Session& session, DataGrid* mainGrid, QWidget* parent)
-    : QDialog(parent), session_(session), mainGrid_(mainGrid)
+    : QDialog(parent), session_(session), mainGrid_(mainGrid), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("Single_Region_frm"));
     buildPages();
@@ -338,40 +338,55 @@ void TSingle_Region_frm::BitBtn2Click()
     options.urbanShareText = Edit1->text().toStdString();
     options.migrantStockText = Edit2->text().toStdString();
     options.exact = CheckBoxExact->isChecked();
+    projection::SingleRegionSchedules schedules;
     try {
         if (RadioButton6->isChecked()) {
             options.mortality = projection::MortalityOption::SurvivalCurves;
             options.maleSurvival = projection::loadAgeSeries(session_.table(), ComboBox8->currentText().toStdString());
             options.femaleSurvival = projection::loadAgeSeries(session_.table(), ComboBox9->currentText().toStdString());
         }
-        const projection::SingleRegionSchedules schedules = projection::parseSchedules(inputs(), grids_, options);
-        const projection::SingleRegionInputs& in = inputs();
-        if (CheckBoxVariants->isChecked()) {
-            auto runs = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
-                return projection::projectVariants(in, schedules, options, feedback);
-            });
-            if (!runs.value) {
-                if (runs.outcome.kind != RunOutcome::Kind::Stopped)
-                    tell(runs.outcome.message);
-                return;
-            }
-            if (!keepVariants(std::move(*runs.value)))
-                return;
-        } else {
-            auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
-                return projection::projectSingleRegion(in, schedules, options, feedback);
-            });
-            if (!run.value) {
-                if (run.outcome.kind != RunOutcome::Kind::Stopped)
-                    tell(run.outcome.message);
-                return;
-            }
-            keepRun(std::move(*run.value));
-        }
+        schedules = projection::parseSchedules(inputs(), grids_, options);
     } catch (const std::exception& e) {
         tell(messageOf(e));
         return;
     }
+    // The engine works on copies: the dialog's data stay as they are while it runs.
+    if (CheckBoxVariants->isChecked()) {
+        runner_->run(
+            windowTitle(),
+            [in = inputs(), schedules, options](const Feedback& feedback) {
+                return projection::projectVariants(in, schedules, options, feedback);
+            },
+            [this](const RunOutcome& outcome, auto runs) {
+                if (!runs) {
+                    if (outcome.kind != RunOutcome::Kind::Stopped)
+                        tell(outcome.message);
+                    return;
+                }
+                if (keepVariants(std::move(*runs)))
+                    showResults();
+            });
+    } else {
+        runner_->run(
+            windowTitle(),
+            [in = inputs(), schedules, options](const Feedback& feedback) {
+                return projection::projectSingleRegion(in, schedules, options, feedback);
+            },
+            [this](const RunOutcome& outcome, auto run) {
+                if (!run) {
+                    if (outcome.kind != RunOutcome::Kind::Stopped)
+                        tell(outcome.message);
+                    return;
+                }
+                keepRun(std::move(*run));
+                showResults();
+            });
+    }
+}
+
+// The run is kept: the dialog closes and the results dialog opens.
+void TSingle_Region_frm::showResults()
+{
     accept();
     resultForm_ = new Tpop_result_Form1(session_, mainGrid_, parentWidget());
     resultForm_->setWindowModality(Qt::ApplicationModal);

@@ -27,6 +27,7 @@ struct VariantRun;
 namespace zandor::ui {
 
 class DataGrid;
+class Runner;
 class ScheduleGrid;
 class Session;
 class TextGridModel;
@@ -109,11 +110,13 @@ private:
     void tell(const QString& message);
     void keepRun(projection::ProjectionRun run);
     bool keepVariants(std::vector<projection::VariantRun> runs);
+    void showResults();
 
     projection::SingleRegionInputs& inputs();
 
     Session& session_;
     QPointer<DataGrid> mainGrid_;
+    Runner* runner_;
     projection::SingleRegionGrids grids_;
     QPointer<Tpop_result_Form1> resultForm_;
 

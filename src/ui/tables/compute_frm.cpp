@@ -10,10 +10,13 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "tables/field_calculator.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/session/session.h"
 
 namespace zandor::ui {
@@ -32,7 +35,8 @@ int positionOf(const QComboBox& box) { return box.findText(box.currentText(), Qt
 
 }  // namespace
 
-Tcompute_Frm::Tcompute_Frm(Session& session, QWidget* parent) : QDialog(parent), session_(session)
+Tcompute_Frm::Tcompute_Frm(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("compute_Frm"));
     setWindowTitle(QStringLiteral("计算"));
@@ -157,19 +161,48 @@ void Tcompute_Frm::BitBtn1Click()
         calculation.transform = tables::transformAt(positionOf(*ComboBox3));
     }
 
-    std::optional<std::size_t> failedRow;
-    try {
-        failedRow = tables::computeField(session_.table(), calculation).failedRow;
-    } catch (const std::exception& e) {
-        emit session_.tableChanged();
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
-    // The grid shows the new values.
-    emit session_.tableChanged();
-    if (failedRow)
-        Prompts::information(this, QString::fromUtf8(tables::kDataError.data(),
-                                                     static_cast<qsizetype>(tables::kDataError.size())));
+    // The column is computed on a table of the worker's own, opened on the same file, so that
+    // the grid reads the current table undisturbed; the current table then takes its place.
+    const std::string path = session_.table().path();
+    struct Computed {
+        std::shared_ptr<tables::Table> table;
+        tables::CalculationOutcome outcome;
+    };
+    runner_->run(
+        windowTitle(),
+        [path, calculation](const Feedback& feedback) {
+            auto table = std::make_shared<tables::Table>(tables::Table::open(path));
+            // Every row is computed, then written: twice the rows in all.
+            const auto steps = 2 * static_cast<long long>(table->recordCount());
+            const tables::CalculationOutcome outcome =
+                tables::computeField(*table, calculation, [&feedback, steps](std::size_t rows) {
+                    if (rows % 4096 == 0) {
+                        feedback.progress(static_cast<long long>(rows), steps);
+                        feedback.throwIfStopped();
+                    }
+                });
+            return Computed{std::move(table), outcome};
+        },
+        [this, path](const RunOutcome& outcome, std::optional<Computed> computed) {
+            if (!computed) {
+                // A failure after the rewrite leaves the file new: the current table is
+                // opened again on it either way.
+                try {
+                    session_.table() = tables::Table::open(path);
+                } catch (const std::exception&) {
+                }
+                emit session_.tableChanged();
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    Prompts::information(this, outcome.message);
+                return;
+            }
+            session_.table() = std::move(*computed->table);
+            // The grid shows the new values.
+            emit session_.tableChanged();
+            if (computed->outcome.failedRow)
+                Prompts::information(this, QString::fromUtf8(tables::kDataError.data(),
+                                                             static_cast<qsizetype>(tables::kDataError.size())));
+        });
 }
 
 void Tcompute_Frm::BitBtn2Click() { close(); }

@@ -11,6 +11,7 @@ class QRadioButton;
 
 namespace zandor::ui {
 
+class Runner;
 class Session;
 
 class Tcompute_Frm : public QDialog {
@@ -40,6 +41,7 @@ public slots:
 
 private:
     Session& session_;
+    Runner* runner_;
 };
 
 }  // namespace zandor::ui

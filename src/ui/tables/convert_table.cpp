@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "tables/batch_move.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/tables/new_table.h"
 
 namespace zandor::ui {
@@ -34,7 +37,7 @@ const TargetKind kKinds[] = {
 
 }  // namespace
 
-Tconvert_table_frm::Tconvert_table_frm(QWidget* parent) : QDialog(parent)
+Tconvert_table_frm::Tconvert_table_frm(QWidget* parent) : QDialog(parent), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("convert_table_frm"));
     setWindowTitle(QStringLiteral("数据格式转换"));
@@ -80,13 +83,26 @@ void Tconvert_table_frm::Button1Click()
     const QString target = Prompts::saveFileName(this, kind.filter, kind.suffix);
     if (target.isEmpty())
         return;
-    try {
-        showFormatRemarks(this, tables::copyTable(Edit1->text().toStdString(), target.toStdString(), kind.format));
-    } catch (const std::exception& e) {
-        Prompts::information(this, QString::fromStdString(e.what()));
-        return;
-    }
-    close();
+    runner_->run(
+        windowTitle(),
+        [source = Edit1->text().toStdString(), target = target.toStdString(),
+         format = kind.format](const Feedback& feedback) {
+            return tables::copyTable(source, target, format, [&feedback](std::size_t copied) {
+                if (copied % 4096 == 0) {
+                    feedback.progress(0, 0, "已写入 " + std::to_string(copied) + " 条记录");
+                    feedback.throwIfStopped();
+                }
+            });
+        },
+        [this](const RunOutcome& outcome, std::optional<std::vector<std::string>> remarks) {
+            if (!remarks) {
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    Prompts::information(this, outcome.message);
+                return;
+            }
+            showFormatRemarks(this, *remarks);
+            close();
+        });
 }
 
 void Tconvert_table_frm::Button2Click() { close(); }

@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace zandor::ui {
 
+class Runner;
+
 class Tconvert_table_frm : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +25,9 @@ public:
 public slots:
     void Button1Click();
     void Button2Click();
+
+private:
+    Runner* runner_;
 };
 
 }  // namespace zandor::ui

@@ -16,8 +16,8 @@
 #include "tables/table_error.h"
 #include "tables/table_file.h"
 #include "tables/table_import.h"
-#include "ui/common/background_run.h"
 #include "ui/common/prompts.h"
+#include "ui/common/runner.h"
 #include "ui/tables/new_table.h"
 #include "text/refusal.h"
 
@@ -54,7 +54,8 @@ tables::ReadHook readHook(const Feedback& feedback)
 
 }  // namespace
 
-TImport_Frm::TImport_Frm(OpenTable openTable, QWidget* parent) : QDialog(parent), openTable_(std::move(openTable))
+TImport_Frm::TImport_Frm(OpenTable openTable, QWidget* parent)
+    : QDialog(parent), openTable_(std::move(openTable)), runner_(new Runner(this))
 {
     setObjectName(QStringLiteral("Import_Frm"));
     setWindowTitle(QStringLiteral("导入数据"));
@@ -173,15 +174,21 @@ void TImport_Frm::showPreview()
 {
     const std::string source = source_.toStdString();
     const std::optional<std::string> sheet = chosenSheet();
-    auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
-        return tables::previewImport(source, tables::TableFormat::Paradox, sheet, kPreviewRows, readHook(feedback));
-    });
-    if (!run.value) {
-        if (run.outcome.kind != RunOutcome::Kind::Stopped)
-            Prompts::information(this, run.outcome.message);
-        return;
-    }
-    const tables::ImportPreview& preview = *run.value;
+    runner_->run(
+        windowTitle(),
+        [source, sheet](const Feedback& feedback) {
+            return tables::previewImport(source, tables::TableFormat::Paradox, sheet, kPreviewRows, readHook(feedback));
+        },
+        [this](const RunOutcome& outcome, std::optional<tables::ImportPreview> preview) {
+            if (preview)
+                presentPreview(*preview);
+            else if (outcome.kind != RunOutcome::Kind::Stopped)
+                Prompts::information(this, outcome.message);
+        });
+}
+
+void TImport_Frm::presentPreview(const tables::ImportPreview& preview)
+{
     const int columns = static_cast<int>(preview.fields.size());
     StringGrid1->setColumnCount(columns);
     StringGrid1->setRowCount(static_cast<int>(preview.rows.size()) + 1);
@@ -230,31 +237,35 @@ void TImport_Frm::importInto(const QString& path)
     const std::string source = source_.toStdString();
     const std::string target = path.toStdString();
     const std::optional<std::string> sheet = chosenSheet();
-    auto run = computeInBackground(this, windowTitle(), [&](const Feedback& feedback) {
-        const tables::ReadHook afterRead = readHook(feedback);
-        const tables::CopyHook afterRecord = [&feedback](std::size_t copied) {
-            if (copied % 4096 == 0) {
-                feedback.progress(0, 0, "已写入 " + std::to_string(copied) + " 条记录");
-                feedback.throwIfStopped();
+    runner_->run(
+        windowTitle(),
+        [source, target, sheet](const Feedback& feedback) {
+            const tables::ReadHook afterRead = readHook(feedback);
+            const tables::CopyHook afterRecord = [&feedback](std::size_t copied) {
+                if (copied % 4096 == 0) {
+                    feedback.progress(0, 0, "已写入 " + std::to_string(copied) + " 条记录");
+                    feedback.throwIfStopped();
+                }
+            };
+            try {
+                return sheet ? tables::importWorkbook(source, target, sheet, afterRead, afterRecord)
+                             : tables::importCsv(source, target, afterRead, afterRecord);
+            } catch (const tables::TableExists&) {
+                // Another program created a table at this name meanwhile; it is kept.
+                throw Refusal(target + kFileExists.toStdString());
             }
-        };
-        try {
-            return sheet ? tables::importWorkbook(source, target, sheet, afterRead, afterRecord)
-                         : tables::importCsv(source, target, afterRead, afterRecord);
-        } catch (const tables::TableExists&) {
-            // Another program created a table at this name meanwhile; it is kept.
-            throw Refusal(target + kFileExists.toStdString());
-        }
-    });
-    if (!run.value) {
-        if (run.outcome.kind != RunOutcome::Kind::Stopped)
-            Prompts::information(this, run.outcome.message);
-        return;
-    }
-    if (openTable_(path)) {
-        showFormatRemarks(this, *run.value);
-        accept();
-    }
+        },
+        [this, path](const RunOutcome& outcome, auto imported) {
+            if (!imported) {
+                if (outcome.kind != RunOutcome::Kind::Stopped)
+                    Prompts::information(this, outcome.message);
+                return;
+            }
+            if (openTable_(path)) {
+                showFormatRemarks(this, *imported);
+                accept();
+            }
+        });
 }
 
 void TImport_Frm::Button3Click() { reject(); }

@@ -16,7 +16,13 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
+namespace zandor::tables {
+struct ImportPreview;
+}
+
 namespace zandor::ui {
+
+class Runner;
 
 class TImport_Frm : public QDialog {
     Q_OBJECT
@@ -47,10 +53,12 @@ public slots:
 
 private:
     void showPreview();
+    void presentPreview(const tables::ImportPreview& preview);
     void clearPreview();
     std::optional<std::string> chosenSheet() const;
 
     OpenTable openTable_;
+    Runner* runner_;
     QString source_;
     bool previewed_ = false;
 };
