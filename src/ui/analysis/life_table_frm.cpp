@@ -16,6 +16,7 @@
 #include "tables/table.h"
 #include "ui/analysis/life_table_result.h"
 #include "ui/common/button_row.h"
+#include "ui/common/named.h"
 #include "ui/common/prompts.h"
 #include "ui/common/runner.h"
 #include "ui/session/session.h"
@@ -23,13 +24,6 @@
 namespace zandor::ui {
 
 namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QPushButton* copyButton(QWidget* parent, const char* name)
 {

@@ -24,6 +24,7 @@
 #include "text/refusal.h"
 #include "ui/charts/chart_view.h"
 #include "ui/common/button_row.h"
+#include "ui/common/named.h"
 #include "ui/common/prompts.h"
 #include "ui/common/runner.h"
 #include "ui/common/workbook_export.h"
@@ -32,13 +33,6 @@
 namespace zandor::ui {
 
 namespace {
-
-template <typename Widget>
-Widget* named(Widget* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLineEdit* edit(QWidget* parent, const char* name, const char* text)
 {

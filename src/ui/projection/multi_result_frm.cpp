@@ -10,6 +10,7 @@
 
 #include "projection/result_workbook.h"
 #include "projection/urban_rural_results.h"
+#include "ui/common/named.h"
 #include "ui/common/workbook_export.h"
 #include "ui/charts/graph.h"
 #include "ui/projection/pop_data_result_frm.h"
@@ -22,13 +23,6 @@ namespace {
 
 // The pyramids of this dialog: a smaller title, a slower pace, no step buttons.
 const PyramidStyle kUrbanRuralPyramid{.titleSize = 14, .frameMs = 400};
-
-template <typename T>
-T* named(T* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 }  // namespace
 
