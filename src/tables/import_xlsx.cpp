@@ -275,50 +275,35 @@ SheetLayout chooseSheetTypes(XlsxSheetReader& sheet, bool dates1904, const Sheet
 }
 
 
-// The worksheet seen as a read-only table whose fields have the chosen types, written into
-// the new table by the same safe rewrite as a CSV file.
-class SheetTable final : public TableFile {
+// The worksheet as the source of an import, written into the new table by the same safe
+// rewrite as a CSV file.
+class SheetTable final : public ImportSource {
 public:
-    SheetTable(std::string path, XlsxWorkbook& book, std::size_t sheet, const SheetLayout& layout)
-        : path_(std::move(path)), book_(book), sheet_(sheet), headerRow_(layout.headerRow),
-          records_(layout.layout.records)
+    SheetTable(const std::string& path, XlsxWorkbook& book, std::size_t sheet, const SheetLayout& layout)
+        : ImportSource(path, layout.layout), book_(book), sheet_(sheet), headerRow_(layout.headerRow)
     {
-        fields_ = importSourceFields(layout.layout.fields);
         rewind();
     }
 
-    TableFormat format() const override { return TableFormat::Ascii; }
-    const std::string& path() const override { return path_; }
-    const std::vector<FieldInfo>& fields() const override { return fields_; }
-    std::size_t recordCount() const override { return records_; }
-    bool readOnly() const override { return true; }
-
-    void read(std::size_t index, Record& out) override
+private:
+    void readAt(std::size_t index, Record& out) override
     {
-        if (index >= records_)
-            throw TableError(path_ + ": there is no record " + std::to_string(index + 1));
         if (index < next_)
             rewind();
         const std::uint32_t wanted = headerRow_ + 1 + static_cast<std::uint32_t>(index);
         while (haveRow_ && row_.number < wanted)
             haveRow_ = reader_->nextRow(row_);
         next_ = index + 1;
-        out.assign(fields_.size(), std::monostate{});
+        out.assign(fields().size(), std::monostate{});
         if (!haveRow_ || row_.number != wanted)
             return;
         for (const XlsxCell& cell : row_.cells) {
-            if (cell.column > fields_.size())
+            if (cell.column > fields().size())
                 continue;
-            out[cell.column - 1] = value(cell, fields_[cell.column - 1].kind());
+            out[cell.column - 1] = value(cell, fields()[cell.column - 1].kind());
         }
     }
 
-    void write(std::size_t, const Record&) override { readOnlyError(); }
-    void append(const Record&) override { readOnlyError(); }
-    void remove(std::size_t) override { readOnlyError(); }
-    void flush() override {}
-
-private:
     Value value(const XlsxCell& cell, FieldKind kind) const
     {
         switch (kind) {
@@ -340,14 +325,10 @@ private:
         row_.number = 0;
         next_ = 0;
     }
-    [[noreturn]] void readOnlyError() const { throw TableError(path_ + " is read as a source only"); }
 
-    std::string path_;
     XlsxWorkbook& book_;
     std::size_t sheet_;
     std::uint32_t headerRow_;
-    std::size_t records_;
-    std::vector<FieldInfo> fields_;
     std::unique_ptr<XlsxSheetReader> reader_;
     XlsxRow row_;
     bool haveRow_ = false;
@@ -405,10 +386,7 @@ ChosenSheet chooseSheet(const std::string& source, TableFormat format, const std
         refuse.sheet("has " + std::to_string(layout.fields.size()) + " columns; a "
                      + (format == TableFormat::Paradox ? "Paradox" : "dBase") + " table holds at most "
                      + std::to_string(maxFields) + " fields");
-    if (format == TableFormat::Paradox)
-        for (std::size_t i = 0; i < layout.fields.size(); ++i)
-            if (layout.holdsLowest[i])
-                layout.fields[i].kind = FieldKind::Float;
+    fitLayoutToFormat(layout, format);
     return chosen;
 }
 
@@ -447,12 +425,7 @@ std::vector<std::string> importWorkbook(const std::string& source, const std::st
     const TableFormat format = formatOfPath(target);
     try {
         ChosenSheet chosen = chooseSheet(source, format, sheetName, nullptr, afterRead);
-        SheetTable table(source, *chosen.book, chosen.index, chosen.layout);
-        std::vector<TargetField> fields;
-        for (std::size_t i = 0; i < chosen.layout.layout.fields.size(); ++i)
-            fields.push_back(TargetField{chosen.layout.layout.fields[i], static_cast<int>(i)});
-        // Created under the table's lock, never replacing, as the CSV import does.
-        return rewriteTable(table, target, format, fields, afterRecord, ExistingTarget::Refuse);
+        return SheetTable(source, *chosen.book, chosen.index, chosen.layout).importInto(target, format, afterRecord);
     } catch (const XlsxError& e) {
         throw Refusal(e.what());
     }

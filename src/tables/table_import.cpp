@@ -198,60 +198,52 @@ Value cellValue(const std::string& text, FieldKind kind)
 }
 
 
-// The CSV file seen as a read-only table whose fields have the chosen types, so that the
-// table store's safe rewrite (new file beside the target, moved into place with its
-// companion files only when complete) writes the new table.
-class CsvTable final : public TableFile {
+// The field types chosen for the CSV file, as a new table of `format` takes them; broken
+// quoting refused naming the file.
+CsvLayout csvLayout(CsvReader& reader, const std::string& source, TableFormat format, FirstRows* first,
+                    const ReadHook& afterRead)
+{
+    CsvLayout layout;
+    try {
+        layout = chooseFieldTypes(reader, source, first, afterRead);
+    } catch (const CsvFormatError& e) {
+        throw Refusal(source + " " + e.what());
+    }
+    fitLayoutToFormat(layout, format);
+    return layout;
+}
+
+// The CSV file as the source of an import.
+class CsvTable final : public ImportSource {
 public:
-    CsvTable(std::string path, CsvReader& reader, const CsvLayout& layout)
-        : path_(std::move(path)), reader_(reader), records_(layout.records)
+    CsvTable(const std::string& path, CsvReader& reader, const CsvLayout& layout)
+        : ImportSource(path, layout), reader_(reader)
     {
-        fields_ = importSourceFields(layout.fields);
         rewind();
     }
 
-    TableFormat format() const override { return TableFormat::Ascii; }
-    const std::string& path() const override { return path_; }
-    const std::vector<FieldInfo>& fields() const override { return fields_; }
-    std::size_t recordCount() const override { return records_; }
-    bool readOnly() const override { return true; }
-
-    void read(std::size_t index, Record& out) override
+private:
+    void readAt(std::size_t index, Record& out) override
     {
-        if (index >= records_)
-            throw TableError(path_ + ": there is no record " + std::to_string(index + 1));
         if (index < next_)
             rewind();
         while (next_ <= index) {
             reader_.next(values_);
             ++next_;
         }
-        out.resize(fields_.size());
-        for (std::size_t i = 0; i < fields_.size(); ++i)
-            out[i] = cellValue(values_[i], fields_[i].kind());
+        out.resize(fields().size());
+        for (std::size_t i = 0; i < fields().size(); ++i)
+            out[i] = cellValue(values_[i], fields()[i].kind());
     }
 
-    void write(std::size_t, const Record&) override { readOnlyError(); }
-    void append(const Record&) override { readOnlyError(); }
-    void remove(std::size_t) override { readOnlyError(); }
-    void flush() override {}
-
-private:
     void rewind()
     {
         reader_.rewind();
         reader_.next(values_);  // the header
         next_ = 0;
     }
-    [[noreturn]] void readOnlyError() const
-    {
-        throw TableError(path_ + " is read as a source only");
-    }
 
-    std::string path_;
     CsvReader& reader_;
-    std::size_t records_;
-    std::vector<FieldInfo> fields_;
     std::vector<std::string> values_;
     std::size_t next_ = 0;
 };
@@ -265,26 +257,8 @@ std::vector<std::string> importCsv(const std::string& source, const std::string&
     // Two passes over the file, one record in memory at a time: the first chooses the field
     // types, the second writes the records.
     const auto reader = CsvReader::openFile(source);
-    CsvLayout layout;
-    try {
-        layout = chooseFieldTypes(*reader, source, nullptr, afterRead);
-    } catch (const CsvFormatError& e) {
-        throw Refusal(source + " " + e.what());
-    }
-
-    // Paradox keeps the lowest 32-bit number for an empty value: a column holding it becomes
-    // a Float field there, so the value is kept.
-    if (format == TableFormat::Paradox)
-        for (std::size_t i = 0; i < layout.fields.size(); ++i)
-            if (layout.holdsLowest[i])
-                layout.fields[i].kind = FieldKind::Float;
-    CsvTable csv(source, *reader, layout);
-    std::vector<TargetField> fields;
-    for (std::size_t i = 0; i < layout.fields.size(); ++i)
-        fields.push_back(TargetField{layout.fields[i], static_cast<int>(i)});
-    // Created under the table's lock, never replacing: an import to the same new name that
-    // another program finished meanwhile is kept, and this one refused.
-    return rewriteTable(csv, target, format, fields, afterRecord, ExistingTarget::Refuse);
+    const CsvLayout layout = csvLayout(*reader, source, format, nullptr, afterRead);
+    return CsvTable(source, *reader, layout).importInto(target, format, afterRecord);
 }
 
 namespace {
@@ -293,16 +267,7 @@ ImportPreview previewCsv(const std::string& source, TableFormat format, std::siz
 {
     const auto reader = CsvReader::openFile(source);
     FirstRows first{rows, {}};
-    CsvLayout layout;
-    try {
-        layout = chooseFieldTypes(*reader, source, &first, afterRead);
-    } catch (const CsvFormatError& e) {
-        throw Refusal(source + " " + e.what());
-    }
-    if (format == TableFormat::Paradox)
-        for (std::size_t i = 0; i < layout.fields.size(); ++i)
-            if (layout.holdsLowest[i])
-                layout.fields[i].kind = FieldKind::Float;
+    CsvLayout layout = csvLayout(*reader, source, format, &first, afterRead);
     ImportPreview preview;
     preview.fields = std::move(layout.fields);
     preview.rows = std::move(first.rows);
@@ -323,10 +288,18 @@ ImportPreview previewImport(const std::string& source, TableFormat format, const
     return previewCsv(source, format, rows, afterRead);
 }
 
-std::vector<FieldInfo> importSourceFields(const std::vector<FieldDef>& fields)
+void fitLayoutToFormat(CsvLayout& layout, TableFormat format)
 {
-    std::vector<FieldInfo> infos;
-    for (const FieldDef& def : fields) {
+    if (format == TableFormat::Paradox)
+        for (std::size_t i = 0; i < layout.fields.size(); ++i)
+            if (layout.holdsLowest[i])
+                layout.fields[i].kind = FieldKind::Float;
+}
+
+ImportSource::ImportSource(std::string path, const CsvLayout& layout)
+    : path_(std::move(path)), definitions_(layout.fields), records_(layout.records)
+{
+    for (const FieldDef& def : layout.fields) {
         FieldInfo info;
         info.name = def.name;
         switch (def.kind) {
@@ -338,9 +311,26 @@ std::vector<FieldInfo> importSourceFields(const std::vector<FieldDef>& fields)
         }
         info.size = def.size;
         info.width = def.size;
-        infos.push_back(info);
+        fields_.push_back(std::move(info));
     }
-    return infos;
+}
+
+void ImportSource::read(std::size_t index, Record& out)
+{
+    if (index >= records_)
+        throw TableError(path_ + ": there is no record " + std::to_string(index + 1));
+    readAt(index, out);
+}
+
+void ImportSource::readOnlyError() const { throw TableError(path_ + " is read as a source only"); }
+
+std::vector<std::string> ImportSource::importInto(const std::string& target, TableFormat format,
+                                                  const CopyHook& afterRecord)
+{
+    std::vector<TargetField> fields;
+    for (std::size_t i = 0; i < definitions_.size(); ++i)
+        fields.push_back(TargetField{definitions_[i], static_cast<int>(i)});
+    return rewriteTable(*this, target, format, fields, afterRecord, ExistingTarget::Refuse);
 }
 
 }  // namespace zandor::tables

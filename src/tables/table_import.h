@@ -42,14 +42,53 @@ struct ColumnTypeGuess {
     FieldDef field() const;
 };
 
-// The fields of an import's source seen as a read-only table: its chosen field kinds as the
-// table store's stored types, each as wide as the field.
-std::vector<FieldInfo> importSourceFields(const std::vector<FieldDef>& fields);
-
 struct CsvLayout {
     std::vector<FieldDef> fields;   // one per header name, in order
     std::vector<bool> holdsLowest;  // per field: an Integer column holds -2147483648
     std::size_t records = 0;        // lines after the header
+};
+
+// The layout as a new table of `format` takes it: Paradox keeps the lowest 32-bit number for
+// an empty value, so a column holding it becomes a Float field there and the value is kept.
+void fitLayoutToFormat(CsvLayout& layout, TableFormat format);
+
+// An import's source (a CSV file, a worksheet) seen as a read-only table whose fields have
+// the chosen types: its chosen kinds as the table store's stored types, each as wide as the
+// field. A source reads its records in order, from the start again for an earlier one.
+class ImportSource : public TableFile {
+public:
+    ImportSource(std::string path, const CsvLayout& layout);
+
+    TableFormat format() const override { return TableFormat::Ascii; }
+    const std::string& path() const override { return path_; }
+    const std::vector<FieldInfo>& fields() const override { return fields_; }
+    std::size_t recordCount() const override { return records_; }
+    bool readOnly() const override { return true; }
+    // Throws TableError for an index past the last record, else readAt.
+    void read(std::size_t index, Record& out) final;
+    void write(std::size_t, const Record&) override { readOnlyError(); }
+    void append(const Record&) override { readOnlyError(); }
+    void remove(std::size_t) override { readOnlyError(); }
+    void flush() override {}
+
+    // Creates the table `target` of `format` from every record, by the table store's safe
+    // rewrite (the new file beside the target, moved into place with its companion files
+    // only when complete), under the table's lock and never replacing: an import to the same
+    // new name that another program finished meanwhile is kept, and this one refused.
+    // Returns the remarks of the rewrite.
+    std::vector<std::string> importInto(const std::string& target, TableFormat format, const CopyHook& afterRecord);
+
+protected:
+    // Record `index` (below recordCount()), one value per field.
+    virtual void readAt(std::size_t index, Record& out) = 0;
+
+private:
+    [[noreturn]] void readOnlyError() const;
+
+    std::string path_;
+    std::vector<FieldDef> definitions_;
+    std::vector<FieldInfo> fields_;
+    std::size_t records_;
 };
 
 // The first rows of the source as text, kept while the types are chosen (for a preview).
