@@ -114,6 +114,14 @@ private:
     std::filesystem::path path_;
 };
 
+// Runs a shell command line with the built zandor-cli as $CLI; returns its exit status.
+inline int shell(const std::string& line)
+{
+    const std::string command = "CLI=" + shellQuoted(ZANDOR_CLI_PATH) + "; " + line;
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 // Runs the built zandor-cli program, both streams captured through files in `scratch`.
 inline CliRun runProgram(const std::vector<std::string>& args, const ScratchDir& scratch)
 {

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using testing::readFile;
 using testing::runInProcess;
 using testing::runProgram;
+using testing::shell;
 using testing::ScratchDir;
 using testing::shellQuoted;
 using testing::writeFile;
@@ -33,14 +34,6 @@ using testing::writeFile;
 const std::string kSample = std::string(ZANDOR_SOURCE_DIR) + "/samples/single_region.DB";
 const std::string kOtherSample = std::string(ZANDOR_SOURCE_DIR) + "/samples/urban_rural.DB";
 constexpr std::size_t kSampleRows = 101;
-
-// Runs a shell command line with zandor-cli as $CLI; returns its exit status.
-int shell(const std::string& line)
-{
-    const std::string command = "CLI=" + shellQuoted(ZANDOR_CLI_PATH) + "; " + line;
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 std::vector<std::string> fieldNames(const std::string& table)
 {

@@ -30,19 +30,13 @@ namespace fs = std::filesystem;
 using testing::readFile;
 using testing::runInProcess;
 using testing::runProgram;
+using testing::shell;
 using testing::ScratchDir;
 using testing::shellQuoted;
 using testing::writeFile;
 
 const std::string kSample = std::string(ZANDOR_SOURCE_DIR) + "/samples/single_region.DB";
 const std::string kOtherSample = std::string(ZANDOR_SOURCE_DIR) + "/samples/urban_rural.DB";
-
-int shell(const std::string& line)
-{
-    const std::string command = "CLI=" + shellQuoted(ZANDOR_CLI_PATH) + "; " + line;
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
 
 // Work folders and lock files left in the folder.
 std::vector<std::string> leftovers(const ScratchDir& scratch)
